@@ -1,0 +1,33 @@
+#pragma once
+#include <QString>
+
+namespace platform {
+
+// A file-open request. The filter is written as description|pattern pairs joined by "|",
+// for example "vtd|*.vtd|MDB|*.mdb".
+struct FileDialogRequest {
+    QString title;
+    QString filter;
+    QString defaultExt;
+    QString initialPath; // a folder, or a file whose folder is opened
+};
+
+struct DialogResult {
+    enum class Status { Ok, Cancelled, Failed };
+    Status status = Status::Cancelled;
+    QString value; // chosen path, or chosen font face
+    int errorCode = 0; // with Failed: the number shown in "Unexpected Error!"
+
+    bool ok() const { return status == Status::Ok; }
+    bool cancelled() const { return status == Status::Cancelled; }
+};
+
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+    virtual DialogResult openFile(const FileDialogRequest& request) = 0;
+    // Offers screen and scalable faces only; the size is fixed by the caller.
+    virtual DialogResult chooseFontFace(const QString& currentFace) = 0;
+};
+
+} // namespace platform

@@ -1,0 +1,76 @@
+#pragma once
+#include <QImage>
+#include <QPointF>
+#include <QRgb>
+#include <QWidget>
+
+namespace platform {
+
+// A drawing surface with a user coordinate system and two layers: a persistent image that
+// survives repaints and is cleared only while drawing persistently, and a transient layer that
+// every clear erases. Colours are 24-bit numbers with red in the low byte (R + 256 G + 65536 B).
+class PictureBox : public QWidget {
+    Q_OBJECT
+public:
+    enum class PenStyle { Solid, Dot };
+    enum class DrawMode { Copy, Invert };
+
+    explicit PictureBox(QWidget* parent = nullptr);
+
+    // User scale: the coordinates of the left, top, right and bottom edges.
+    void setScale(double left, double top, double right, double bottom);
+    double scaleLeft() const { return left_; }
+    double scaleTop() const { return top_; }
+    double scaleRight() const { return right_; }
+    double scaleBottom() const { return bottom_; }
+
+    // While true, drawing goes to the persistent image and clear() erases it too.
+    void setPersistent(bool persistent) { persistent_ = persistent; }
+    bool persistent() const { return persistent_; }
+
+    void setBackColour(quint32 colour);
+    void setPenStyle(PenStyle style) { penStyle_ = style; }
+    void setDrawMode(DrawMode mode) { drawMode_ = mode; }
+    void setPenWidth(int pixels) { penWidth_ = pixels; }
+
+    // Erases the transient layer (and the persistent one while persistent); pen to (left, top)
+    // of the scale's origin, i.e. (0, 0) in user units.
+    void clear();
+    void setPoint(double x, double y, quint32 colour);
+    void line(double x1, double y1, double x2, double y2, quint32 colour);
+    void lineTo(double x, double y, quint32 colour); // from the current pen position
+    void drawText(double x, double y, const QString& text, quint32 colour);
+    QPointF penPosition() const { return pen_; }
+
+    QPointF toUser(const QPointF& pixel) const;
+    QPointF toPixel(const QPointF& user) const;
+    // What is shown now: persistent image with the transient layer over it (for tests).
+    QImage snapshot() const;
+
+    static QColor toQColor(quint32 colour);
+
+signals:
+    void mouseDown(Qt::MouseButton button, double x, double y);
+    void mouseMove(Qt::MouseButtons buttons, double x, double y);
+    void keyDown(int key);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    double left_ = 0, top_ = 0, right_ = 1, bottom_ = 1;
+    bool persistent_ = false;
+    quint32 back_ = 0xFFFFFF;
+    PenStyle penStyle_ = PenStyle::Solid;
+    DrawMode drawMode_ = DrawMode::Copy;
+    int penWidth_ = 1;
+    QPointF pen_;
+    QImage persistentImage_;
+    QImage transientImage_;
+};
+
+} // namespace platform
