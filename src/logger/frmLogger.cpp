@@ -12,3 +12,4 @@ void frmLogger::returnToMain() {}
 void frmLogger::closeWindow() {}
 platform::PictureBox* frmLogger::picGraph() { return nullptr; }
 void frmLogger::startRescaleTimer() {}
+void frmLogger::drawTrendTrace() {}

@@ -21,6 +21,8 @@ public:
     platform::PictureBox* picGraph();
     // Starts the one-shot delayed rescale (tmrReScale).
     void startRescaleTimer();
+    // The display cycle's trace step: clears the transient layer and draws the followed history.
+    void drawTrendTrace();
 
 private:
     MainWindowApi& main_;
