@@ -1,0 +1,20 @@
+#pragma once
+#include <QColor>
+#include <QtGlobal>
+
+// Colours are 24-bit numbers with red in the low byte: R + 256 G + 65536 B.
+namespace colour {
+
+inline constexpr qint32 Black = 0;
+inline constexpr qint32 Red = 255;
+inline constexpr qint32 Green = 65280;
+inline constexpr qint32 Yellow = 65535;
+inline constexpr qint32 Blue = 16711680;
+inline constexpr qint32 White = 16777215;
+
+inline QColor toQColor(qint32 value) {
+    const auto v = static_cast<quint32>(value);
+    return QColor(int(v & 0xFF), int((v >> 8) & 0xFF), int((v >> 16) & 0xFF));
+}
+
+} // namespace colour

@@ -1,1 +1,0 @@
-namespace display_placeholder {}
