@@ -1,6 +1,9 @@
 #pragma once
 #include <QImage>
+#include <QLineF>
+#include <QList>
 #include <QPointF>
+#include <QPolygonF>
 #include <QRgb>
 #include <QWidget>
 
@@ -41,6 +44,11 @@ public:
     void lineTo(double x, double y, quint32 colour); // from the current pen position
     void drawText(double x, double y, const QString& text, quint32 colour);
     QPointF penPosition() const { return pen_; }
+    // Bulk drawing for long traces, one painter for the whole batch: a connected polyline
+    // through the points (pen ends on the last one), or independent segments such as
+    // per-column min/max spans. Same pen, style, mode and layer rules as line().
+    void drawPolyline(const QPolygonF& points, quint32 colour);
+    void drawLines(const QList<QLineF>& segments, quint32 colour);
 
     QPointF toUser(const QPointF& pixel) const;
     QPointF toPixel(const QPointF& user) const;
@@ -53,6 +61,9 @@ signals:
     void mouseDown(Qt::MouseButton button, double x, double y);
     void mouseMove(Qt::MouseButtons buttons, double x, double y);
     void keyDown(int key);
+    // The surface changed size: both layers were kept at their top-left and the new area
+    // filled with the back colour. Content that depends on the size is the owner's to redraw.
+    void surfaceResized();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -62,6 +73,9 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    void ensureLayers();
+    template <typename DrawFn> void paintOnTarget(quint32 colour, DrawFn&& draw);
+
     double left_ = 0, top_ = 0, right_ = 1, bottom_ = 1;
     bool persistent_ = false;
     quint32 back_ = 0xFFFFFF;

@@ -1,0 +1,219 @@
+#include "platform/PictureBox.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+using platform::PictureBox;
+
+namespace {
+constexpr quint32 Black = 0;
+constexpr quint32 Red = 255;
+constexpr quint32 Green = 65280;
+constexpr quint32 White = 16777215;
+
+QRgb rgb(quint32 colour) {
+    return PictureBox::toQColor(colour).rgb();
+}
+
+// A 101 x 21 surface whose pixels map one to one onto x 0..100 and y 10..-10 (y up).
+void prepare(PictureBox& box, quint32 back = Black) {
+    box.resize(101, 21);
+    box.setBackColour(back);
+    box.setScale(0, 10, 100, -10);
+}
+} // namespace
+
+class PictureBoxTest : public QObject {
+    Q_OBJECT
+private slots:
+    void scaleMapsEdgesOntoOuterPixelsWithYUp() {
+        PictureBox box;
+        prepare(box);
+        QCOMPARE(box.toPixel({0, 10}), QPointF(0, 0));
+        QCOMPARE(box.toPixel({100, -10}), QPointF(100, 20));
+        QCOMPARE(box.toPixel({50, 0}), QPointF(50, 10));
+        QCOMPARE(box.toUser({25, 5}), QPointF(25, 5));
+    }
+
+    void colourNumbersHaveRedInTheLowByte() {
+        QCOMPARE(PictureBox::toQColor(Red), QColor(255, 0, 0));
+        QCOMPARE(PictureBox::toQColor(Green), QColor(0, 255, 0));
+        QCOMPARE(PictureBox::toQColor(16711680), QColor(0, 0, 255));
+    }
+
+    void clearErasesTransientButKeepsPersistentUnlessPersistent() {
+        PictureBox box;
+        prepare(box);
+        box.setPersistent(true);
+        box.setPoint(10, 0, Green); // pixel (10, 10)
+        box.setPersistent(false);
+        box.setPoint(20, 0, Red); // pixel (20, 10)
+        QCOMPARE(box.snapshot().pixel(10, 10), rgb(Green));
+        QCOMPARE(box.snapshot().pixel(20, 10), rgb(Red));
+
+        box.clear();
+        QCOMPARE(box.snapshot().pixel(10, 10), rgb(Green));
+        QCOMPARE(box.snapshot().pixel(20, 10), rgb(Black));
+
+        box.setPersistent(true);
+        box.clear();
+        QCOMPARE(box.snapshot().pixel(10, 10), rgb(Black));
+    }
+
+    void clearPutsThePenAtTheOriginAndLineToStartsThere() {
+        PictureBox box;
+        prepare(box);
+        box.setPoint(70, 5, Red);
+        box.clear();
+        QCOMPARE(box.penPosition(), QPointF(0, 0));
+        box.lineTo(10, 0, Red); // along the middle row from x 0 to 10
+        const QImage shown = box.snapshot();
+        for (int x = 0; x <= 10; ++x)
+            QCOMPARE(shown.pixel(x, 10), rgb(Red));
+        QCOMPARE(shown.pixel(12, 10), rgb(Black));
+        QCOMPARE(box.penPosition(), QPointF(10, 0));
+    }
+
+    void lineToChainsFromTheLastPoint() {
+        PictureBox box;
+        prepare(box);
+        box.setPoint(0, 10, White);
+        box.lineTo(0, -10, White);
+        box.lineTo(100, -10, White);
+        const QImage shown = box.snapshot();
+        QCOMPARE(shown.pixel(0, 5), rgb(White));
+        QCOMPARE(shown.pixel(50, 20), rgb(White));
+        QCOMPARE(shown.pixel(50, 10), rgb(Black));
+    }
+
+    void dottedPenLeavesGaps() {
+        PictureBox box;
+        prepare(box);
+        box.setPenStyle(PictureBox::PenStyle::Dot);
+        box.line(0, 0, 100, 0, White);
+        const QImage shown = box.snapshot();
+        int lit = 0;
+        for (int x = 0; x <= 100; ++x)
+            lit += shown.pixel(x, 10) == rgb(White) ? 1 : 0;
+        QVERIFY(lit > 30);
+        QVERIFY(lit < 70);
+    }
+
+    void invertTwiceRestoresThePersistentImage() {
+        PictureBox box;
+        prepare(box);
+        box.setPersistent(true);
+        box.line(0, -10, 100, 10, Red); // a trace to cross
+        const QImage before = box.snapshot();
+
+        box.setDrawMode(PictureBox::DrawMode::Invert);
+        box.line(50, 10, 50, -10, Green); // the colour does not matter when inverting
+        QImage once = box.snapshot();
+        QCOMPARE(once.pixel(50, 0), rgb(White));         // black became white
+        QCOMPARE(once.pixel(50, 10), qRgb(0, 255, 255)); // red became cyan
+        box.line(0, 0, 2, 0, White);                     // cross marker arm overlaps the first line
+        box.line(0, 0, 2, 0, White);
+        box.line(50, 10, 50, -10, Green);
+        QCOMPARE(box.snapshot(), before);
+    }
+
+    void invertOnTheTransientLayerAlsoRestores() {
+        PictureBox box;
+        prepare(box);
+        box.setPersistent(true);
+        box.line(0, 0, 100, 0, Red);
+        box.setPersistent(false);
+        const QImage before = box.snapshot();
+        box.setDrawMode(PictureBox::DrawMode::Invert);
+        box.line(30, 10, 30, -10, White);
+        QCOMPARE(box.snapshot().pixel(30, 10), qRgb(0, 255, 255));
+        QCOMPARE(box.snapshot().pixel(30, 0), rgb(White));
+        box.line(30, 10, 30, -10, White);
+        QCOMPARE(box.snapshot(), before);
+    }
+
+    void farOffScaleValuesAreClippedAtTheEdges() {
+        PictureBox box;
+        prepare(box);
+        box.line(-1e300, 1e300, 1e300, -1e300, Green); // only must not crash
+        box.setPoint(0, 0, Red);
+        box.lineTo(1, 1e9f, Red); // an overload reading: nearly vertical up to the top edge
+        box.lineTo(2, std::numeric_limits<double>::quiet_NaN(), Red);
+        box.line(-1e12, 0, 1e12, 0, Green);
+        box.line(80, 0, 80, -3.4e38, Green);
+        const QImage shown = box.snapshot();
+        QCOMPARE(shown.pixel(0, 0), rgb(Red));
+        QCOMPARE(shown.pixel(60, 10), rgb(Green));
+        QCOMPARE(shown.pixel(80, 20), rgb(Green));
+    }
+
+    void polylineDrawsTheSameAsChainedLines() {
+        PictureBox a, b;
+        prepare(a);
+        prepare(b);
+        const QPolygonF points{{0, 0}, {10, 8}, {20, -9}, {60, 3}, {100, -10}};
+        a.drawPolyline(points, Red);
+        b.setPoint(points[0].x(), points[0].y(), Red);
+        for (int i = 1; i < points.size(); ++i)
+            b.lineTo(points[i].x(), points[i].y(), Red);
+        QCOMPARE(a.snapshot(), b.snapshot());
+        QCOMPARE(a.penPosition(), QPointF(100, -10));
+    }
+
+    void textIsDrawnBelowAndRightOfItsPoint() {
+        PictureBox box;
+        box.resize(200, 60);
+        box.setBackColour(Black);
+        box.setScale(0, 0, 199, 59);
+        box.drawText(10, 5, "W", White);
+        const QImage shown = box.snapshot();
+        bool inked = false;
+        for (int y = 5; y < 59 && !inked; ++y)
+            for (int x = 10; x < 60 && !inked; ++x)
+                inked = shown.pixel(x, y) == rgb(White);
+        QVERIFY(inked);
+        for (int x = 0; x < 200; ++x)
+            QCOMPARE(shown.pixel(x, 2), rgb(Black));
+    }
+
+    void resizeKeepsContentAndTellsTheOwner() {
+        PictureBox box;
+        prepare(box);
+        box.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&box));
+        box.setPersistent(true);
+        box.setPoint(0, 10, Red);
+        QSignalSpy resized(&box, &PictureBox::surfaceResized);
+        box.resize(151, 41);
+        QTRY_COMPARE(resized.count(), 1);
+        const QImage shown = box.snapshot();
+        QCOMPARE(shown.size(), QSize(151, 41));
+        QCOMPARE(shown.pixel(0, 0), rgb(Red));
+        QCOMPARE(shown.pixel(150, 40), rgb(Black));
+    }
+
+    void mouseAndKeysArriveInUserCoordinates() {
+        PictureBox box;
+        prepare(box);
+        box.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&box));
+        QSignalSpy down(&box, &PictureBox::mouseDown);
+        QSignalSpy moved(&box, &PictureBox::mouseMove);
+        QSignalSpy keys(&box, &PictureBox::keyDown);
+        QTest::mousePress(&box, Qt::LeftButton, {}, QPoint(25, 5));
+        QCOMPARE(down.count(), 1);
+        QCOMPARE(down[0][0].value<Qt::MouseButton>(), Qt::LeftButton);
+        QCOMPARE(down[0][1].toDouble(), 25.0);
+        QCOMPARE(down[0][2].toDouble(), 5.0);
+        QTest::mouseMove(&box, QPoint(75, 15));
+        QTRY_VERIFY(!moved.isEmpty());
+        QCOMPARE(moved.last()[1].toDouble(), 75.0);
+        QCOMPARE(moved.last()[2].toDouble(), -5.0);
+        QTest::keyClick(&box, Qt::Key_Right);
+        QCOMPARE(keys.count(), 1);
+        QCOMPARE(keys[0][0].toInt(), int(Qt::Key_Right));
+    }
+};
+
+QTEST_MAIN(PictureBoxTest)
+#include "tst_picturebox.moc"
