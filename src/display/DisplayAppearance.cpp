@@ -33,7 +33,9 @@ void DisplayAppearance::chooseBackground(qint32 value) {
     NoSameFGBG();
 }
 
-void DisplayAppearance::chooseForeground(qint32 value) { foreground_ = value; }
+void DisplayAppearance::chooseForeground(qint32 value) {
+    foreground_ = value;
+}
 
 bool DisplayAppearance::choose(const QString& entryName) {
     const Entry* entry = Find(entryName);

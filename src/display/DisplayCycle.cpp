@@ -5,7 +5,9 @@
 
 namespace {
 
-QString withoutBlanks(QString text) { return text.remove(QLatin1Char(' ')); }
+QString withoutBlanks(QString text) {
+    return text.remove(QLatin1Char(' '));
+}
 
 } // namespace
 
@@ -58,7 +60,8 @@ void DisplayCycle::run() {
 
     view_.evaluateAlarms();
 
-    display.TrendUnits = withoutBlanks(display.TrendTrace == 1 ? reading.PriUnits : reading.SecUnits);
+    display.TrendUnits =
+        withoutBlanks(display.TrendTrace == 1 ? reading.PriUnits : reading.SecUnits);
     if (display.TrendUnits != watchedUnits_) {
         view_.clearAlarms();
         if (state_.logger.LoggerOpen)

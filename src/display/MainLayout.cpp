@@ -21,10 +21,9 @@ MainLayout::MainLayout() {
 }
 
 const QStringList& MainLayout::MovedControls() {
-    static const QStringList names = {"cmdQuit",     "cmdMeterSettings", "cmdAlarms",
-                                      "cmdLogger",   "txtHiAlarm",       "txtLowAlarm",
-                                      "lblHiThresh", "lblLoThresh",      "chkHiSet",
-                                      "chkLoSet"};
+    static const QStringList names = {
+        "cmdQuit",     "cmdMeterSettings", "cmdAlarms",   "cmdLogger", "txtHiAlarm",
+        "txtLowAlarm", "lblHiThresh",      "lblLoThresh", "chkHiSet",  "chkLoSet"};
     return names;
 }
 

@@ -1,0 +1,69 @@
+#include "QtDialogs.h"
+#include <QApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFontComboBox>
+#include <QLabel>
+#include <QVBoxLayout>
+
+namespace platform {
+
+QString QtDialogs::toNameFilters(const QString& pairs) {
+    const QStringList parts = pairs.split(QLatin1Char('|'));
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2)
+        filters << QStringLiteral("%1 (%2)").arg(parts[i], parts[i + 1]);
+    return filters.join(QStringLiteral(";;"));
+}
+
+QString QtDialogs::toSuffix(const QString& defaultExt) {
+    QString suffix = defaultExt.section(QLatin1Char('|'), 0, 0).trimmed();
+    while (suffix.startsWith(QLatin1Char('.')))
+        suffix.remove(0, 1);
+    return suffix;
+}
+
+DialogResult QtDialogs::openFile(const FileDialogRequest& request) {
+    QFileDialog dialog(QApplication::activeWindow(), request.title);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setNameFilter(toNameFilters(request.filter));
+    dialog.setDefaultSuffix(toSuffix(request.defaultExt));
+    const QFileInfo initial(request.initialPath);
+    if (!request.initialPath.isEmpty()) {
+        if (initial.isDir()) {
+            dialog.setDirectory(initial.absoluteFilePath());
+        } else {
+            dialog.setDirectory(initial.absolutePath());
+            // A wildcard name only filters; a real name is proposed.
+            if (!initial.fileName().contains(QLatin1Char('*')))
+                dialog.selectFile(initial.fileName());
+        }
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {DialogResult::Status::Cancelled, {}, 0};
+    return {DialogResult::Status::Ok, dialog.selectedFiles().constFirst(), 0};
+}
+
+DialogResult QtDialogs::chooseFontFace(const QString& currentFace) {
+    // Only the face is chosen: the displays' size is fixed, so no size choice is offered.
+    QDialog dialog(QApplication::activeWindow());
+    dialog.setWindowTitle(QStringLiteral("Font"));
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->addWidget(new QLabel(QStringLiteral("&Font:"), &dialog));
+    auto* faces = new QFontComboBox(&dialog);
+    faces->setFontFilters(QFontComboBox::ScalableFonts);
+    faces->setCurrentFont(QFont(currentFace));
+    layout->addWidget(faces);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    layout->addWidget(buttons);
+    if (dialog.exec() != QDialog::Accepted)
+        return {DialogResult::Status::Cancelled, {}, 0};
+    return {DialogResult::Status::Ok, faces->currentFont().family(), 0};
+}
+
+} // namespace platform
