@@ -64,7 +64,7 @@ public:
     static QString ReopenFailedText(int portNo, int errorCode);
 
 private:
-    void goOffline();
+    void goOffline(bool reopen);
     bool reopenPort();
 
     LinkCounters& link_;

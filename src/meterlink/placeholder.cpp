@@ -1,1 +1,0 @@
-namespace meterlink_placeholder {}

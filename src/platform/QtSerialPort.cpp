@@ -1,0 +1,180 @@
+#include "platform/QtSerialPort.h"
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QSerialPortInfo>
+#include <QSettings>
+#include <algorithm>
+
+namespace platform {
+namespace {
+
+constexpr int FirstPort = 1;
+constexpr int LastPort = 8;
+
+// Order of the system's ports: USB adapters first, then built-in ports, then anything else.
+int familyRank(const QString& name) {
+    if (name.startsWith(QLatin1String("ttyUSB")) || name.startsWith(QLatin1String("ttyACM")))
+        return 0;
+    if (name.startsWith(QLatin1String("ttyS")))
+        return 1;
+    return 2;
+}
+
+int trailingNumber(const QString& name) {
+    static const QRegularExpression digits(QStringLiteral("(\\d+)$"));
+    const QRegularExpressionMatch match = digits.match(name);
+    return match.hasMatch() ? match.captured(1).toInt() : -1;
+}
+
+void configure(QSerialPort& port) {
+    port.setBaudRate(QSerialPort::Baud9600);
+    port.setDataBits(QSerialPort::Data8);
+    port.setParity(QSerialPort::NoParity);
+    port.setStopBits(QSerialPort::OneStop);
+    port.setFlowControl(QSerialPort::NoFlowControl);
+}
+
+} // namespace
+
+QtSerialPort::QtSerialPort(QObject* parent) : SerialPort(parent) {
+    configure(port_);
+    connect(&port_, &QSerialPort::readyRead, this, &QtSerialPort::onReadyRead);
+}
+
+QtSerialPort::~QtSerialPort() {
+    close();
+}
+
+QStringList QtSerialPort::orderedSystemPorts() {
+    QList<QSerialPortInfo> ports = QSerialPortInfo::availablePorts();
+    // Pseudo-terminals are reached only through the "Ports" settings.
+    ports.erase(std::remove_if(ports.begin(), ports.end(),
+                               [](const QSerialPortInfo& info) {
+                                   return info.systemLocation().startsWith(
+                                              QLatin1String("/dev/pts/")) ||
+                                          info.portName().startsWith(QLatin1String("pty"));
+                               }),
+                ports.end());
+    std::stable_sort(ports.begin(), ports.end(),
+                     [](const QSerialPortInfo& a, const QSerialPortInfo& b) {
+                         const int ra = familyRank(a.portName()), rb = familyRank(b.portName());
+                         if (ra != rb)
+                             return ra < rb;
+                         const int na = trailingNumber(a.portName());
+                         const int nb = trailingNumber(b.portName());
+                         if (na != nb)
+                             return na < nb;
+                         return a.portName() < b.portName();
+                     });
+    QStringList locations;
+    for (const QSerialPortInfo& info : ports)
+        locations.append(info.systemLocation());
+    return locations;
+}
+
+QString QtSerialPort::deviceFor(int portNo) const {
+    if (portNo < FirstPort || portNo > LastPort)
+        return QString();
+    QSettings store(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Voltrane"),
+                    QStringLiteral("Voltrane"));
+    const QString mapped =
+        store.value(QStringLiteral("Ports/Com%1").arg(portNo)).toString().trimmed();
+    if (!mapped.isEmpty())
+        return mapped;
+#ifdef Q_OS_WIN
+    return QStringLiteral("COM%1").arg(portNo);
+#else
+    const QStringList ports = orderedSystemPorts();
+    return portNo <= ports.size() ? ports.at(portNo - 1) : QString();
+#endif
+}
+
+int QtSerialPort::mapOpenError(QSerialPort::SerialPortError error, const QString& device) {
+    switch (error) {
+    case QSerialPort::NoError:
+        return SerialError::None;
+    case QSerialPort::DeviceNotFoundError:
+        return SerialError::NoSuchPort;
+    case QSerialPort::PermissionError: {
+        // Qt reports a lock held by another process and a device without access rights alike;
+        // only the first is "in use".
+        const QFileInfo info(device);
+        if (info.exists() && (!info.isReadable() || !info.isWritable()))
+            return SerialError::NotOpen;
+        return SerialError::PortInUse;
+    }
+    case QSerialPort::OpenError:
+    case QSerialPort::NotOpenError:
+    case QSerialPort::UnsupportedOperationError:
+        return SerialError::NotOpen;
+    default:
+        return int(error);
+    }
+}
+
+int QtSerialPort::open(int portNo) {
+    close();
+    const QString device = deviceFor(portNo);
+    if (device.isEmpty())
+        return SerialError::NoSuchPort;
+    port_.setPortName(device);
+    configure(port_);
+    if (!port_.open(QIODevice::ReadWrite))
+        return mapOpenError(port_.error(), device);
+    // Some drivers accept the open but refuse the line settings; such a port is of no use.
+    if (port_.baudRate() != QSerialPort::Baud9600 || port_.error() != QSerialPort::NoError) {
+        const int code = mapOpenError(port_.error(), device);
+        port_.close();
+        return code == SerialError::None ? SerialError::NotOpen : code;
+    }
+    port_.clearError();
+    openDevice_ = device;
+    return SerialError::None;
+}
+
+void QtSerialPort::close() {
+    if (port_.isOpen())
+        port_.close();
+    port_.clearError();
+    openDevice_.clear();
+}
+
+bool QtSerialPort::isOpen() const {
+    return port_.isOpen();
+}
+
+void QtSerialPort::write(const QByteArray& bytes) {
+    if (port_.isOpen())
+        port_.write(bytes);
+}
+
+void QtSerialPort::flushInput() {
+    if (port_.isOpen()) {
+        port_.clear(QSerialPort::Input);
+        port_.readAll();
+    }
+}
+
+bool QtSerialPort::probe(int portNo) {
+    const QString device = deviceFor(portNo);
+    if (device.isEmpty())
+        return false;
+    if (port_.isOpen() && device == openDevice_)
+        return true; // our own connection: present, and ours to use
+    // The same lock file and exclusive-use checks as a real open, read-only; QSerialPort puts
+    // the device's own line settings back when it closes.
+    QSerialPort trial;
+    trial.setPortName(device);
+    if (!trial.open(QIODevice::ReadOnly))
+        return false;
+    trial.close();
+    return true;
+}
+
+void QtSerialPort::onReadyRead() {
+    const QByteArray bytes = port_.readAll();
+    if (!bytes.isEmpty())
+        emit received(bytes);
+}
+
+} // namespace platform

@@ -1,0 +1,39 @@
+#pragma once
+#include "platform/SerialPort.h"
+#include <QSerialPort>
+#include <QString>
+#include <QStringList>
+
+namespace platform {
+
+// The serial port on QSerialPort. Port n is the device named in the settings group "Ports",
+// key "Com<n>" (for example Com1=/dev/pts/4) when there is one; otherwise COMn on Windows, and
+// elsewhere the n-th serial port the system reports, USB adapters (ttyUSB, ttyACM) first, then
+// built-in ports (ttyS), each by number. Pseudo-terminals are reached only through "Ports".
+class QtSerialPort : public SerialPort {
+    Q_OBJECT
+public:
+    explicit QtSerialPort(QObject* parent = nullptr);
+    ~QtSerialPort() override;
+
+    int open(int portNo) override;
+    void close() override;
+    bool isOpen() const override;
+    void write(const QByteArray& bytes) override;
+    void flushInput() override;
+    bool probe(int portNo) override;
+    QString deviceFor(int portNo) const override;
+
+    // The system's serial devices in the order that numbers them (without "Ports" entries).
+    static QStringList orderedSystemPorts();
+    // The error code of a failed open of device: 8002, 8005, 8012 or the platform's own code.
+    static int mapOpenError(QSerialPort::SerialPortError error, const QString& device);
+
+private:
+    void onReadyRead();
+
+    QSerialPort port_;
+    QString openDevice_;
+};
+
+} // namespace platform
