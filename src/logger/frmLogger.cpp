@@ -7,9 +7,13 @@ frmLogger::frmLogger(MainWindowApi& main, platform::Platform& platform, QWidget*
 }
 
 void frmLogger::openWindow() {}
-bool frmLogger::isOpen() const { return false; }
+bool frmLogger::isOpen() const {
+    return false;
+}
 void frmLogger::returnToMain() {}
 void frmLogger::closeWindow() {}
-platform::PictureBox* frmLogger::picGraph() { return nullptr; }
+platform::PictureBox* frmLogger::picGraph() {
+    return nullptr;
+}
 void frmLogger::startRescaleTimer() {}
 void frmLogger::drawTrendTrace() {}

@@ -1,0 +1,232 @@
+#include "Doubles.h"
+#include "logger/CreateLogDatabase.h"
+#include "logger/Db.h"
+#include "logger/LogFile.h"
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <sqlite3.h>
+
+using db::ErrorNumber::AlreadyExists;
+
+// The log file and the database layer under it, read back with plain SQL.
+class tst_logfile : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir_;
+    QString pathOf(const QString& name) const { return dir_.filePath(name); }
+
+    static int errorNumberOf(const std::function<void()>& action) {
+        try {
+            action();
+        } catch (const db::Error& error) {
+            return error.number();
+        }
+        return 0;
+    }
+
+private slots:
+    void createdFileHasExactlyTheTwoTablesInColumnOrder() {
+        const QString path = pathOf("layout.vtd");
+        logfile::createLogFile(path).close();
+
+        db::Connection file = db::Connection::open(path, db::Connection::Mode::ReadOnly);
+        db::Statement tables = file.prepare(
+            "SELECT name FROM sqlite_schema WHERE type='table' AND name NOT LIKE 'sqlite_%' "
+            "ORDER BY name");
+        QStringList names;
+        while (tables.step())
+            names << tables.columnText(0);
+        QCOMPARE(names, QStringList({"Info", "LogData"}));
+
+        auto columns = [&](const QString& table) {
+            QStringList out;
+            db::Statement info = file.prepare("SELECT name, type, \"notnull\" FROM "
+                                              "pragma_table_info(?) ORDER BY cid");
+            info.bind(1, table);
+            while (info.step())
+                out << info.columnText(0) + ":" + info.columnText(1) + ":" + info.columnText(2);
+            return out;
+        };
+        QCOMPARE(columns("LogData"),
+                 QStringList({"Sample:INTEGER:1", "TimeStamp:REAL:1", "MilliSeconds:REAL:1",
+                              "Units:TEXT:0", "Value:REAL:0", "Units2:TEXT:0", "Value2:REAL:0"}));
+        QCOMPARE(columns("Info"), QStringList({"Date:TEXT:1", "Description:TEXT:0"}));
+        db::Statement count = file.prepare("SELECT (SELECT count(*) FROM LogData), "
+                                           "(SELECT count(*) FROM Info)");
+        QVERIFY(count.step());
+        QCOMPARE(count.columnInt64(0), 0);
+        QCOMPARE(count.columnInt64(1), 0);
+    }
+
+    void samplesNumberFromOneWithoutGapsAndTextLimitsHold() {
+        const QString path = pathOf("numbers.vtd");
+        logfile::SampleWriter writer(logfile::createLogFile(path, logfile::RunInfo{"1/2/26", "c"}));
+        for (int i = 0; i < 5; ++i)
+            QCOMPARE(writer.append({0.5, 12, "VDC", 1.5f, "N/A", 0}), qint64(i + 1));
+        // Too long a unit, and a time stamp with a date part: refused, and no number is used up.
+        QVERIFY(errorNumberOf([&] { writer.append({0.5, 1, "mVDCX", 1, "N/A", 0}); }) != 0);
+        QVERIFY(errorNumberOf([&] { writer.append({1.5, 1, "VDC", 1, "N/A", 0}); }) != 0);
+        QCOMPARE(writer.append({0.25, 999, "VAC", -2.f, "HZ", 50.f}), qint64(6));
+        writer.close();
+
+        db::Connection file = db::Connection::open(path, db::Connection::Mode::ReadOnly);
+        db::RowCursor rows(file, "SELECT * FROM LogData");
+        qint64 expected = 1;
+        while (rows.next()) {
+            QCOMPARE(rows.integer("Sample"), expected);
+            QCOMPARE(rows.position(), expected);
+            ++expected;
+        }
+        QCOMPARE(expected, qint64(7));
+        QVERIFY(!QFile::exists(path + "-journal"));
+        QVERIFY(!QFile::exists(path + "-wal"));
+    }
+
+    void infoRowIsWrittenWithTheFile() {
+        const QString path = pathOf("info.vtd");
+        logfile::createLogFile(path, logfile::RunInfo{"02/01/2026", QString(300, 'x')});
+        db::Connection file = db::Connection::open(path);
+        db::RowCursor info(file, "SELECT * FROM Info");
+        QVERIFY(info.next());
+        QCOMPARE(info.text("Date"), QString("02/01/2026"));
+        QCOMPARE(info.text("Description").size(), logfile::DescriptionMaxLength);
+        QVERIFY(!info.next());
+    }
+
+    void cursorAndStatementReportTheNumbersCallersTest() {
+        const QString path = pathOf("errors.vtd");
+        logfile::createLogFile(path).close();
+        db::Connection file = db::Connection::open(path);
+        QCOMPARE(errorNumberOf([&] { file.prepare("SELECT * FROM Missing"); }),
+                 db::ErrorNumber::MissingTable);
+        db::RowCursor empty(file, "SELECT * FROM LogData");
+        QCOMPARE(errorNumberOf([&] { empty.real("Value"); }), db::ErrorNumber::NoCurrentRow);
+        QVERIFY(!empty.next());
+        QCOMPARE(errorNumberOf([&] { empty.real("Value"); }), db::ErrorNumber::NoCurrentRow);
+        QCOMPARE(errorNumberOf([&] { empty.real("Volts"); }), db::ErrorNumber::UnknownColumn);
+        QVERIFY(file.hasTable("logdata"));
+        QVERIFY(!file.hasTable("Other"));
+    }
+
+    void openingReportsMissingFileFolderAndForeignFiles() {
+        QCOMPARE(errorNumberOf([&] { db::Connection::open(pathOf("none.vtd")); }),
+                 db::ErrorNumber::FileNotFound);
+        QCOMPARE(errorNumberOf([&] { db::Connection::open(pathOf("no/such/x.vtd")); }),
+                 db::ErrorNumber::Unspecified);
+        const QString text = pathOf("text.vtd");
+        QFile plain(text);
+        QVERIFY(plain.open(QIODevice::WriteOnly));
+        plain.write(QByteArray(4096, 'z'));
+        plain.close();
+        db::Connection foreign = db::Connection::open(text, db::Connection::Mode::ReadOnly);
+        QCOMPARE(errorNumberOf([&] { foreign.prepare("SELECT * FROM LogData"); }),
+                 db::ErrorNumber::Unspecified);
+    }
+
+    void creationNeverTouchesAnExistingFile() {
+        const QString path = pathOf("existing.vtd");
+        QFile existing(path);
+        QVERIFY(existing.open(QIODevice::WriteOnly));
+        existing.write("keep me");
+        existing.close();
+        QCOMPARE(errorNumberOf([&] { logfile::createLogFile(path); }), AlreadyExists);
+        QVERIFY(existing.open(QIODevice::ReadOnly));
+        QCOMPARE(existing.readAll(), QByteArray("keep me"));
+    }
+
+    void creationErrorsGiveTheirMessages_data() {
+        QTest::addColumn<int>("number");
+        QTest::addColumn<QString>("firstLines");
+        QTest::newRow("exists") << int(AlreadyExists)
+                                << "\r\nDatabase Already Exists!\r\n\r\nRemove P,\r\nor choose "
+                                   "another Name....\r\n\r\n";
+        QTest::newRow("folder") << int(db::ErrorNumber::Unspecified)
+                                << "\r\nPath Doesn't Exist! - P\r\n\r\nCheck Path, and/or create "
+                                   "the Parent Folder manually....\r\n\r\n";
+        QTest::newRow("53") << 53
+                            << "\r\nFile was not found. Check spelling or\r\nask for "
+                               "assistance.\r\n\r\n";
+        QTest::newRow("57") << 57 << "\r\nHardware Problem, seek assistance.\r\n\r\n";
+        QTest::newRow("61") << 61 << "\r\nDisk Full!\r\nFree up some space...\r\n\r\n";
+        QTest::newRow("70") << 70 << "\r\nFile or Media is Write Protected...\r\n\r\n";
+        QTest::newRow("71") << 71 << "\r\nDrive door seems to be open - check...\r\n\r\n";
+        QTest::newRow("72") << 72 << "\r\nDisk Hardware Error!\r\n\r\n";
+        QTest::newRow("other") << -5
+                               << "\r\nError #-5 occurred!\r\nPlease report to Program "
+                                  "Author.\r\n\r\n";
+    }
+    void creationErrorsGiveTheirMessages() {
+        QFETCH(int, number);
+        QFETCH(QString, firstLines);
+        QCOMPARE(logger::creationErrorText(number, "P"),
+                 firstLines + "If the error has been corrected, click 'Retry',\r\notherwise "
+                              "click 'Cancel' to Exit Program.");
+    }
+
+    void creationAsksRetryOrCancel_data() {
+        QTest::addColumn<QString>("relative");
+        QTest::addColumn<int>("number");
+        QTest::newRow("existing file") << "taken.vtd" << int(AlreadyExists);
+        QTest::newRow("missing folder") << "missing/run.vtd" << int(db::ErrorNumber::Unspecified);
+        QTest::newRow("read-only folder") << "locked/run.vtd" << 70;
+    }
+    void creationAsksRetryOrCancel() {
+        QFETCH(QString, relative);
+        QFETCH(int, number);
+        QFile(pathOf("taken.vtd")).open(QIODevice::WriteOnly);
+        QDir(dir_.path()).mkdir("locked");
+        QFile::setPermissions(pathOf("locked"), QFile::ReadOwner | QFile::ExeOwner);
+        // With rights that ignore folder permissions, a kernel folder stands in for one.
+        if (number == 70 && QFileInfo(pathOf("locked")).isWritable())
+            relative = "../../../../../../../../../sys/kernel/run.vtd";
+        if (number == 70 && !QFileInfo(pathOf(relative)).dir().exists())
+            QSKIP("no read-only folder to try");
+
+        doubles::FakeMessageBox messages;
+        messages.answers.enqueue(platform::Answer::Cancel);
+        LoggerRunState state;
+        state.LoggerOpen = true;
+        int ended = 0;
+        const auto file = logger::CreateLogDatabase(state, messages, pathOf(relative), {"d", "c"},
+                                                    [&] { ++ended; });
+        QVERIFY(!file);
+        QCOMPARE(ended, 1);
+        QVERIFY(state.LogFileError);
+        QVERIFY(!state.LoggerOpen);
+        QCOMPARE(messages.shown.size(), 1);
+        QCOMPARE(messages.shown[0].text, logger::creationErrorText(number, pathOf(relative)));
+        QCOMPARE(messages.shown[0].title, QString("Database Creation Error!"));
+        QCOMPARE(messages.shown[0].buttons, platform::Buttons::RetryCancel);
+        QCOMPARE(messages.shown[0].icon, platform::Icon::None);
+        QFile::setPermissions(pathOf("locked"),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+
+    void successfulRetryLetsTheRunBeginWithItsInfoRow() {
+        const QString folder = pathOf("later");
+        const QString path = folder + "/run.vtd";
+        struct CreateFolderThenRetry : doubles::FakeMessageBox {
+            QString folder;
+            platform::Answer show(const QString& text, platform::Buttons buttons,
+                                  const QString& title, platform::Icon icon) override {
+                FakeMessageBox::show(text, buttons, title, icon);
+                QDir().mkpath(folder);
+                return platform::Answer::Retry;
+            }
+        } messages;
+        messages.folder = folder;
+        LoggerRunState state;
+        auto file = logger::CreateLogDatabase(state, messages, path, {"d", "c"}, [] {});
+        QVERIFY(file);
+        QVERIFY(!state.LogFileError);
+        QCOMPARE(messages.shown.size(), 1);
+        db::RowCursor info(*file, "SELECT count(*) AS n FROM Info");
+        QVERIFY(info.next());
+        QCOMPARE(info.integer("n"), 1);
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_logfile)
+#include "tst_logfile.moc"
