@@ -1,0 +1,230 @@
+#include "Doubles.h"
+#include "meterlink/MeterLink.h"
+#include "meterlink/PortConnection.h"
+#include "meterlink/ReceiveRing.h"
+#include <QRandomGenerator>
+#include <QSignalSpy>
+#include <QTest>
+
+using meterlink::ReceiveRing;
+
+namespace {
+
+// Feeds text to a ring and returns the lines it completed.
+QStringList feed(ReceiveRing& ring, const QByteArray& bytes) {
+    QStringList lines;
+    for (const char c : bytes)
+        if (const auto line = ring.receive(QChar(uchar(c))))
+            lines << *line;
+    return lines;
+}
+
+struct Link {
+    doubles::FakePlatform fake;
+    CurrentReading reading;
+    LinkCounters counters;
+    meterlink::MeterLink link{fake.serial, fake.clock, reading, counters};
+};
+
+} // namespace
+
+class tst_MeterLink : public QObject {
+    Q_OBJECT
+
+private slots:
+    // --- receive ring ---
+    void theFirstLineIsKeptWhole() {
+        ReceiveRing ring;
+        QCOMPARE(feed(ring, "-1.2345E+0 VDC\r\n"), QStringList{"-1.2345E+0 VDC"});
+    }
+
+    void laterLinesDropTheCarriedLineFeed() {
+        ReceiveRing ring;
+        QCOMPARE(feed(ring, "+1E+0 VDC\r\n+2E+0 VDC\r\n+3E+0 VDC\r\n"),
+                 (QStringList{"+1E+0 VDC", "+2E+0 VDC", "+3E+0 VDC"}));
+    }
+
+    void aLineIsPendingUntilTheCharacterAfterItsCr() {
+        ReceiveRing ring;
+        QVERIFY(feed(ring, "+1E+0 VDC\r").isEmpty());
+        QCOMPARE(ring.RxLine(), QString("+1E+0 VDC"));
+        QCOMPARE(feed(ring, "\n"), QStringList{"+1E+0 VDC"});
+        QCOMPARE(ring.RxLine(), QString());
+        QVERIFY(feed(ring, "+2E+0 VDC\r").isEmpty());
+        QCOMPARE(ring.RxLine(), QString("\n+2E+0 VDC"));
+    }
+
+    void theRingWrapsAfter32Characters() {
+        ReceiveRing ring;
+        const QByteArray line = "+1.2345E+0 VAC,+6.0000E+1 HZ\r\n"; // 30 characters
+        QStringList lines;
+        for (int i = 0; i < 5; ++i)
+            lines += feed(ring, line);
+        QCOMPARE(lines.size(), 5);
+        for (const QString& l : lines)
+            QCOMPARE(l, QString("+1.2345E+0 VAC,+6.0000E+1 HZ"));
+        QCOMPARE(ring.RxWriteIdx(), qint16((5 * 30) % 32));
+        QCOMPARE(ring.RxPrevIdx(), qint16((5 * 30 - 2) % 32)); // the LF's predecessor, the CR
+    }
+
+    void crDirectlyAfterCrGivesAnEmptyLine() {
+        ReceiveRing ring;
+        // The character after each CR is the one every later line drops: here the B.
+        QCOMPARE(feed(ring, "A\r\rB\r\nC\r\n"), (QStringList{"A", "", "", "C"}));
+    }
+
+    void resetStartsAfreshWithTheNextLineKeptWhole() {
+        ReceiveRing ring;
+        feed(ring, "+1E+0 VDC\r\n+2E+0 V");
+        ring.reset();
+        QCOMPARE(ring.RxWriteIdx(), qint16(0));
+        QCOMPARE(ring.RxPrevIdx(), qint16(0));
+        QCOMPARE(ring.RxLine(), QString());
+        QCOMPARE(feed(ring, "+3E+0 VDC\r\n"), QStringList{"+3E+0 VDC"});
+    }
+
+    void aStaleCrInTheRingDoesNotEndALineAfterReset() {
+        ReceiveRing ring;
+        // 31 characters, then CR in slot 31: the ring ends with a CR.
+        feed(ring, QByteArray(31, 'x') + "\r");
+        ring.reset();
+        QCOMPARE(feed(ring, "AB\r\n"), QStringList{"AB"});
+    }
+
+    void longLinesAreCappedAndTheNextLineIsIntact() {
+        ReceiveRing ring;
+        QVERIFY(feed(ring, QByteArray(10000, '7')).isEmpty());
+        QCOMPARE(ring.RxLine().size(), qsizetype(ReceiveRing::MaxLineLength));
+        const QStringList lines = feed(ring, "\r\n+1.2345E+0 VDC\r\n");
+        QCOMPARE(lines.size(), 2);
+        QCOMPARE(lines.at(0).size(), qsizetype(ReceiveRing::MaxLineLength)); // first line: whole
+        QCOMPARE(lines.at(1), QString("+1.2345E+0 VDC"));
+    }
+
+    // --- the link over a port ---
+    void eachReceivedCharacterClearsTheSilenceCount() {
+        Link l;
+        l.counters.NoReplyCount = 9;
+        l.fake.serial.inject("+");
+        QCOMPARE(l.counters.NoReplyCount, qint16(0));
+        l.counters.NoReplyCount = 9;
+        l.fake.serial.inject("1"); // no line end needed
+        QCOMPARE(l.counters.NoReplyCount, qint16(0));
+    }
+
+    void completedLinesBecomeTheCurrentReading() {
+        Link l;
+        QSignalSpy completed(&l.link, &meterlink::MeterLink::lineCompleted);
+        l.fake.serial.inject("+1.2345E+3 OHMS\r");
+        QCOMPARE(completed.count(), 0);
+        QCOMPARE(l.reading.PriValue, 0.0f);
+        l.fake.serial.inject("\n+1.2345E+0 VAC,+6.0000E+1 HZ\r\n");
+        QCOMPARE(completed.count(), 2);
+        QCOMPARE(l.reading.PriValue, 1.2345f);
+        QCOMPARE(l.reading.SecValue, 60.0f);
+        QCOMPARE(l.reading.DualDisplay, true);
+        QCOMPARE(l.reading.PriDispUnits, QString("VAC"));
+        QCOMPARE(l.reading.SecDispUnits, QString("HZ"));
+    }
+
+    void bytesAbove127AreCharactersToo() {
+        Link l;
+        l.fake.serial.inject("+1.0E+0 \xb5VDC\r\n");
+        QCOMPARE(l.reading.PriUnits, QString(" \u00b5VDC"));
+    }
+
+    void noiseNeverBreaksTheLink() {
+        Link l;
+        QRandomGenerator random(45);
+        QByteArray noise(20000, '\0');
+        for (char& c : noise)
+            c = char(random.bounded(256));
+        l.fake.serial.inject(noise);
+        l.fake.serial.inject(QByteArray(10000, 'E')); // a long line without CR
+        l.fake.serial.inject(QByteArray(5000, '\0'));
+        l.fake.serial.inject("\r\n+1.2345E+0 VDC\r\n+9.9E+99 VDC\r\n+9E+999 VDC\r\n");
+        QVERIFY(l.link.ring().RxLine().size() <= ReceiveRing::MaxLineLength);
+        l.fake.serial.inject("+2.5000E+0 VDC\r\n+");
+        QCOMPARE(l.reading.PriValue, 2.5f);
+        QCOMPARE(l.reading.PriText, QString(" 2.5"));
+        QCOMPARE(l.reading.PriDispUnits, QString("VDC"));
+    }
+
+    void resetReceiveStateKeepsTheNextLineWhole() {
+        Link l;
+        l.fake.serial.inject("+1E+0 VDC\r\n+2E+0");
+        l.link.ResetReceiveState();
+        l.fake.serial.inject("-1.2345E+0 VDC\r\n");
+        QCOMPARE(l.reading.PriValue, -1.2345f);
+    }
+
+    void sendMeterCommandAddsOneCarriageReturn() {
+        Link l;
+        l.link.SendMeterCommand("VAC; DB; FREQ2");
+        QCOMPARE(l.fake.serial.written, QByteArray("VAC; DB; FREQ2\r"));
+    }
+
+    void startupCommandsInOrderWithTheirPauses() {
+        Link l;
+        l.counters.NoReplyLimit = 7;
+        l.counters.NoReplyCount = 4;
+        l.link.SendStartupCommands();
+        QCOMPARE(l.fake.serial.written, QByteArray("FORMAT 2; RATE F\r\nRATE F\rVAC\r"));
+        QCOMPARE(l.fake.clock.pauses, (QList<int>{250, 250}));
+        QCOMPARE(l.counters.NoReplyLimit, qint16(35));
+        QCOMPARE(l.counters.NoReplyCount, qint16(0));
+    }
+
+    // --- port choice ---
+    void startupErrorTexts() {
+        QCOMPARE(meterlink::StartupErrorTitle, QString("Cannot Start Fluke 45 Serial Comm!"));
+        QCOMPARE(meterlink::StartupErrorText(8002),
+                 QString("        No Comm Port Available!\r\n\r\nThis program requires one port "
+                         "(1-8).\r\n\r\nPress 'OK' to Exit.\r\n\r\n"));
+        QCOMPARE(meterlink::StartupErrorText(8012),
+                 QString("        Port Is Not Open!\r\n\r\nCheck Port Availability and "
+                         "Status.\r\n\r\nPress 'OK' to Exit.\r\n\r\n"));
+        QCOMPARE(meterlink::StartupErrorText(8005),
+                 QString("        Port Already Open!\r\n\r\nAnother process is using the "
+                         "port.\r\n\r\nIs the primary instance of this application using this "
+                         "Port?\r\n\r\nIf so, stop it amd launch this instance to select "
+                         "alternate Port....\r\n\r\nPress 'OK' to Exit.\r\n\r\n"));
+        QCOMPARE(meterlink::StartupErrorText(13),
+                 QString("Error #13\r\n\r\nThere is a problem with the serial port!\r\n\r\n"
+                         "Press 'OK' to Exit.\r\n\r\n"));
+    }
+
+    void probingFindsThePresentPorts() {
+        doubles::FakeSerialPort port;
+        port.presentPorts = {3, 5};
+        QCOMPARE(meterlink::ProbePorts(port),
+                 (QList<bool>{false, false, true, false, true, false, false, false}));
+    }
+
+    void switchingClosesAndOpensTheNewPort() {
+        doubles::FakeSerialPort port;
+        port.presentPorts = {3, 5};
+        qint16 CommPortNo = 3;
+        port.open(3);
+        QCOMPARE(meterlink::SwitchPort(port, CommPortNo, 5), 0);
+        QCOMPARE(CommPortNo, qint16(5));
+        QCOMPARE(port.closeCount, 1);
+        QCOMPARE(port.opened, (QList<int>{3, 5}));
+        QVERIFY(port.isOpen());
+        QVERIFY(port.written.isEmpty());
+    }
+
+    void aFailedSwitchLeavesThePortClosedOnTheNewNumber() {
+        doubles::FakeSerialPort port;
+        qint16 CommPortNo = 1;
+        port.open(1);
+        port.openError = 8005;
+        QCOMPARE(meterlink::SwitchPort(port, CommPortNo, 2), 8005);
+        QCOMPARE(CommPortNo, qint16(2));
+        QVERIFY(!port.isOpen());
+        QVERIFY(meterlink::PortSwitchErrorText(8005, 2).contains("Com2"));
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_MeterLink)
+#include "tst_meterlink.moc"

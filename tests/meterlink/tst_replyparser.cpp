@@ -1,0 +1,247 @@
+#include "meterlink/ReplyParser.h"
+#include <QTest>
+#include <cmath>
+
+using meterlink::NumericValue;
+using meterlink::ParseReplyLine;
+using meterlink::ReadingText;
+using meterlink::ScaleToPrefix;
+
+class tst_ReplyParser : public QObject {
+    Q_OBJECT
+
+private slots:
+    void workedExamples_data() {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<double>("value");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("dispUnits");
+        QTest::addColumn<QString>("units");
+        QTest::newRow("volts") << "+1.2345E+0 VDC" << 1.2345 << " 1.2345"
+                               << "VDC"
+                               << " VDC";
+        QTest::newRow("kilohms") << "+1.2345E+3 OHMS" << 1234.5 << " 1.2345"
+                                 << "kOHMS"
+                                 << " OHMS";
+        QTest::newRow("milliamps") << "-12.345E-3 ADC" << -0.012345 << "-12.345"
+                                   << "mADC"
+                                   << " ADC";
+        QTest::newRow("micro as milli") << "+123.45E-6 ADC" << 0.00012345 << " .12345"
+                                        << "mADC"
+                                        << " ADC";
+        QTest::newRow("megohms") << "+1.5000E+6 OHMS" << 1.5e6 << " 1.5"
+                                 << "MOHMS"
+                                 << " OHMS";
+        QTest::newRow("E+4 is kilo") << "+12.345E+4 OHMS" << 123450.0 << " 123.45"
+                                     << "kOHMS"
+                                     << " OHMS";
+        QTest::newRow("E+2 has no letter") << "+1.5E+2 VAC" << 150.0 << " 150"
+                                           << "VAC"
+                                           << " VAC";
+        QTest::newRow("exponent of two characters") << "+1.0E+12 OHMS" << 1e12 << " 10"
+                                                    << "OHMS"
+                                                    << " OHMS";
+        QTest::newRow("no E: first two characters are the exponent") << "+60 HZ" << 60.0 << " 0"
+                                                                     << "MHZ"
+                                                                     << " HZ";
+        QTest::newRow("unit cut at four characters") << "+1.0000E+0 VOLTS" << 1.0 << " 1"
+                                                     << "VOLT"
+                                                     << " VOLT";
+        QTest::newRow("overload") << "+1E+9 OHMS" << 1e9 << " 1000"
+                                  << "MOHMS"
+                                  << " OHMS";
+        QTest::newRow("negative below one") << "-0.5000E+0 VDC" << -0.5 << "-.5"
+                                            << "VDC"
+                                            << " VDC";
+        QTest::newRow("zero") << "+0.0000E+0 VDC" << 0.0 << " 0"
+                              << "VDC"
+                              << " VDC";
+    }
+    void workedExamples() {
+        QFETCH(QString, line);
+        QFETCH(double, value);
+        QFETCH(QString, text);
+        QFETCH(QString, dispUnits);
+        QFETCH(QString, units);
+        CurrentReading r;
+        ParseReplyLine(line, r);
+        QCOMPARE(r.PriValue, float(value));
+        QCOMPARE(r.PriText, text);
+        QCOMPARE(r.PriDispUnits, dispUnits);
+        QCOMPARE(r.PriUnits, units);
+        QCOMPARE(r.ShownUnits, units);
+        QCOMPARE(r.DualDisplay, false);
+    }
+
+    void dualLine() {
+        CurrentReading r;
+        ParseReplyLine("+1.2345E+0 VAC,+6.0000E+1 HZ", r);
+        QCOMPARE(r.DualDisplay, true);
+        QCOMPARE(r.PriValue, 1.2345f);
+        QCOMPARE(r.SecValue, 60.0f);
+        QCOMPARE(r.PriText, QString(" 1.2345"));
+        QCOMPARE(r.SecText, QString(" 60"));
+        QCOMPARE(r.PriDispUnits, QString("VAC"));
+        QCOMPARE(r.SecDispUnits, QString("HZ"));
+        QCOMPARE(r.PriUnits, QString(" VAC"));
+        QCOMPARE(r.SecUnits, QString(" HZ"));
+    }
+
+    void blanksAfterTheCommaAreSkipped() {
+        CurrentReading r;
+        ParseReplyLine("+1.2345E+0 VDC, +6.7890E+3 ADC", r);
+        QCOMPARE(r.SecValue, 6789.0f);
+        QCOMPARE(r.SecUnits, QString(" ADC"));
+        QCOMPARE(r.SecDispUnits, QString("kADC"));
+        QCOMPARE(r.SecText, QString(" 6.789"));
+        QCOMPARE(r.PriUnits, QString(" VDC"));
+    }
+
+    void aSingleLineAfterADualLineKeepsTheSecondaryFields() {
+        CurrentReading r;
+        ParseReplyLine("+1.2345E+0 VAC,+6.0000E+1 HZ", r);
+        ParseReplyLine("+2.0000E+0 VDC", r);
+        QCOMPARE(r.DualDisplay, false);
+        QCOMPARE(r.PriValue, 2.0f);
+        QCOMPARE(r.SecValue, 60.0f);
+        QCOMPARE(r.SecUnits, QString(" HZ"));
+        QCOMPARE(r.SecText, QString(" 60"));
+    }
+
+    void linesWithoutANumberReadAsZero() {
+        CurrentReading r;
+        ParseReplyLine("+1.2345E+3 OHMS", r);
+        ParseReplyLine("=>", r); // a prompt: no blank, so the units stay
+        QCOMPARE(r.PriValue, 0.0f);
+        QCOMPARE(r.PriText, QString(" 0"));
+        QCOMPARE(r.PriUnits, QString(" OHMS"));
+        QCOMPARE(r.DualDisplay, false);
+        ParseReplyLine("VAC; DB", r); // an echoed command: its unit comes from the first blank
+        QCOMPARE(r.PriUnits, QString(" DB"));
+        QCOMPARE(r.PriValue, 0.0f);
+        ParseReplyLine("", r);
+        QCOMPARE(r.PriValue, 0.0f);
+        QCOMPARE(r.PriText, QString(" 0"));
+    }
+
+    void unitlessLinesKeepTheUnitAndTakeTheirOwnLetter() {
+        CurrentReading r;
+        ParseReplyLine("+1.2345E+3 OHMS", r);
+        ParseReplyLine("+2.0000E+3", r);
+        QCOMPARE(r.PriDispUnits, QString("kOHMS"));
+        ParseReplyLine("+2.0000E+6", r);
+        QCOMPARE(r.PriDispUnits, QString("MOHMS"));
+        ParseReplyLine("+2.0000E+0", r);
+        QCOMPARE(r.PriDispUnits, QString("OHMS"));
+        QCOMPARE(r.PriValue, 2.0f);
+    }
+
+    void overflowingNumbersLeaveTheirFields() {
+        CurrentReading r;
+        ParseReplyLine("+1.2345E+0 VDC", r);
+        ParseReplyLine("+1.0E+999 VAC", r); // the exponent reads as +9: "M"
+        QCOMPARE(r.PriValue, 1.2345f);      // the value does not fit: kept
+        QCOMPARE(r.PriUnits, QString(" VAC"));
+        QCOMPARE(r.PriDispUnits, QString("MVAC"));
+        QCOMPARE(r.PriText, QString(" 1000")); // mantissa 1.0 x 10^3
+        ParseReplyLine("+9.9E+99 VDC", r);     // a double, but not a 32-bit float
+        QCOMPARE(r.PriValue, 1.2345f);
+        ParseReplyLine("+1.0E-999 VDC", r); // too small: zero
+        QCOMPARE(r.PriValue, 0.0f);
+        const QString huge = "+" + QString(400, '9') + "E+9 VDC";
+        ParseReplyLine(huge, r);
+        QVERIFY(std::isfinite(r.PriValue));
+        QVERIFY(!r.PriText.isEmpty());
+    }
+
+    void anyBytesParseWithoutHarm() {
+        CurrentReading r;
+        QString noise;
+        for (int i = 0; i < 256; ++i)
+            noise.append(QChar(i));
+        ParseReplyLine(noise, r);
+        ParseReplyLine(QString(3, QChar(0)) + "E" + QString(2, QChar(0)), r);
+        ParseReplyLine(",,,,", r);
+        ParseReplyLine("E", r);
+        ParseReplyLine(" ", r);
+        QVERIFY(std::isfinite(r.PriValue));
+        QVERIFY(std::isfinite(r.SecValue));
+    }
+
+    void numericValue_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<double>("value");
+        QTest::newRow("plain") << "12.5" << 12.5;
+        QTest::newRow("exponent") << "+1.2345E+3 OHMS" << 1234.5;
+        QTest::newRow("blanks ignored") << " - 1 2 . 5 E + 1" << -125.0;
+        QTest::newRow("stops at a unit") << "3V5" << 3.0;
+        QTest::newRow("E without digits") << "+1.2345E" << 1.2345;
+        QTest::newRow("E with sign only") << "7E-" << 7.0;
+        QTest::newRow("fraction only") << ".5" << 0.5;
+        QTest::newRow("nothing") << "VDC" << 0.0;
+        QTest::newRow("sign only") << "-" << 0.0;
+        QTest::newRow("empty") << "" << 0.0;
+        QTest::newRow("comma ends") << "1,5" << 1.0;
+        QTest::newRow("lower-case e") << "2e2" << 200.0;
+        QTest::newRow("two characters of an exponent") << "+1" << 1.0;
+    }
+    void numericValue() {
+        QFETCH(QString, text);
+        QFETCH(double, value);
+        const std::optional<double> read = NumericValue(text);
+        QVERIFY(read.has_value());
+        QCOMPARE(*read, value);
+    }
+
+    void numericValueReportsOverflow() {
+        QVERIFY(!NumericValue("1E+400").has_value());
+        QVERIFY(!NumericValue("-1E+400").has_value());
+        QCOMPARE(NumericValue("1E-400").value_or(-1), 0.0);
+        QCOMPARE(NumericValue("0E+99999").value_or(-1), 0.0);
+    }
+
+    void scaleToPrefix_data() {
+        QTest::addColumn<int>("exp");
+        QTest::addColumn<QString>("letter");
+        QTest::addColumn<double>("factor");
+        QTest::newRow("9") << 9 << "M" << 1e3;
+        QTest::newRow("6") << 6 << "M" << 1.0;
+        QTest::newRow("5") << 5 << "k" << 100.0;
+        QTest::newRow("3") << 3 << "k" << 1.0;
+        QTest::newRow("2") << 2 << "" << 100.0;
+        QTest::newRow("0") << 0 << "" << 1.0;
+        QTest::newRow("-1") << -1 << "m" << 100.0;
+        QTest::newRow("-3") << -3 << "m" << 1.0;
+        QTest::newRow("-6") << -6 << "m" << 1e-3;
+    }
+    void scaleToPrefix() {
+        QFETCH(int, exp);
+        QFETCH(QString, letter);
+        QFETCH(double, factor);
+        const meterlink::PrefixScaled scaled = ScaleToPrefix(2.0, exp);
+        QCOMPARE(scaled.letter, letter);
+        QCOMPARE(scaled.number, 2.0 * factor);
+    }
+
+    void readingText_data() {
+        QTest::addColumn<double>("number");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("1.2345") << 1.2345 << " 1.2345";
+        QTest::newRow("-12.345") << -12.345 << "-12.345";
+        QTest::newRow("0.12345") << 0.12345 << " .12345";
+        QTest::newRow("rounding noise") << 123.45 * std::pow(10.0, -3) << " .12345";
+        QTest::newRow("0") << 0.0 << " 0";
+        QTest::newRow("-0") << -0.0 << " 0";
+        QTest::newRow("-0.5") << -0.5 << "-.5";
+        QTest::newRow("999.99") << 999.99 << " 999.99";
+        QTest::newRow("15 digits") << 1.23456789012345678 << " 1.23456789012346";
+    }
+    void readingText() {
+        QFETCH(double, number);
+        QFETCH(QString, text);
+        QCOMPARE(ReadingText(number), text);
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_ReplyParser)
+#include "tst_replyparser.moc"
