@@ -1,8 +1,35 @@
+#include "app/frmMain.h"
+#include "platform/Platform.h"
+#include "platform/QtClock.h"
+#include "platform/QtDialogs.h"
+#include "platform/QtMessageBox.h"
+#include "platform/QtSerialPort.h"
+#include "platform/QtShell.h"
+#include "platform/QtSoundPlayer.h"
 #include <QApplication>
-#include <cstdio>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    std::puts("Voltrane: the main window is not built yet.");
-    return 0;
+    QCoreApplication::setOrganizationName(QStringLiteral("Voltrane"));
+    QCoreApplication::setApplicationName(QStringLiteral("Voltrane"));
+    QCoreApplication::setApplicationVersion(QStringLiteral("1.82"));
+    // The program ends when the main window ends, not when some window happens to be last.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    platform::QtMessageBox messages;
+    platform::QtDialogs dialogs;
+    platform::QtSoundPlayer sound;
+    platform::QtClock clock;
+    platform::QtSerialPort serial;
+    platform::QtShell shell;
+    platform::Platform services{messages, dialogs, sound, clock, serial, shell};
+
+    frmMain main(services);
+    QObject::connect(&main, &frmMain::programEnded, &app,
+                     [](int code) { QCoreApplication::exit(code); });
+    if (!main.openWindow())
+        return main.exitCode();
+    if (main.hasEnded())
+        return main.exitCode();
+    return app.exec();
 }

@@ -56,6 +56,7 @@ Answer fromQt(int button) {
 Answer QtMessageBox::show(const QString& text, Buttons buttons, const QString& title, Icon icon) {
     // Texts end in line breaks that a plain-text box would show as empty lines.
     QString shown = text;
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     while (shown.endsWith(QLatin1Char('\n')) || shown.endsWith(QLatin1Char('\r')))
         shown.chop(1);
     QMessageBox box(toQt(icon), title.isEmpty() ? QStringLiteral("Voltrane") : title, shown,

@@ -1,0 +1,631 @@
+#include "frmMain.h"
+#include "MainTexts.h"
+#include "control/frmControl.h"
+#include "display/AlarmPanel.h"
+#include "display/Colour.h"
+#include "display/TrendScale.h"
+#include "grapher/frmGrapher.h"
+#include "logger/frmLogger.h"
+#include "meterlink/MeterLink.h"
+#include "meterlink/PortConnection.h"
+#include "settings/SettingsStore.h"
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+
+namespace {
+
+constexpr int DisplayPoints = 72;
+// Buttons, threshold boxes and alarm labels.
+constexpr double ControlPoints = 9;
+// The window's outer size counts its frame and title bar, which Qt keeps outside the window's
+// own geometry: a fixed dialog frame of this size is taken off.
+constexpr int FrameWidthTwips = 165;
+constexpr int FrameHeightTwips = 465;
+
+QFont controlFont() {
+    QFont font(QStringLiteral("Times New Roman"));
+    font.setPointSizeF(ControlPoints);
+    font.setBold(true);
+    return font;
+}
+
+double screenDpi() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? screen->logicalDotsPerInchY() : 96.0;
+}
+
+} // namespace
+
+frmMain::frmMain(platform::Platform& platform, QWidget* parent)
+    : QMainWindow(parent), platform_(platform), twips_(screenDpi()) {
+    setObjectName(QStringLiteral("frmMain"));
+    setAttribute(Qt::WA_QuitOnClose, false);
+    buildControls();
+    buildMenus();
+    buildTimers();
+
+    link_ = std::make_unique<meterlink::MeterLink>(platform_.serial, platform_.clock,
+                                                   state_.reading, state_.link);
+    connect(link_.get(), &meterlink::MeterLink::lineCompleted, this,
+            [this] { cmdLogger->setEnabled(true); });
+    cycle_ = std::make_unique<DisplayCycle>(state_, platform_.clock,
+                                            static_cast<DisplayCycleView&>(*this));
+    AlarmWidgets widgets;
+    widgets.cmdAlarms = cmdAlarms;
+    widgets.txtHiAlarm = txtHiAlarm;
+    widgets.txtLowAlarm = txtLowAlarm;
+    widgets.lblHiThresh = lblHiThresh;
+    widgets.lblLoThresh = lblLoThresh;
+    widgets.chkHiSet = chkHiSet;
+    widgets.chkLoSet = chkLoSet;
+    alarms_ = std::make_unique<AlarmPanel>(widgets, platform_.sound, platform_.messages,
+                                           platform_.dialogs, AlarmWavPath_);
+    watchdog_ = std::make_unique<meterlink::LinkWatchdog>(
+        state_.link, state_.reading, platform_.serial, platform_.messages, platform_.clock,
+        static_cast<meterlink::LinkWatchdogHost&>(*this));
+
+    control_ = std::make_unique<frmControl>(*this, platform_);
+    logger_ = std::make_unique<frmLogger>(*this, platform_);
+    grapher_ = std::make_unique<frmGrapher>(*this, platform_);
+}
+
+frmMain::~frmMain() {
+    // The other windows hold a reference to this one: they go first.
+    grapher_.reset();
+    logger_.reset();
+    control_.reset();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Building the window
+
+void frmMain::buildControls() {
+    auto* central = new QWidget(this);
+    central->setObjectName(QStringLiteral("centralArea"));
+    setCentralWidget(central);
+
+    auto label = [central](const char* name) {
+        auto* widget = new QLabel(central);
+        widget->setObjectName(QLatin1String(name));
+        return widget;
+    };
+    auto button = [central](const char* name, const char* caption, const char* tip) {
+        auto* widget = new QPushButton(QString::fromLatin1(caption), central);
+        widget->setObjectName(QLatin1String(name));
+        widget->setToolTip(QString::fromLatin1(tip));
+        widget->setFont(controlFont());
+        return widget;
+    };
+
+    Label1 = label("Label1");
+    Label2 = label("Label2");
+    Label3 = label("Label3");
+    for (QLabel* display : {Label1, Label2}) {
+        display->setAlignment(Qt::AlignCenter);
+        display->setAutoFillBackground(true);
+    }
+    Label2->hide();
+
+    cmdLogger = button("cmdLogger", "&Log Magnitude(s)",
+                       "Start Logging Data to the Screen or to a File, Analyze Logged Data");
+    cmdLogger->setEnabled(false);
+    cmdMeterSettings =
+        button("cmdMeterSettings", "Meter Control", "Set the Meter's Function and Reading Rate");
+    cmdAlarms = button("cmdAlarms", "&Alarms", "Show or Hide the Hi/Lo Alarm Thresholds");
+    cmdQuit = button("cmdQuit", "&Quit", "Exit the Program");
+
+    lblHiThresh = label("lblHiThresh");
+    lblLoThresh = label("lblLoThresh");
+    for (QLabel* alarmLabel : {lblHiThresh, lblLoThresh}) {
+        alarmLabel->setFont(controlFont());
+        alarmLabel->hide();
+    }
+    txtHiAlarm = new QLineEdit(central);
+    txtHiAlarm->setObjectName(QStringLiteral("txtHiAlarm"));
+    txtLowAlarm = new QLineEdit(central);
+    txtLowAlarm->setObjectName(QStringLiteral("txtLowAlarm"));
+    for (QLineEdit* box : {txtHiAlarm, txtLowAlarm}) {
+        box->setFont(controlFont());
+        box->hide();
+    }
+    chkHiSet = new QCheckBox(central);
+    chkHiSet->setObjectName(QStringLiteral("chkHiSet"));
+    chkLoSet = new QCheckBox(central);
+    chkLoSet->setObjectName(QStringLiteral("chkLoSet"));
+    for (QCheckBox* arm : {chkHiSet, chkLoSet}) {
+        arm->setEnabled(false);
+        arm->hide();
+    }
+
+    Line1 = new QFrame(central);
+    Line1->setObjectName(QStringLiteral("Line1"));
+    Line1->setFrameShape(QFrame::NoFrame);
+    Line1->setAutoFillBackground(true);
+
+    connect(cmdLogger, &QPushButton::clicked, this, [this] { logger_->openWindow(); });
+    connect(cmdMeterSettings, &QPushButton::clicked, this, [this] { control_->openWindow(); });
+    connect(cmdQuit, &QPushButton::clicked, this, &frmMain::quitProgram);
+}
+
+void frmMain::buildMenus() {
+    auto action = [this](QMenu* menu, const char* name, const char* caption) {
+        auto* entry = menu->addAction(QString::fromLatin1(caption));
+        entry->setObjectName(QLatin1String(name));
+        return entry;
+    };
+    auto submenu = [](QMenu* parent, const char* name, const char* caption) {
+        auto* menu = parent->addMenu(QString::fromLatin1(caption));
+        menu->setObjectName(QLatin1String(name));
+        return menu;
+    };
+
+    QMenu* mnuFile = menuBar()->addMenu(QStringLiteral("&File"));
+    mnuFile->setObjectName(QStringLiteral("mnuFile"));
+    connect(action(mnuFile, "mnuLogger", "Logger"), &QAction::triggered, this,
+            [this] { logger_->openWindow(); });
+    mnuOpen = action(mnuFile, "mnuOpen", "&Open and Graph Logged Data");
+    connect(mnuOpen, &QAction::triggered, this, &frmMain::mnuOpen_Click);
+    connect(action(mnuFile, "mnuExit", "Exit"), &QAction::triggered, this, &frmMain::quitProgram);
+
+    QMenu* Edit = menuBar()->addMenu(QStringLiteral("&Edit"));
+    Edit->setObjectName(QStringLiteral("Edit"));
+    QMenu* mnuComm = submenu(Edit, "mnuComm", "&RS-232");
+    for (int n = 1; n <= 8; ++n) {
+        QAction* item = mnuComm->addAction(QStringLiteral("Com%1").arg(n));
+        item->setObjectName(QStringLiteral("mnuCom%1").arg(n));
+        item->setCheckable(true);
+        item->setEnabled(false);
+        connect(item, &QAction::triggered, this, [this, n] { mnuComm_Click(n); });
+        mnuCom[n - 1] = item;
+    }
+    connect(action(Edit, "mnuFont", "Font"), &QAction::triggered, this, &frmMain::mnuFont_Click);
+    QMenu* mnuColor = submenu(Edit, "mnuColor", "&Colors");
+    QMenu* mnuBackground = submenu(mnuColor, "mnuBackground", "Background");
+    QMenu* mnuForeground = submenu(mnuColor, "mnuForeground", "Foreground");
+    for (const DisplayAppearance::Entry& entry : DisplayAppearance::Entries()) {
+        QAction* item =
+            action(entry.background ? mnuBackground : mnuForeground, entry.name, entry.caption);
+        item->setCheckable(true);
+        const QString name = QLatin1String(entry.name);
+        connect(item, &QAction::triggered, this, [this, name] { colour_Click(name); });
+    }
+    connect(action(Edit, "mnuAlarm", "&Alarm Sound"), &QAction::triggered, this,
+            [this] { alarms_->chooseSoundFile(state_.logger.LogFilePath); });
+
+    QMenu* mnuHelp = menuBar()->addMenu(QStringLiteral("&Help"));
+    mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
+    connect(action(mnuHelp, "mnuContents", "Contents"), &QAction::triggered, this,
+            &frmMain::mnuContents_Click);
+    connect(action(mnuHelp, "mnuAbout", "About"), &QAction::triggered, this,
+            &frmMain::mnuAbout_Click);
+}
+
+void frmMain::buildTimers() {
+    auto timer = [this](const char* name) {
+        auto* t = new QTimer(this);
+        t->setObjectName(QLatin1String(name));
+        return t;
+    };
+    tmrDispUpdate = timer("tmrDispUpdate");
+    tmrLogClock = timer("tmrLogClock");
+    tmrWait = timer("tmrWait");
+    tmrWait->setInterval(250);
+    tmrWait->setSingleShot(true);
+    connect(tmrDispUpdate, &QTimer::timeout, this, &frmMain::tmrDispUpdate_Timer);
+    connect(tmrWait, &QTimer::timeout, this, &frmMain::tmrWait_Timer);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Opening
+
+bool frmMain::openWindow() {
+    // 1. Outer size, centred on the screen.
+    applyWindowSize();
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        const QSize outer(twips_.toPixels(MainLayout::WindowWidth),
+                          twips_.toPixels(layout_.windowHeight()));
+        move(area.center() - QPoint(outer.width() / 2, outer.height() / 2));
+    }
+
+    // 2. State.
+    state_.display = DisplayShared{};
+    state_.display.NewTrendScale = 0;
+
+    // 3. Colours and their check marks; Line1 in white.
+    appearance_.setStored(settings::ReadBackgroundColour(), settings::ReadForegroundColour());
+    applyMenuChecks();
+    QPalette linePalette = Line1->palette();
+    linePalette.setColor(QPalette::Window, colour::toQColor(colour::White));
+    Line1->setPalette(linePalette);
+
+    // 4. Port number, port menu, probe.
+    CommPortNo_ = settings::ReadCommPort();
+    if (CommPortNo_ >= meterlink::FirstPort && CommPortNo_ <= meterlink::LastPort)
+        checkPortItem(CommPortNo_);
+    const QList<bool> present = meterlink::ProbePorts(platform_.serial);
+    for (int n = 0; n < present.size() && n < int(mnuCom.size()); ++n)
+        if (present[n])
+            mnuCom[n]->setEnabled(true);
+
+    // 5. Open the port; a failure ends the program.
+    if (const int code = platform_.serial.open(CommPortNo_); code != platform::SerialError::None) {
+        startupFailed(code);
+        return false;
+    }
+
+    // 6. Timers.
+    tmrDispUpdate->setInterval(200);
+    tmrLogClock->setInterval(1000);
+    tmrLogClock->stop();
+
+    // 7. Displays, buttons and alarm controls.
+    QFont displayFont(settings::ReadFontFace());
+    displayFont.setPointSize(DisplayPoints);
+    Label1->setFont(displayFont);
+    QFont secondaryFont = Label2->font();
+    secondaryFont.setFamily(settings::ReadFontFace());
+    Label2->setFont(secondaryFont);
+    applyColours();
+    applyLayout();
+
+    // 8. Silence counters; the display cycle starts.
+    state_.link.NoReplyCount = 0;
+    state_.link.NoReplyLimit = 35;
+    tmrDispUpdate->start();
+
+    // 9. Caption, visible.
+    setWindowTitle(maintexts::WindowCaption);
+    show();
+
+    // 10. Alarm sound and data folder.
+    AlarmWavPath_ = settings::ReadAlarmWav();
+    state_.logger.LogFilePath = settings::ReadLogFilePath();
+    settingsLoaded_ = true;
+
+    // 11. Histories, then the meter's start-up commands.
+    state_.display.PriHistory.fill(0);
+    state_.display.SecHistory.fill(0);
+    link_->SendStartupCommands();
+
+    // 12. The meter control window's presets: fast rate, AC volts.
+    control_->selectOption(QStringLiteral("optFast"));
+    control_->selectOption(QStringLiteral("optVAC"));
+
+    // 13.-15.
+    NoSameFGBG();
+    control_->openWindow();
+    activate();
+    return true;
+}
+
+void frmMain::startupFailed(int code) {
+    platform_.messages.show(meterlink::StartupErrorText(code), platform::Buttons::OkOnly,
+                            meterlink::StartupErrorTitle, platform::Icon::None);
+    alarms_->stopSound();
+    tmrDispUpdate->stop();
+    quitting_ = true;
+    closeOtherWindows();
+    // The closing step stores settings only once they have all been read: a failed start
+    // must not overwrite the stored font and alarm sound with values never loaded.
+    closingStep();
+    hide();
+    endProgram(1);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Quit and closing
+
+void frmMain::quitProgram() {
+    if (quitting_)
+        return;
+    quitting_ = true;
+    alarms_->stopSound();
+    tmrDispUpdate->stop();
+    platform_.serial.close();
+    closeOtherWindows();
+    closingStep();
+    tmrLogClock->stop();
+    tmrWait->stop();
+    hide();
+    endProgram(0);
+}
+
+void frmMain::closeOtherWindows() {
+    grapher_->closeWindow();
+    logger_->closeWindow();
+    control_->closeWindow();
+}
+
+void frmMain::closingStep() {
+    if (settingsLoaded_) {
+        settings::SaveSetting(QStringLiteral("CommPort"), QString::number(CommPortNo_));
+        settings::SaveSetting(QStringLiteral("BGColor"),
+                              QString::number(appearance_.BackgroundColour()));
+        settings::SaveSetting(QStringLiteral("FGColor"),
+                              QString::number(appearance_.ForegroundColour()));
+        settings::SaveSetting(QStringLiteral("Font"), Label1->font().family());
+        settings::SaveSetting(QStringLiteral("AlarmWav"), AlarmWavPath_);
+    }
+    alarms_->stopSound();
+}
+
+void frmMain::endProgram(int code) {
+    ended_ = true;
+    exitCode_ = code;
+    emit programEnded(code);
+}
+
+void frmMain::closeEvent(QCloseEvent* event) {
+    // Closing the window by its frame ends the program the same way as Quit, so no window,
+    // port or sound is left behind.
+    if (!quitting_)
+        quitProgram();
+    event->accept();
+}
+
+// ---------------------------------------------------------------------------------------------
+// MainWindowApi
+
+void frmMain::SendMeterCommand(const QString& text) {
+    link_->SendMeterCommand(text);
+}
+
+void frmMain::ResetMaxMin() {
+    ::ResetMaxMin(state_.display);
+}
+
+void frmMain::setRateLine(const QString& text) {
+    Label3->setText(text);
+}
+
+void frmMain::moveUp(int twips) {
+    move(x(), y() - twips_.toPixels(twips));
+}
+
+void frmMain::startDisplayCycle() {
+    tmrDispUpdate->start();
+}
+
+void frmMain::stopDisplayCycle() {
+    tmrDispUpdate->stop();
+}
+
+void frmMain::closeLoggerByReturn() {
+    if (logger_->isOpen())
+        logger_->returnToMain();
+}
+
+void frmMain::requestTrendRescale() {
+    if (state_.logger.LoggerOpen)
+        logger_->startRescaleTimer();
+}
+
+void frmMain::activate() {
+    activateWindow();
+    raise();
+    setFocus(Qt::OtherFocusReason);
+}
+
+// ---------------------------------------------------------------------------------------------
+// The display cycle and the watchdog
+
+void frmMain::tmrDispUpdate_Timer() {
+    cycle_->tick();
+}
+
+void frmMain::setPrimaryFontSize(int points) {
+    if (Label1->font().pointSize() == points)
+        return;
+    QFont font = Label1->font();
+    font.setPointSize(points);
+    Label1->setFont(font);
+}
+
+void frmMain::setPrimaryText(const QString& text) {
+    Label1->setText(text);
+}
+
+void frmMain::setSecondaryText(const QString& text) {
+    Label2->setText(text);
+}
+
+void frmMain::ShowDualLayout() {
+    layout_.ShowDualLayout();
+    applyLayout();
+}
+
+void frmMain::ShowSingleLayout() {
+    layout_.ShowSingleLayout();
+    applyLayout();
+}
+
+void frmMain::setOpenMenuEnabled(bool enabled) {
+    mnuOpen->setEnabled(enabled);
+}
+
+void frmMain::drawTrendTrace() {
+    logger_->drawTrendTrace();
+}
+
+void frmMain::evaluateAlarms() {
+    alarms_->evaluate(state_.display.PriSnapshot);
+}
+
+void frmMain::clearAlarms() {
+    alarms_->clearAlarms();
+}
+
+void frmMain::startTrendRescale() {
+    logger_->startRescaleTimer();
+}
+
+void frmMain::runWatchdog() {
+    watchdog_->check();
+}
+
+void frmMain::blinkTrippedAlarms() {
+    alarms_->blinkTrippedLabels();
+}
+
+void frmMain::setDisplayTexts(const QString& label1, const QString& label2) {
+    Label1->setText(label1);
+    Label2->setText(label2);
+}
+
+void frmMain::disableLoggerButton() {
+    cmdLogger->setPalette(QApplication::palette(cmdLogger));
+    cmdLogger->setEnabled(false);
+}
+
+void frmMain::resetReceiveState() {
+    link_->ResetReceiveState();
+}
+
+void frmMain::stopTimers() {
+    tmrDispUpdate->stop();
+    tmrLogClock->stop();
+}
+
+void frmMain::disableMeterControls() {
+    cmdMeterSettings->setEnabled(false);
+    cmdAlarms->setEnabled(false);
+    control_->hideWindow();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Layout and appearance
+
+void frmMain::applyWindowSize() {
+    const QSize client(twips_.toPixels(layout_.windowWidth() - FrameWidthTwips),
+                       twips_.toPixels(layout_.windowHeight() - FrameHeightTwips));
+    setFixedSize(client);
+}
+
+void frmMain::applyLayout() {
+    applyWindowSize();
+    for (const auto& [name, rect] : layout_.controls())
+        if (auto* widget = centralWidget()->findChild<QWidget*>(name))
+            widget->setGeometry(twips_.toPixels(rect));
+    QFont font = Label2->font();
+    font.setPointSize(DisplayPoints);
+    Label2->setFont(font);
+    Label2->setVisible(layout_.label2Visible());
+}
+
+void frmMain::applyColours() {
+    for (QLabel* display : {Label1, Label2}) {
+        QPalette palette = display->palette();
+        palette.setColor(QPalette::Window, colour::toQColor(appearance_.BackgroundColour()));
+        palette.setColor(QPalette::WindowText, colour::toQColor(appearance_.ForegroundColour()));
+        display->setPalette(palette);
+    }
+}
+
+void frmMain::applyMenuChecks() {
+    for (const DisplayAppearance::Entry& entry : DisplayAppearance::Entries()) {
+        if (auto* item = findChild<QAction*>(QLatin1String(entry.name))) {
+            item->setChecked(appearance_.isChecked(entry));
+            item->setEnabled(appearance_.isEnabled(entry));
+        }
+    }
+}
+
+void frmMain::NoSameFGBG() {
+    appearance_.NoSameFGBG();
+    applyColours();
+    applyMenuChecks();
+}
+
+void frmMain::colour_Click(const QString& entryName) {
+    appearance_.choose(entryName);
+    applyColours();
+    applyMenuChecks();
+}
+
+void frmMain::mnuFont_Click() {
+    const platform::DialogResult result = platform_.dialogs.chooseFontFace(Label1->font().family());
+    if (result.ok()) {
+        QFont primary = Label1->font();
+        primary.setFamily(result.value);
+        primary.setPointSize(DisplayPoints);
+        Label1->setFont(primary);
+        QFont secondary = Label2->font();
+        secondary.setFamily(Label1->font().family());
+        secondary.setPointSize(DisplayPoints);
+        Label2->setFont(secondary);
+    } else if (!result.cancelled()) {
+        showUnexpectedError(result.errorCode);
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Port menu
+
+void frmMain::checkPortItem(int portNo) {
+    for (int n = 1; n <= int(mnuCom.size()); ++n)
+        mnuCom[n - 1]->setChecked(n == portNo);
+}
+
+void frmMain::mnuComm_Click(int portNo) {
+    const int code = meterlink::SwitchPort(platform_.serial, CommPortNo_, qint16(portNo));
+    checkPortItem(portNo);
+    if (code != platform::SerialError::None)
+        platform_.messages.show(meterlink::PortSwitchErrorText(code, portNo),
+                                platform::Buttons::OkOnly, meterlink::PortSwitchErrorTitle,
+                                platform::Icon::Exclamation);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Open and Graph, About, Help
+
+void frmMain::mnuOpen_Click() {
+    platform::FileDialogRequest request;
+    request.title = maintexts::OpenForGraphTitle;
+    request.defaultExt = QStringLiteral(".vtd|");
+    request.filter = QStringLiteral("vtd|*.vtd|MDB|*.mdb");
+    request.initialPath = state_.logger.LogFilePath;
+    const platform::DialogResult result = platform_.dialogs.openFile(request);
+    if (result.ok()) {
+        state_.GraphFilePath = result.value;
+        tmrDispUpdate->stop();
+        Label1->setText(maintexts::LoadingText);
+        tmrWait->start();
+        // Draws the text now; the grapher opens from tmrWait once it is on screen.
+        Label1->repaint();
+    } else if (!result.cancelled()) {
+        showUnexpectedError(result.errorCode);
+    }
+}
+
+void frmMain::tmrWait_Timer() {
+    tmrWait->stop();
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    grapher_->loadFromMain();
+    QApplication::restoreOverrideCursor();
+}
+
+void frmMain::mnuAbout_Click() {
+    platform_.messages.show(maintexts::AboutText(), platform::Buttons::OkOnly,
+                            maintexts::AboutTitle, platform::Icon::None);
+}
+
+void frmMain::mnuContents_Click() {
+    platform_.messages.show(maintexts::HelpText(), platform::Buttons::OkOnly, maintexts::HelpTitle,
+                            platform::Icon::None);
+}
+
+void frmMain::showUnexpectedError(int errorNumber) {
+    platform_.messages.show(maintexts::UnexpectedErrorText(errorNumber), platform::Buttons::OkOnly,
+                            maintexts::UnexpectedErrorTitle, platform::Icon::None);
+}
