@@ -8,7 +8,7 @@ const QString NewLine = QStringLiteral("\r\n");
 const QString BlankLine = QStringLiteral("\r\n\r\n");
 } // namespace
 
-QString creationErrorText(int number, const QString& path) {
+QString fileErrorLines(int number, const QString& path) {
     QString text;
     switch (number) {
     case db::ErrorNumber::AlreadyExists:
@@ -46,8 +46,13 @@ QString creationErrorText(int number, const QString& path) {
                NewLine + QStringLiteral("Please report to Program Author.") + BlankLine;
         break;
     }
-    return NewLine + text + QStringLiteral("If the error has been corrected, click 'Retry',") +
-           NewLine + QStringLiteral("otherwise click 'Cancel' to Exit Program.");
+    return text;
+}
+
+QString creationErrorText(int number, const QString& path) {
+    return NewLine + fileErrorLines(number, path) +
+           QStringLiteral("If the error has been corrected, click 'Retry',") + NewLine +
+           QStringLiteral("otherwise click 'Cancel' to Exit Program.");
 }
 
 std::optional<db::Connection> CreateLogDatabase(LoggerRunState& state,

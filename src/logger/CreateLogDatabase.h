@@ -7,6 +7,8 @@
 
 namespace logger {
 
+// The lines that name a file or database failure by its number, ending in a blank line.
+QString fileErrorLines(int number, const QString& path);
 // The text of the "Database Creation Error!" box for an error number, with its Retry/Cancel
 // lines, built from the fixed lines joined by CR LF.
 QString creationErrorText(int number, const QString& path);

@@ -1,30 +1,120 @@
 #pragma once
+#include "LogFile.h"
+#include "SampleCapture.h"
+#include "TrendGraph.h"
 #include "app/MainWindowApi.h"
 #include "platform/PictureBox.h"
 #include "platform/Platform.h"
+#include <QTime>
 #include <QWidget>
+#include <functional>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QTimer;
+class QAction;
 
 // The logger window: log file, period, comment, run control and the live trend graph.
+//
+// The window object lives as long as the main window. Closing it (Return, the menu's Return or
+// its close box) only hides it: a run goes on, its window clock keeps watching a timed stop,
+// and while the window is hidden the main window's title shows the run and its sample count.
+// Opening the window again during a run shows the run's controls as they are.
 class frmLogger : public QWidget {
     Q_OBJECT
 public:
     frmLogger(MainWindowApi& main, platform::Platform& platform, QWidget* parent = nullptr);
+    ~frmLogger() override;
 
     // Opens the window beside the main window; an open window is left as it is.
     void openWindow();
-    bool isOpen() const;
-    // The Return button's steps: main window up by 650 twips, LoggerOpen false, window unloaded.
+    bool isOpen() const { return open_; }
+    // The Return button's steps: main window back up by the 650 twips the opening moved it
+    // down, LoggerOpen false, "DataFilePath" stored, window hidden. A run goes on.
     void returnToMain();
-    // Closing at Quit: the window's own closing step (stores "DataFilePath").
+    // Closing at Quit: a run is stopped (its rows are in the file), "DataFilePath" is stored.
     void closeWindow();
     // The trend picture that the display cycle draws its trace into.
     platform::PictureBox* picGraph();
-    // Starts the one-shot delayed rescale (tmrReScale).
+    // Starts the one-shot delayed rescale (tmrReScale), while the window is open.
     void startRescaleTimer();
     // The display cycle's trace step: clears the transient layer and draws the followed history.
     void drawTrendTrace();
 
+    // Operations of the window's controls, public so the program and tests can drive them.
+    void cmdBrowse_Click();
+    void cmdStart_Click();
+    void cmdStop_Click();
+    void optManual_Click();
+    void optTimer_Click();
+    void tmrRealTime_Timer();
+    void tmrReScale_Timer();
+    void toggleTrace(bool fromTypeLabel);
+    void DrawTrendAxes(float scale);
+    void mnuAbout_Click();
+    void mnuContents_Click();
+    // The time boxes' reset: mask removed, text emptied, mask set again, box shown.
+    void resetTimeBox(QLineEdit* box);
+
+    logger::SampleCapture& capture() { return *capture_; }
+    // Ends the program at once when creation is cancelled; tests replace it.
+    void setEndProgram(std::function<void()> endProgram) { endProgram_ = std::move(endProgram); }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    void buildControls();
+    void place();
+    void setButtonColour(QPushButton* button, const QString& colour);
+    void showIdleControls();
+    void showRunControls();
+    void showSampleCount(int count);
+    void showRunInMainTitle(bool show);
+    void periodBoxLeft();
+    void commentChanged();
+    void runFailed();
+    void saveDataFolder();
+    void hideTimedControls();
+
     MainWindowApi& main_;
     platform::Platform& platform_;
+    logger::SampleCapture* capture_ = nullptr;
+    std::function<void()> endProgram_;
+    bool open_ = false;
+    bool movedMainDown_ = false;
+    bool closingForQuit_ = false;
+    bool BlinkPhase = false;
+    QTime lastTick_;
+    QString mainTitle_;
+
+    QLineEdit* txtFilePath = nullptr;
+    QPushButton* cmdBrowse = nullptr;
+    QLineEdit* txtSampInt = nullptr;
+    QLineEdit* txtComment = nullptr;
+    QRadioButton* optManual = nullptr;
+    QRadioButton* optTimer = nullptr;
+    QLabel* lblStart = nullptr;
+    QLabel* lblStop = nullptr;
+    QLabel* lblReal = nullptr;
+    QLineEdit* mskStartTime = nullptr;
+    QLineEdit* mskEndTime = nullptr;
+    QPushButton* cmdStart = nullptr;
+    QPushButton* cmdStop = nullptr;
+    QPushButton* cmdReturn = nullptr;
+    QLabel* lblRealTime = nullptr;
+    QLabel* lblSamples = nullptr;
+    QLabel* lblSampCount = nullptr;
+    QLabel* Label5 = nullptr;
+    QLabel* lblType = nullptr;
+    QLabel* Label12 = nullptr;
+    QLabel* lblRescale = nullptr;
+    std::array<QLabel*, 5> axisLabels{}; // lblMax, lblMidHigh, lblMid, lblMidLow, lblMin
+    platform::PictureBox* picGraph_ = nullptr;
+    QTimer* tmrRealTime = nullptr;
+    QTimer* tmrReScale = nullptr;
+    QAction* mnuReturn = nullptr;
 };

@@ -1,0 +1,133 @@
+#include "LoggerRules.h"
+#include "app/SharedState.h"
+#include <QLocale>
+#include <QRegularExpression>
+#include <QStringList>
+#include <cmath>
+
+namespace logger {
+
+namespace {
+const QString NewLine = QStringLiteral("\r\n");
+} // namespace
+
+double leadingNumber(const QString& text) {
+    static const QRegularExpression number(
+        QStringLiteral(R"(^\s*[+-]?(\d+\.?\d*|\.\d+)([eE][+-]?\d+)?)"));
+    const QRegularExpressionMatch match = number.match(text);
+    if (!match.hasMatch())
+        return 0;
+    const double value = match.captured(0).trimmed().toDouble();
+    return std::isfinite(value) ? value : 0;
+}
+
+QString correctedPeriodText(const QString& text) {
+    QString corrected = text;
+    if (leadingNumber(corrected) < MinPeriodSeconds)
+        corrected = QStringLiteral("0.25");
+    if (leadingNumber(corrected) > MaxPeriodSeconds)
+        corrected = QStringLiteral("60.00");
+    return corrected;
+}
+
+qint32 periodIntervalMs(const QString& text) {
+    return qint32(std::nearbyint(leadingNumber(correctedPeriodText(text)) * 1000.0));
+}
+
+QString periodText(qint32 intervalMs) {
+    return QString::number(intervalMs / 1000.0, 'g', 15);
+}
+
+std::optional<QTime> timeOfDay(const QString& text) {
+    const QString trimmed = text.trimmed();
+    if (trimmed.isEmpty())
+        return std::nullopt;
+    static const QStringList formats = {
+        QStringLiteral("h:m:s AP"), QStringLiteral("h:m:sAP"), QStringLiteral("h:m AP"),
+        QStringLiteral("H:m:s"),    QStringLiteral("H:m"),
+    };
+    const QLocale c = QLocale::c();
+    for (const QString& format : formats) {
+        const QTime time = c.toTime(trimmed.toUpper(), format);
+        if (time.isValid())
+            return time;
+    }
+    return std::nullopt;
+}
+
+bool IsTimeOfDay(const QString& text) {
+    return timeOfDay(text).has_value();
+}
+
+QString timeBoxText(const QTime& time) {
+    QString text = QLocale::c().toString(time, QStringLiteral("h:mm:ss AP"));
+    if (text.size() != 11)
+        text.prepend(QLatin1Char('0'));
+    return text;
+}
+
+bool timeReached(const QTime& target, const QTime& previous, const QTime& now) {
+    const int t = target.msecsSinceStartOfDay() / 1000;
+    const int p = previous.msecsSinceStartOfDay() / 1000;
+    const int n = now.msecsSinceStartOfDay() / 1000;
+    if (p == n)
+        return t == n;
+    if (p < n)
+        return t > p && t <= n;
+    if (p - n < 12 * 60 * 60)
+        return t == n;      // a clock set back a little: only the exact second counts
+    return t > p || t <= n; // the clock passed midnight
+}
+
+QString aboutText() {
+    const QString blank = NewLine;
+    return QStringLiteral("Voltrane Multimeter Communications") + NewLine +
+           QStringLiteral("Application and Data Logger") + NewLine + blank +
+           QStringLiteral("Version ") + ProgramVersionText + NewLine + blank +
+           QStringLiteral("Uses Serial Communication at 9600 baud,") + NewLine +
+           QStringLiteral("no parity, 8 data bits, and 1 stop bit.") + NewLine + blank +
+           QStringLiteral("Connect the Fluke 45 using a null-modem 9 pin serial") + NewLine +
+           QStringLiteral("cable, not a normal serial cable.") + NewLine + blank;
+}
+
+QString helpText() {
+    const QStringList lines = {
+        QStringLiteral("Voltrane Multimeter Communications Application and Data Logger"),
+        QString(),
+        QStringLiteral("Version ") + ProgramVersionText,
+        QString(),
+        QStringLiteral("The 'Logger' form controls logging of received meter values to a database"),
+        QStringLiteral("either manually, or started and stopped by the real-time clock."),
+        QStringLiteral("Sampling times are from 1/4 second (meter limitation) to 60 seconds."),
+        QString(),
+        QStringLiteral("Note that this fastest sampling rate is supported only when the meter"),
+        QStringLiteral("is in both 'Fast' and Single Display modes, and even then there is"),
+        QStringLiteral("a 240 ms asynchronous pause in meter output every three seconds"),
+        QStringLiteral("(meter limitation). See Meter Manual."),
+        QString(),
+        QStringLiteral("When in Dual Display Mode, clicking on the 'Units' Display above the"),
+        QStringLiteral("Graph, or on the Graph itself,  will switch between Primary and"),
+        QStringLiteral("Secondary Values."),
+    };
+    return lines.join(NewLine);
+}
+
+QString completionText(const QString& path, int samples) {
+    return QStringLiteral("Your Timed Sampling Session Completed Successfully!") + NewLine +
+           NewLine + QStringLiteral("Your Data can be found in the following file:") + NewLine +
+           path + NewLine + NewLine + QStringLiteral("It contains ") + QString::number(samples) +
+           QStringLiteral(" samples.") + NewLine + NewLine;
+}
+
+QString fileExistsText(const QString& path) {
+    return QStringLiteral("File ") + path + QStringLiteral(" exists already.") + NewLine + NewLine +
+           QStringLiteral("Cannot OverWrite! Create another file or delete this one...");
+}
+
+QString browseErrorText(int code) {
+    return QStringLiteral("Error #") + QString::number(code) +
+           QStringLiteral(" has occurred. Please") + NewLine +
+           QStringLiteral("report this to the programmer for remediation.") + NewLine + NewLine;
+}
+
+} // namespace logger

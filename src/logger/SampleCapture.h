@@ -1,0 +1,59 @@
+#pragma once
+#include "LogFile.h"
+#include "app/MainWindowApi.h"
+#include "platform/Clock.h"
+#include "platform/MessageBox.h"
+#include <QObject>
+#include <functional>
+#include <optional>
+
+namespace logger {
+
+// The sample capture of a logging run: GetRowofData on every tick of the main window's sample
+// clock tmrLogClock, one committed LogData row per tick.
+//
+// The capture holds the run's open log file between begin() and end(). A row that cannot be
+// written stops the run at once (clock off, LoggingActive false, file released, rows already
+// written kept), tells the user in a message box and emits runFailed() so the window can show
+// its idle state.
+class SampleCapture : public QObject {
+    Q_OBJECT
+public:
+    // linkLost tells whether the primary display reads "No Comm" (then no row is written);
+    // the default looks at the main window's Label1.
+    SampleCapture(MainWindowApi& main, platform::Clock& clock, platform::MessageBox& messages,
+                  std::function<bool()> linkLost = {}, QObject* parent = nullptr);
+    ~SampleCapture() override;
+
+    // Takes the run's freshly created log file; SampleCount starts at 0.
+    void begin(db::Connection file);
+    // Switches the sample clock on with LogIntervalMs.
+    void startClock();
+    // Clock off and file released; the rows stay in the file.
+    void end();
+    bool capturing() const { return writer_.has_value(); }
+
+    // Writes one sample row, or nothing while the link is lost. Returns false when the row
+    // could not be written (the run has then been stopped and the user told).
+    bool GetRowofData();
+
+    static QString failureText(int errorNumber, const QString& path, int samplesKept);
+    static inline const QString FailureTitle = QStringLiteral("Logging Stopped!");
+
+signals:
+    // After every row written, with the new SampleCount.
+    void sampleWritten(int count);
+    // The run was stopped because a row could not be written.
+    void runFailed();
+
+private:
+    bool primaryShowsNoComm() const;
+
+    MainWindowApi& main_;
+    platform::Clock& clock_;
+    platform::MessageBox& messages_;
+    std::function<bool()> linkLost_;
+    std::optional<logfile::SampleWriter> writer_;
+};
+
+} // namespace logger

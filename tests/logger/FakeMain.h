@@ -1,0 +1,43 @@
+#pragma once
+#include "app/MainWindowApi.h"
+#include <QLabel>
+#include <QStringList>
+#include <QTimer>
+#include <QWidget>
+
+// The main window as the logger sees it: shared state, the sample clock, Label1 and a record of
+// what was asked of it.
+class FakeMain : public MainWindowApi {
+public:
+    FakeMain() {
+        window.setObjectName("frmMain");
+        window.setWindowTitle("Voltrane");
+        window.setGeometry(100, 400, 600, 300);
+        label1->setObjectName("Label1");
+        state.reading.PriUnits = " VDC";
+        state.reading.PriValue = 1.5f;
+        state.reading.SecUnits = "N/A";
+        state.reading.SecValue = 0;
+    }
+    SharedState& shared() override { return state; }
+    void SendMeterCommand(const QString& text) override { commands << text; }
+    void ResetMaxMin() override { ++resetMaxMinCalls; }
+    void setRateLine(const QString&) override {}
+    void moveUp(int twips) override { moves << twips; }
+    void startDisplayCycle() override {}
+    void stopDisplayCycle() override {}
+    QTimer& logClock() override { return clock; }
+    void closeLoggerByReturn() override {}
+    void requestTrendRescale() override {}
+    void activate() override {}
+    void quitProgram() override {}
+    QWidget* mainWidget() override { return &window; }
+
+    SharedState state;
+    QTimer clock;
+    QWidget window;
+    QLabel* label1 = new QLabel(&window);
+    QStringList commands;
+    QList<int> moves;
+    int resetMaxMinCalls = 0;
+};

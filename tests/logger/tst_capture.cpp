@@ -1,0 +1,211 @@
+#include "Doubles.h"
+#include "FakeMain.h"
+#include "logger/SampleCapture.h"
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <csignal>
+#include <sqlite3.h>
+
+// Sample capture: what one tick writes, what it skips, and what a failing write leaves behind.
+class tst_capture : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir_;
+    int fileNo_ = 0;
+
+    QString newPath() { return dir_.filePath(QString("run%1.vtd").arg(++fileNo_)); }
+
+    static qint64 scalar(const QString& path, const QString& sql) {
+        db::Connection file = db::Connection::open(path, db::Connection::Mode::ReadOnly);
+        db::Statement query = file.prepare(sql);
+        return query.step() ? query.columnInt64(0) : -1;
+    }
+
+private slots:
+    void rowsAreWrittenAsTakenWithBlanksRemoved() {
+        FakeMain main;
+        doubles::FakeClock clock;
+        doubles::FakeMessageBox messages;
+        logger::SampleCapture capture(main, clock, messages);
+        const QString path = newPath();
+        capture.begin(logfile::createLogFile(path, logfile::RunInfo{"2/1/26", "run"}));
+        QList<int> counts;
+        connect(&capture, &logger::SampleCapture::sampleWritten, this, [&](int n) { counts << n; });
+
+        clock.current = QDateTime(QDate(2026, 1, 2), QTime(14, 30, 15, 700));
+        QVERIFY(capture.GetRowofData());
+        QCOMPARE(main.state.reading.PriUnits, QString("VDC"));
+        main.label1->setText("No Comm");
+        QVERIFY(capture.GetRowofData());
+        QCOMPARE(main.state.logger.SampleCount, 1);
+        main.label1->setText(" 1.5000");
+        main.state.reading.DualDisplay = true;
+        main.state.reading.PriUnits = " VAC";
+        main.state.reading.PriValue = -2.25f;
+        main.state.reading.SecUnits = " HZ";
+        main.state.reading.SecValue = 50.f;
+        clock.advance(1000);
+        QVERIFY(capture.GetRowofData());
+        capture.end();
+        QCOMPARE(counts, QList<int>({1, 2}));
+
+        db::Connection file = db::Connection::open(path, db::Connection::Mode::ReadOnly);
+        db::RowCursor rows(file, "SELECT Sample, TimeStamp, MilliSeconds, Units, Value, Units2, "
+                                 "Value2, typeof(TimeStamp), typeof(Value) FROM LogData");
+        QVERIFY(rows.next());
+        QCOMPARE(rows.integer("Sample"), 1);
+        QCOMPARE(rows.real("TimeStamp"), (14 * 3600 + 30 * 60 + 15) / 86400.0);
+        QCOMPARE(rows.real("MilliSeconds"), 700.0);
+        QCOMPARE(rows.text("Units"), QString("VDC"));
+        QCOMPARE(rows.real("Value"), 1.5);
+        QCOMPARE(rows.text("Units2"), QString("N/A"));
+        QCOMPARE(rows.value("Value2"), QVariant(0.0));
+        QCOMPARE(rows.text("typeof(TimeStamp)"), QString("real"));
+        QVERIFY(rows.next());
+        QCOMPARE(rows.integer("Sample"), 2);
+        QCOMPARE(rows.text("Units"), QString("VAC"));
+        QCOMPARE(rows.text("Units2"), QString("HZ"));
+        QCOMPARE(float(rows.real("Value")), -2.25f);
+        QCOMPARE(float(rows.real("Value2")), 50.f);
+        QVERIFY(!rows.next());
+        QCOMPARE(scalar(path, "SELECT count(*) FROM Info"), 1);
+        QCOMPARE(scalar(path, "SELECT count(*) FROM LogData WHERE TimeStamp < 0 OR TimeStamp >= 1 "
+                              "OR instr(Units, ' ') OR instr(Units2, ' ')"),
+                 0);
+        QVERIFY(messages.shown.isEmpty());
+    }
+
+    void theSampleClockDrivesTheCapture() {
+        FakeMain main;
+        doubles::FakeClock clock;
+        doubles::FakeMessageBox messages;
+        logger::SampleCapture capture(main, clock, messages);
+        const QString path = newPath();
+        capture.begin(logfile::createLogFile(path, logfile::RunInfo{"d", ""}));
+        main.state.logger.LogIntervalMs = 250;
+        capture.startClock();
+        QVERIFY(main.clock.isActive());
+        QCOMPARE(main.clock.interval(), 250);
+        for (int i = 0; i < 3; ++i)
+            QMetaObject::invokeMethod(&main.clock, "timeout");
+        capture.end();
+        QVERIFY(!main.clock.isActive());
+        QMetaObject::invokeMethod(&main.clock, "timeout"); // a tick after the run writes nothing
+        QCOMPARE(main.state.logger.SampleCount, 3);
+        QCOMPARE(scalar(path, "SELECT count(*) FROM LogData"), 3);
+        QCOMPARE(scalar(path, "SELECT max(Sample) FROM LogData"), 3);
+        QVERIFY(!QFile::exists(path + "-journal"));
+    }
+
+    void aFullDiskStopsTheRunAndKeepsEarlierRows() {
+        FakeMain main;
+        doubles::FakeClock clock;
+        doubles::FakeMessageBox messages;
+        logger::SampleCapture capture(main, clock, messages);
+        const QString path = newPath();
+        db::Connection file = logfile::createLogFile(path, logfile::RunInfo{"d", "c"});
+        db::Statement pages = file.prepare("PRAGMA page_count");
+        QVERIFY(pages.step());
+        const qint64 limit = pages.columnInt64(0) + 1;
+        pages = db::Statement();
+        file.exec(QString("PRAGMA max_page_count = %1").arg(limit));
+        capture.begin(std::move(file));
+        main.state.logger.LoggingActive = true;
+        main.clock.start(1000);
+        int failures = 0;
+        connect(&capture, &logger::SampleCapture::runFailed, this, [&] { ++failures; });
+        int written = 0;
+        while (capture.GetRowofData() && written < 100000)
+            ++written;
+        QVERIFY(written > 0);
+        QCOMPARE(failures, 1);
+        QVERIFY(!capture.capturing());
+        QVERIFY(!main.clock.isActive());
+        QVERIFY(!main.state.logger.LoggingActive);
+        QCOMPARE(main.state.logger.SampleCount, written);
+        QCOMPARE(messages.shown.size(), 1);
+        QCOMPARE(messages.shown[0].title, logger::SampleCapture::FailureTitle);
+        QVERIFY(messages.shown[0].text.contains("Disk Full!"));
+        QVERIFY(messages.shown[0].text.contains(path));
+        QCOMPARE(scalar(path, "SELECT count(*) FROM LogData"), written);
+        QCOMPARE(scalar(path, "SELECT max(Sample) FROM LogData"), written);
+        QCOMPARE(scalar(path, "PRAGMA integrity_check"), 0); // "ok" reads as 0
+        QVERIFY(!QFile::exists(path + "-journal"));
+    }
+
+    void aRemovedFileOrFolderStopsTheRun_data() {
+        QTest::addColumn<bool>("folderToo");
+        QTest::newRow("file removed") << false;
+        QTest::newRow("folder gone") << true;
+    }
+    void aRemovedFileOrFolderStopsTheRun() {
+        QFETCH(bool, folderToo);
+        FakeMain main;
+        doubles::FakeClock clock;
+        doubles::FakeMessageBox messages;
+        logger::SampleCapture capture(main, clock, messages);
+        const QString folder = dir_.filePath(QString("gone%1").arg(++fileNo_));
+        QVERIFY(QDir().mkpath(folder));
+        const QString path = folder + "/run.vtd";
+        capture.begin(logfile::createLogFile(path, logfile::RunInfo{"d", "c"}));
+        QVERIFY(capture.GetRowofData());
+        QVERIFY(QFile::remove(path));
+        if (folderToo)
+            QVERIFY(QDir(folder).removeRecursively());
+        QVERIFY(!capture.GetRowofData());
+        QVERIFY(!capture.capturing());
+        QCOMPARE(main.state.logger.SampleCount, 1);
+        QCOMPARE(messages.shown.size(), 1);
+        QVERIFY(messages.shown[0].text.contains(path));
+        QVERIFY(!capture.GetRowofData() || true); // a later tick after the stop does nothing
+        QCOMPARE(messages.shown.size(), 1);
+    }
+
+    void aKilledRunLeavesEveryReportedRow() {
+#ifndef Q_OS_UNIX
+        QSKIP("needs SIGKILL");
+#else
+        const QString child = QString(qgetenv("VOLTRANE_BUILD_DIR")) + "/logger_crash_child";
+        if (!QFile::exists(child))
+            QSKIP("logger_crash_child not built");
+        const QString path = newPath();
+        QProcess process;
+        process.start(child, {path});
+        QVERIFY(process.waitForStarted());
+        qint64 reported = 0;
+        QByteArray pending;
+        while (reported < 300 && process.state() == QProcess::Running) {
+            process.waitForReadyRead(5000);
+            pending += process.readAllStandardOutput();
+            while (pending.contains('\n')) {
+                const int end = pending.indexOf('\n');
+                reported = pending.left(end).toLongLong();
+                pending.remove(0, end + 1);
+            }
+        }
+        ::kill(pid_t(process.processId()), SIGKILL);
+        process.waitForFinished();
+        pending += process.readAllStandardOutput();
+        for (const QByteArray& line : pending.split('\n'))
+            if (!line.isEmpty())
+                reported = line.toLongLong();
+        QVERIFY(reported >= 300);
+
+        const qint64 rows = scalar(path, "SELECT count(*) FROM LogData");
+        QVERIFY2(rows >= reported,
+                 qPrintable(QString("%1 rows, %2 reported").arg(rows).arg(reported)));
+        QCOMPARE(scalar(path, "SELECT max(Sample) FROM LogData"), rows);
+        QCOMPARE(scalar(path, "SELECT count(*) FROM Info"), 1);
+        db::Connection file = db::Connection::open(path, db::Connection::Mode::ReadOnly);
+        db::Statement check = file.prepare("PRAGMA integrity_check");
+        QVERIFY(check.step());
+        QCOMPARE(check.columnText(0), QString("ok"));
+#endif
+    }
+};
+
+QTEST_MAIN(tst_capture)
+#include "tst_capture.moc"
