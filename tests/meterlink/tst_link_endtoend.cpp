@@ -1,0 +1,95 @@
+#include "Doubles.h"
+#include "MeterSimProcess.h"
+#include "meterlink/MeterLink.h"
+#include "platform/QtSerialPort.h"
+#include <QSettings>
+#include <QSignalSpy>
+#include <QTest>
+
+// The meter link end to end: Qt serial port, pseudo-terminal, simulator.
+class tst_LinkEndToEnd : public QObject {
+    Q_OBJECT
+
+    testsupport::MeterSimProcess sim;
+
+    // Waits until the link has parsed a line after this call.
+    static bool waitForLines(meterlink::MeterLink& link, int count) {
+        QSignalSpy spy(&link, &meterlink::MeterLink::lineCompleted);
+        return QTest::qWaitFor([&] { return spy.count() >= count; }, 10000);
+    }
+
+private slots:
+    void init() {
+        QSettings store(QSettings::NativeFormat, QSettings::UserScope, "Voltrane", "Voltrane");
+        store.clear();
+    }
+    void cleanup() { sim.stop(); }
+
+    void startupBytesArriveInOrderAndReadingsComeOut() {
+        QVERIFY2(sim.start({"--interval", "50", "--reading", "-12.345E-3 ADC"}),
+                 qPrintable(sim.error()));
+        sim.mapToPort(2);
+        platform::QtSerialPort port;
+        doubles::FakeClock clock;
+        CurrentReading reading;
+        LinkCounters counters;
+        meterlink::MeterLink link(port, clock, reading, counters);
+        QCOMPARE(port.open(2), platform::SerialError::None);
+
+        link.SendStartupCommands();
+        QVERIFY(sim.waitForLogged("VAC\r"));
+        QCOMPARE(sim.logged(), QByteArray("FORMAT 2; RATE F\r\nRATE F\rVAC\r"));
+
+        QVERIFY(waitForLines(link, 2));
+        QCOMPARE(reading.PriValue, -0.012345f);
+        QCOMPARE(reading.PriText, QString("-12.345"));
+        QCOMPARE(reading.PriDispUnits, QString("mADC"));
+        QCOMPARE(reading.PriUnits, QString(" ADC"));
+        QCOMPARE(reading.DualDisplay, false);
+        QCOMPARE(counters.NoReplyCount, qint16(0));
+    }
+
+    void commandsChangeWhatTheMeterSends() {
+        QVERIFY2(sim.start({"--interval", "50", "--blank-after-comma"}), qPrintable(sim.error()));
+        sim.mapToPort(1);
+        platform::QtSerialPort port;
+        doubles::FakeClock clock;
+        CurrentReading reading;
+        LinkCounters counters;
+        meterlink::MeterLink link(port, clock, reading, counters);
+        QCOMPARE(port.open(1), platform::SerialError::None);
+
+        link.SendMeterCommand("VAC; FREQ2");
+        QVERIFY(sim.waitForLogged("VAC; FREQ2\r"));
+        QVERIFY(QTest::qWaitFor([&] { return reading.DualDisplay && reading.SecDispUnits == "HZ"; },
+                                10000));
+        QCOMPARE(reading.PriDispUnits, QString("VAC"));
+        QVERIFY(qAbs(reading.SecValue - 60.0f) < 1.0f);
+        QVERIFY(qAbs(reading.PriValue - 120.0f) < 5.0f);
+
+        link.SendMeterCommand("OHMS");
+        QVERIFY(QTest::qWaitFor([&] { return !reading.DualDisplay; }, 10000));
+        QVERIFY(waitForLines(link, 2));
+        QCOMPARE(reading.PriDispUnits, QString("kOHMS"));
+        QVERIFY(qAbs(reading.PriValue - 1234.5f) < 5.0f);
+    }
+
+    void garbageFromTheMeterDoesNotStopTheReadings() {
+        QVERIFY2(
+            sim.start({"--interval", "20", "--garbage-every", "2", "--reading", "+1.5000E+6 OHMS"}),
+            qPrintable(sim.error()));
+        sim.mapToPort(1);
+        platform::QtSerialPort port;
+        doubles::FakeClock clock;
+        CurrentReading reading;
+        LinkCounters counters;
+        meterlink::MeterLink link(port, clock, reading, counters);
+        QCOMPARE(port.open(1), platform::SerialError::None);
+        QVERIFY(QTest::qWaitFor(
+            [&] { return reading.PriText == " 1.5" && reading.PriDispUnits == "MOHMS"; }, 10000));
+        QCOMPARE(reading.PriValue, 1.5e6f);
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_LinkEndToEnd)
+#include "tst_link_endtoend.moc"

@@ -1,0 +1,126 @@
+#include "MeterSimProcess.h"
+#include "platform/QtSerialPort.h"
+#include <QSerialPort>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QTest>
+#include <fcntl.h>
+#include <termios.h>
+#include <unistd.h>
+
+using platform::QtSerialPort;
+namespace SerialError = platform::SerialError;
+
+namespace {
+
+void mapPort(int n, const QString& device) {
+    QSettings store(QSettings::NativeFormat, QSettings::UserScope, "Voltrane", "Voltrane");
+    store.setValue(QStringLiteral("Ports/Com%1").arg(n), device);
+    store.sync();
+}
+
+} // namespace
+
+// The Qt serial port against the simulator's pseudo-terminal.
+class tst_QtSerialPort : public QObject {
+    Q_OBJECT
+
+    testsupport::MeterSimProcess sim;
+
+private slots:
+    void init() {
+        QSettings store(QSettings::NativeFormat, QSettings::UserScope, "Voltrane", "Voltrane");
+        store.clear();
+        QVERIFY2(sim.start({"--interval", "40", "--reading", "+1.2345E+3 OHMS"}),
+                 qPrintable(sim.error()));
+        sim.mapToPort(1);
+    }
+    void cleanup() { sim.stop(); }
+
+    void thePortsSettingNamesTheDevice() {
+        QtSerialPort port;
+        QCOMPARE(port.deviceFor(1), sim.ptyPath());
+        QVERIFY(!port.deviceFor(2).startsWith("/dev/pts/"));
+        QCOMPARE(port.deviceFor(0), QString());
+        QCOMPARE(port.deviceFor(9), QString());
+    }
+
+    void pseudoTerminalsAreNotCountedAsSystemPorts() {
+        for (const QString& device : QtSerialPort::orderedSystemPorts())
+            QVERIFY2(!device.startsWith("/dev/pts/"), qPrintable(device));
+    }
+
+    void aMissingDeviceIs8002() {
+        mapPort(3, "/dev/voltrane-no-such-device");
+        QtSerialPort port;
+        QCOMPARE(port.open(3), SerialError::NoSuchPort);
+        QVERIFY(!port.isOpen());
+        QVERIFY(!port.probe(3));
+        QCOMPARE(port.open(9), SerialError::NoSuchPort); // no device stands for port 9
+    }
+
+    void aPortHeldByAnotherIs8005AndFailsTheProbe() {
+        QSerialPort holder;
+        holder.setPortName(sim.ptyPath());
+        QVERIFY(holder.open(QIODevice::ReadWrite));
+        QtSerialPort port;
+        QVERIFY(!port.probe(1));
+        QCOMPARE(port.open(1), SerialError::PortInUse);
+        QVERIFY(!port.isOpen());
+        holder.close();
+        QVERIFY(port.probe(1));
+        QCOMPARE(port.open(1), SerialError::None);
+    }
+
+    void theProbeWritesNothingAndLeavesTheLineSettings() {
+        const int fd = ::open(sim.ptyPath().toLocal8Bit().constData(), O_RDWR | O_NOCTTY);
+        QVERIFY(fd >= 0);
+        termios before{};
+        QCOMPARE(tcgetattr(fd, &before), 0);
+        cfsetispeed(&before, B19200);
+        cfsetospeed(&before, B19200);
+        QCOMPARE(tcsetattr(fd, TCSANOW, &before), 0);
+        QCOMPARE(tcgetattr(fd, &before), 0);
+
+        QtSerialPort port;
+        QVERIFY(port.probe(1));
+        QVERIFY(!port.isOpen());
+
+        termios after{};
+        QCOMPARE(tcgetattr(fd, &after), 0);
+        ::close(fd);
+        QCOMPARE(cfgetospeed(&after), cfgetospeed(&before));
+        QCOMPARE(after.c_cflag, before.c_cflag);
+        QCOMPARE(after.c_lflag, before.c_lflag);
+        QCOMPARE(after.c_iflag, before.c_iflag);
+        QVERIFY(sim.logged().isEmpty());
+    }
+
+    void openSetsTheLineAndDeliversBytesInOrder() {
+        QtSerialPort port;
+        QCOMPARE(port.open(1), SerialError::None);
+        QVERIFY(port.isOpen());
+        QVERIFY(port.probe(1)); // our own open port still counts as present
+
+        QByteArray stream;
+        connect(&port, &platform::SerialPort::received, this,
+                [&](const QByteArray& bytes) { stream += bytes; });
+        QVERIFY(QTest::qWaitFor([&] { return stream.count("\r\n") >= 4; }, 10000));
+        const qsizetype first = stream.indexOf("+1.2345E+3 OHMS\r\n");
+        QVERIFY(first >= 0);
+        const QByteArray line = "+1.2345E+3 OHMS\r\n";
+        QCOMPARE(stream.mid(first, 3 * line.size()), line + line + line);
+
+        port.write("VAL?\r");
+        QVERIFY(sim.waitForLogged("VAL?\r"));
+        QCOMPARE(sim.logged(), QByteArray("VAL?\r"));
+
+        port.flushInput();
+        port.close();
+        QVERIFY(!port.isOpen());
+        port.write("lost"); // writing to a closed port does nothing
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_QtSerialPort)
+#include "tst_qtserialport.moc"
