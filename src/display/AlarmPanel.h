@@ -89,7 +89,7 @@ private:
     void setButtonColour(quint32 colour);
     void setPanelVisible(bool visible);
     void onThresholdEdited(QLineEdit* box);
-    void trip(QLineEdit* box, QLabel* label, QCheckBox* arm, const QString& tripCaption);
+    void trip(QLabel* label, QCheckBox* arm, const QString& tripCaption);
 
     AlarmWidgets w_;
     platform::SoundPlayer& sound_;
