@@ -1,13 +1,26 @@
 #pragma once
 #include "app/MainWindowApi.h"
+#include "grapher/GraphView.h"
+#include "grapher/LogFileReader.h"
+#include "platform/PictureBox.h"
 #include "platform/Platform.h"
+
 #include <QMainWindow>
+#include <memory>
+
+class QAction;
+class QLabel;
+class QLineEdit;
+class QPushButton;
 
 // The grapher window: plots a closed log file, readouts, zoom, sign filter, export, comment.
+// The samples are read into memory once per load; the file is opened again only to write the
+// comment back and to copy it.
 class frmGrapher : public QMainWindow {
     Q_OBJECT
 public:
     frmGrapher(MainWindowApi& main, platform::Platform& platform, QWidget* parent = nullptr);
+    ~frmGrapher() override;
 
     // Window load: loads the main window's GraphFilePath, then restarts the display cycle.
     void loadFromMain();
@@ -15,7 +28,78 @@ public:
     // Closing at Quit: the window's own closing step (stores "DataFilePath").
     void closeWindow();
 
+    // The view, scale and cursor state of what is shown (for tests and diagnostics).
+    const grapher::GraphView& view() const { return view_; }
+    const grapher::LoadedLog* log() const { return log_.get(); }
+
+    // The handlers, callable as the controls call them.
+    void cmdOpen_Click();
+    void cmdZoom_Click();
+    void cmdPlusMinus_Click();
+    void cmdReset_Click();
+    void cmdReturn_Click();
+    void mnuCDelimited_Click();
+    void mnuCAccess_Click();
+    void mnuAbout_Click();
+    void mnuContents_Click();
+    void lblTitle_Click();
+    void picGraph_MouseMove(double x, double y);
+    void picGraph_MouseDown(double x);
+    void KeyDown(int key);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    enum class LoadFrom { MainWindow, OpenMenu };
+    void buildWidgets();
+    void resetForLoad();
+    bool loadFile(LoadFrom from);
+    void failLoad(int error, LoadFrom from);
+    void releaseAndClose();
+    // The window's closing step: stores the data folder and lets go of the samples.
+    void unload();
+    void redraw();
+    void showReadout(qint32 row, bool moveMarker, double markerX);
+    void drawCross(double x, double y);
+    void setTitle(const QString& suffix = QString());
+    QString graphFilePath() const;
+
     MainWindowApi& main_;
     platform::Platform& platform_;
+    std::unique_ptr<grapher::LoadedLog> log_;
+    grapher::GraphView view_;
+    bool loaded_ = false;
+    bool markerShown_ = false;
+
+    platform::PictureBox* picGraph_ = nullptr;
+    QLabel* lblFileName_ = nullptr;
+    QLabel* lblDate_ = nullptr;
+    QLineEdit* txtComment_ = nullptr;
+    QLabel* lblTitle_ = nullptr;
+    QLabel* Label10_ = nullptr;
+    QLabel* lblMax_ = nullptr;
+    QLabel* lblMidHigh_ = nullptr;
+    QLabel* lblMid_ = nullptr;
+    QLabel* lblMidLow_ = nullptr;
+    QLabel* lblMin_ = nullptr;
+    QLabel* lblTS_ = nullptr;
+    QLabel* lblType_ = nullptr;
+    QLabel* lblUnits_ = nullptr;
+    QLabel* lblValue_ = nullptr;
+    QLabel* lbldBu_ = nullptr;
+    QLabel* lblMaxVal_ = nullptr;
+    QLabel* lblMinVal_ = nullptr;
+    QPushButton* cmdZoom_ = nullptr;
+    QPushButton* cmdPlusMinus_ = nullptr;
+    QPushButton* cmdReset_ = nullptr;
+    QPushButton* cmdReturn_ = nullptr;
+    QAction* cmdOpen_ = nullptr;
+    QAction* mnuCDelimited_ = nullptr;
+    QAction* mnuCAccess_ = nullptr;
+    QAction* mnuReturn_ = nullptr;
+    QAction* mnuContents_ = nullptr;
+    QAction* mnuAbout_ = nullptr;
 };

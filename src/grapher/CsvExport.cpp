@@ -1,0 +1,133 @@
+#include "grapher/CsvExport.h"
+
+#include "grapher/NumberText.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <cerrno>
+
+namespace grapher {
+
+namespace {
+
+const char* const CrLf = "\r\n";
+
+// A target the user marked read-only stays untouched, even for a user whom the system would
+// let write it anyway (the administrator).
+bool markedReadOnly(const QFileInfo& info) {
+    return info.exists() && !(info.permissions() & QFileDevice::WriteOwner);
+}
+
+int writeAll(QIODevice& out, const LogInfo& info, const LogColumns& columns) {
+    if (out.write(CsvRunLine(info)) < 0 || out.write(CsvHeaderLine()) < 0)
+        return FileErrorNumber(errno);
+    QByteArray chunk;
+    chunk.reserve(1 << 20);
+    const qint32 rows = columns.rowCount();
+    for (qint32 pos = 1; pos <= rows; ++pos) {
+        AppendCsvRow(chunk, columns, pos);
+        if (chunk.size() >= (1 << 20) - 256 || pos == rows) {
+            if (out.write(chunk) != chunk.size())
+                return FileErrorNumber(errno);
+            chunk.resize(0);
+        }
+    }
+    return 0;
+}
+
+} // namespace
+
+QString ExportPath(const QString& logFilePath, const QString& extension) {
+    return logFilePath.left(qMax(0, logFilePath.size() - 3)) + extension;
+}
+
+QByteArray CsvRunLine(const LogInfo& info) {
+    return info.Date.toUtf8() + ',' + info.Description.toUtf8() + CrLf;
+}
+
+QByteArray CsvHeaderLine() {
+    return QByteArrayLiteral("TimeStamp,MilliSeconds,Units,Value,Units2,Value2\r\n");
+}
+
+void AppendCsvRow(QByteArray& out, const LogColumns& columns, qint32 pos) {
+    const quint8 nulls = columns.nullMasks()[pos - 1];
+    if (!(nulls & LogColumns::NullTimeStamp))
+        AppendTimeStampText(out, columns.timeStamp(pos));
+    out.append(',');
+    if (!(nulls & LogColumns::NullMilliSeconds))
+        AppendSingleText(out, columns.milliSeconds(pos));
+    out.append(',');
+    out.append(columns.units(1, pos).toUtf8());
+    out.append(',');
+    if (!(nulls & LogColumns::NullValue))
+        AppendSingleText(out, columns.values(1)[pos - 1]);
+    out.append(',');
+    out.append(columns.units(2, pos).toUtf8());
+    out.append(',');
+    if (!(nulls & LogColumns::NullValue2))
+        AppendSingleText(out, columns.values(2)[pos - 1]);
+    out.append(CrLf, 2);
+}
+
+int FileErrorNumber(int systemError) {
+    switch (systemError) {
+    case ENOENT:
+    case ENOTDIR:
+        return 53;
+    case EIO:
+        return 57;
+    case ENOSPC:
+#ifdef EDQUOT
+    case EDQUOT:
+#endif
+        return 61;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case ETXTBSY:
+        return 70;
+    case ENXIO:
+    case ENODEV:
+        return 71;
+    case 0:
+        return 57; // a failure the system gave no reason for: treat as input/output
+    default:
+        return systemError;
+    }
+}
+
+int WriteCsvFile(const QString& path, const LogInfo& info, const LogColumns& columns) {
+    const QFileInfo target(path);
+    if (markedReadOnly(target))
+        return 70;
+    if (target.exists() && !target.isFile()) {
+        // A device or similar in place of a file: written directly, nothing to replace.
+        QFile out(path);
+        errno = 0;
+        if (!out.open(QIODevice::WriteOnly))
+            return FileErrorNumber(errno);
+        const int error = writeAll(out, info, columns);
+        if (error == 0 && !out.flush())
+            return FileErrorNumber(errno);
+        return error;
+    }
+    // Written beside and renamed over the old file, so a failure half way (disk full)
+    // leaves the previous export as it was and no torn file.
+    QSaveFile out(path);
+    out.setDirectWriteFallback(false);
+    errno = 0;
+    if (!out.open(QIODevice::WriteOnly))
+        return FileErrorNumber(errno);
+    int error = writeAll(out, info, columns);
+    if (error != 0) {
+        out.cancelWriting();
+        return error;
+    }
+    errno = 0;
+    if (!out.commit())
+        return FileErrorNumber(errno);
+    return 0;
+}
+
+} // namespace grapher

@@ -1,0 +1,47 @@
+#pragma once
+#include <QString>
+
+// The grapher's fixed texts: captions, titles and the message boxes' lines.
+namespace grapher::texts {
+
+inline const QString Caption = QStringLiteral("Voltrane Data Graphing Module");
+inline const QString LoadTitle = QStringLiteral("Cannot Start Graphing Program!");
+
+// Lines joined by CR LF, then two more line breaks.
+QString Lines(std::initializer_list<QString> lines);
+
+QString NotValidFile();       // the file has no Info row or no LogData rows
+QString NotCreatedQuitting(); // a table is missing, opened from the main window
+QString UnknownError();
+QString DataIncompatible(); // a column is missing
+
+// CSV export.
+inline const QString CsvDoneTitle = QStringLiteral(".CSV File Creation Successful!");
+QString CsvDone();
+inline const QString CsvErrorTitle = QStringLiteral("CSV File Creation Error!");
+QString CsvError(int number);
+
+// Database copy.
+inline const QString CopyDoneTitle = QStringLiteral("Access Database File Creation Successful!");
+QString CopyDone();
+inline const QString CopyFailedTitle = QStringLiteral("Copy to Access File Failed!");
+QString CopyFailed();
+
+// Comment write-back.
+inline const QString CommentErrorTitle = QStringLiteral("Comment Not Saved!");
+QString CommentError(const QString& path, const QString& reason);
+
+// About and Help.
+inline const QString AboutTitle = QStringLiteral("About Voltrane Graphing");
+QString About(const QString& version);
+inline const QString HelpTitle = QStringLiteral("Voltrane Graphing Help");
+QString Help(const QString& version);
+
+// Tooltips.
+inline const QString CursorTip =
+    QStringLiteral("Use Mouse or Left/Right Keyboard Buttons to Move Cursor");
+inline const QString TitleTip = QStringLiteral("Use Mouse or Left/Right Keyboard Buttons to Move "
+                                               "Cursor, Click to toggle between Primary and "
+                                               "Secondary");
+
+} // namespace grapher::texts
