@@ -1,0 +1,289 @@
+#include "Doubles.h"
+#include "display/ClockText.h"
+#include "display/DisplayCycle.h"
+#include "display/TrendScale.h"
+#include <QTest>
+
+namespace {
+
+// Records what the cycle asks of the window, in order.
+class RecordingView : public DisplayCycleView {
+public:
+    QStringList calls;
+    QString primary, secondary;
+    int fontSize = 0;
+    bool dual = false;
+    bool openEnabled = false;
+    std::function<void()> onWatchdog;
+
+    void setPrimaryFontSize(int points) override { fontSize = points; }
+    void setPrimaryText(const QString& text) override {
+        primary = text;
+        calls << "primary";
+    }
+    void setSecondaryText(const QString& text) override {
+        secondary = text;
+        calls << "secondary";
+    }
+    bool dualLayoutShown() const override { return dual; }
+    void ShowDualLayout() override {
+        dual = true;
+        calls << "dual";
+    }
+    void ShowSingleLayout() override {
+        dual = false;
+        calls << "single";
+    }
+    void setOpenMenuEnabled(bool enabled) override { openEnabled = enabled; }
+    void drawTrendTrace() override { calls << "trace"; }
+    void evaluateAlarms() override { calls << "alarms"; }
+    void clearAlarms() override { calls << "clear"; }
+    void startTrendRescale() override { calls << "rescale"; }
+    void runWatchdog() override {
+        calls << "watchdog";
+        if (onWatchdog)
+            onWatchdog();
+    }
+    void blinkTrippedAlarms() override { calls << "blink"; }
+};
+
+struct Rig {
+    SharedState state;
+    doubles::FakeClock clock;
+    RecordingView view;
+    DisplayCycle cycle{state, clock, view};
+
+    void single(const QString& text, const QString& units, float value) {
+        state.reading.PriText = text;
+        state.reading.PriDispUnits = units;
+        state.reading.PriUnits = " " + units;
+        state.reading.PriValue = value;
+        state.reading.DualDisplay = false;
+    }
+    void dual(float secValue) {
+        state.reading.DualDisplay = true;
+        state.reading.SecText = " 60";
+        state.reading.SecDispUnits = "HZ";
+        state.reading.SecUnits = " HZ";
+        state.reading.SecValue = secValue;
+    }
+};
+
+} // namespace
+
+class TestDisplayCycle : public QObject {
+    Q_OBJECT
+private slots:
+    void clockTextIsElevenCharactersOnAnyLocale() {
+        QLocale::setDefault(QLocale(QLocale::German));
+        QCOMPARE(LongTimeText(QTime(9, 5, 3)), QString("09:05:03 AM"));
+        QCOMPARE(LongTimeText(QTime(0, 0, 0)), QString("12:00:00 AM"));
+        QCOMPARE(LongTimeText(QTime(23, 59, 59)), QString("11:59:59 PM"));
+        QLocale::setDefault(QLocale::c());
+        Rig rig;
+        rig.clock.current.setTime(QTime(13, 4, 5));
+        rig.cycle.tick();
+        QCOMPARE(rig.state.display.TimeText, QString("01:04:05 PM"));
+    }
+
+    void elevenCharacterRule() {
+        QCOMPARE(ElevenCharTime("9:05:03 AM"), QString("09:05:03 AM"));
+        QCOMPARE(ElevenCharTime("09:05:03 AM"), QString("09:05:03 AM"));
+        QCOMPARE(ElevenCharTime("9:05:03"), QString("09:05:03"));
+        QCOMPARE(ElevenCharTime("009:05:03 AM"), QString("0009:05:03 AM"));
+    }
+
+    void primaryFontFollowsTextLength() {
+        Rig rig;
+        rig.single(" 1.2345", "VDC", 1.2345f);
+        rig.cycle.tick();
+        QCOMPARE(rig.view.primary, QString(" 1.2345 VDC"));
+        QCOMPARE(rig.view.fontSize, 72);
+        rig.single("-12.3456", "mVDC", -0.0123456f);
+        rig.cycle.tick();
+        QCOMPARE(rig.view.primary, QString("-12.3456 mVDC"));
+        QCOMPARE(rig.view.fontSize, 64);
+        rig.single("-1.2345", "mVDC", -0.0012345f); // exactly 12 characters
+        rig.cycle.tick();
+        QCOMPARE(rig.view.fontSize, 72);
+    }
+
+    void dualLineSwitchesOnceAndBack() {
+        Rig rig;
+        rig.single(" 1.2345", "VAC", 1.2345f);
+        rig.cycle.tick();
+        QVERIFY(!rig.view.calls.contains("dual"));
+
+        rig.dual(60);
+        for (int i = 0; i < 3; ++i)
+            rig.cycle.tick();
+        QCOMPARE(rig.view.calls.count("dual"), 1);
+        QCOMPARE(rig.view.secondary, QString(" 60 HZ"));
+        QCOMPARE(rig.state.display.SecSnapshot, 60.0f);
+
+        rig.state.reading.DualDisplay = false;
+        rig.cycle.tick();
+        QCOMPARE(rig.view.calls.count("single"), 1);
+        QCOMPARE(rig.state.reading.SecUnits, QString("N/A"));
+        QCOMPARE(rig.state.reading.SecValue, 0.0f);
+        QCOMPARE(rig.state.display.SecSnapshot, 0.0f);
+        QCOMPARE(rig.view.secondary, QString(" 60 HZ")); // kept while hidden
+        rig.cycle.tick();
+        QCOMPARE(rig.view.calls.count("single"), 1);
+    }
+
+    void snapshotsAndShownUnits() {
+        Rig rig;
+        rig.single(" 1.2345", "kOHMS", 1234.5f);
+        rig.state.reading.ShownUnits = " OHMS";
+        rig.cycle.tick();
+        QCOMPARE(rig.state.display.PriSnapshot, 1234.5f);
+        QCOMPARE(rig.state.reading.ShownUnits, QString("kOHMS"));
+        QCOMPARE(rig.state.display.PriHistory[0], 1234.5f);
+        QCOMPARE(rig.state.display.TrendIndex, qint16(1));
+    }
+
+    void stepOrderOfOneTick() {
+        Rig rig;
+        rig.single(" 1", "VDC", 1);
+        rig.state.logger.LoggerOpen = true;
+        rig.cycle.tick(); // the first unit differs from the empty start text
+        QCOMPARE(rig.view.calls, QStringList({"primary", "alarms", "clear", "rescale", "trace",
+                                              "watchdog", "blink"}));
+        rig.view.calls.clear();
+        rig.cycle.tick();
+        QCOMPARE(rig.view.calls, QStringList({"primary", "alarms", "trace", "watchdog", "blink"}));
+    }
+
+    void openMenuFollowsLogger() {
+        Rig rig;
+        rig.cycle.tick();
+        QVERIFY(rig.view.openEnabled);
+        QVERIFY(!rig.view.calls.contains("trace"));
+        rig.state.logger.LoggerOpen = true;
+        rig.cycle.tick();
+        QVERIFY(!rig.view.openEnabled);
+        QVERIFY(rig.view.calls.contains("trace"));
+    }
+
+    void unitWatchFollowsTrendTrace() {
+        Rig rig;
+        rig.single(" 1", "VDC", 1);
+        rig.cycle.tick();
+        QCOMPARE(rig.state.display.TrendUnits, QString("VDC"));
+        rig.view.calls.clear();
+        rig.dual(60);
+        rig.cycle.tick();
+        QVERIFY(!rig.view.calls.contains("clear")); // primary unchanged
+        rig.state.display.TrendTrace = 2;
+        rig.cycle.tick();
+        QCOMPARE(rig.state.display.TrendUnits, QString("HZ"));
+        QCOMPARE(rig.view.calls.count("clear"), 1);
+        QVERIFY(!rig.view.calls.contains("rescale")); // logger closed
+    }
+
+    void silenceCountRisesAfterWatchdog() {
+        Rig rig;
+        qint16 seen = -100;
+        rig.view.onWatchdog = [&] { seen = rig.state.link.NoReplyCount; };
+        rig.state.link.NoReplyCount = 4;
+        rig.cycle.tick();
+        QCOMPARE(seen, qint16(4));
+        QCOMPARE(rig.state.link.NoReplyCount, qint16(5));
+        rig.state.link.NoReplyCount = 32767;
+        rig.cycle.tick();
+        QCOMPARE(rig.state.link.NoReplyCount, qint16(32767));
+    }
+
+    void tickReachedAgainDuringTheWatchdogIsSkipped() {
+        Rig rig;
+        rig.view.onWatchdog = [&] {
+            rig.view.onWatchdog = nullptr;
+            rig.cycle.tick();
+        };
+        rig.cycle.tick();
+        QCOMPARE(rig.view.calls.count("watchdog"), 1);
+        QCOMPARE(rig.state.display.TrendIndex, qint16(1));
+    }
+
+    void historyWrapsAfter240Ticks() {
+        Rig rig;
+        for (int i = 1; i <= 241; ++i) {
+            rig.single(" 1", "VDC", float(i));
+            rig.cycle.tick();
+        }
+        QCOMPARE(rig.state.display.PriHistory[0], 241.0f);
+        QCOMPARE(rig.state.display.PriHistory[1], 2.0f);
+        QCOMPARE(rig.state.display.PriHistory[239], 240.0f);
+        QCOMPARE(rig.state.display.TrendIndex, qint16(1));
+    }
+
+    void wrapTickChecksTheScaleAgainAfterWriting() {
+        // A jump written in an ordinary tick is seen by the next tick's check; in the tick
+        // that wraps, the second check sees it at once.
+        for (const bool wrapping : {false, true}) {
+            Rig rig;
+            rig.state.display.TrendScale = 10;
+            rig.state.display.PriHistory.fill(6);
+            rig.state.display.TrendIndex = wrapping ? 239 : 100;
+            rig.single(" 20", "VDC", 20);
+            rig.cycle.tick();
+            QCOMPARE(rig.state.display.RescalePending, wrapping);
+            if (wrapping)
+                QCOMPARE(rig.state.display.NewTrendScale, 20.0f);
+        }
+    }
+
+    void indexOutsideTheRingStartsAgainAtZero() {
+        Rig rig;
+        rig.state.display.TrendIndex = 240;
+        rig.single(" 3", "VDC", 3);
+        rig.cycle.tick();
+        QCOMPARE(rig.state.display.PriHistory[0], 3.0f);
+        QCOMPARE(rig.state.display.TrendIndex, qint16(1));
+    }
+
+    void resetMaxMinRules() {
+        DisplayShared d;
+        d.TrendScale = 10;
+        ResetMaxMin(d);
+        QVERIFY(d.RescalePending);
+        QCOMPARE(d.NewTrendScale, float(10 / 2.51));
+
+        DisplayShared small;
+        small.TrendScale = 0.1f;
+        ResetMaxMin(small);
+        QVERIFY(!small.RescalePending);
+        QCOMPARE(small.NewTrendScale, 0.0f);
+
+        DisplayShared grow;
+        grow.TrendScale = 10;
+        grow.PriHistory[17] = -12;
+        ResetMaxMin(grow);
+        QVERIFY(grow.RescalePending);
+        QCOMPARE(grow.NewTrendScale, 12.0f);
+
+        DisplayShared half;
+        half.TrendScale = 10;
+        half.PriHistory[3] = 4.5f; // above 10 / 2.51, below half
+        ResetMaxMin(half);
+        QCOMPARE(half.NewTrendScale, 4.5f);
+
+        DisplayShared steady;
+        steady.TrendScale = 10;
+        steady.PriHistory[3] = 7;
+        ResetMaxMin(steady);
+        QVERIFY(!steady.RescalePending);
+
+        DisplayShared secondary;
+        secondary.TrendScale = 1;
+        secondary.TrendTrace = 2;
+        secondary.PriHistory[0] = 100;
+        secondary.SecHistory[0] = 3;
+        ResetMaxMin(secondary);
+        QCOMPARE(secondary.NewTrendScale, 3.0f);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDisplayCycle)
+#include "tst_displaycycle.moc"
