@@ -222,7 +222,7 @@ void frmLogger::place() {
     QWidget* mainWindow = main_.mainWidget();
     const int height = WindowHeightTwips / TwipsPerPixel;
     const int shift = MainShiftTwips / TwipsPerPixel;
-    const QRect mainRect = mainWindow ? mainWindow->geometry() : QRect(0, 0, 640, 480);
+    const QRect mainRect = mainWindow ? mainWindow->frameGeometry() : QRect(0, 0, 640, 480);
     const QScreen* screen =
         mainWindow && mainWindow->screen() ? mainWindow->screen() : QApplication::primaryScreen();
     const int screenWidth = screen ? screen->geometry().width() : 1024;
@@ -235,7 +235,8 @@ void frmLogger::place() {
     }
     if (top <= 0)
         top = 1;
-    setGeometry(mainRect.left(), top, mainRect.width(), height);
+    move(mainRect.left(), top);
+    resize(mainRect.width(), height);
 }
 
 void frmLogger::openWindow() {
@@ -243,7 +244,6 @@ void frmLogger::openWindow() {
         return;
     LoggerRunState& run = main_.shared().logger;
     place();
-    showRunInMainTitle(false);
     picGraph_->setBackColour(quint32(settings::ReadBackgroundColour()));
     if (!run.LoggingActive) {
         optManual->setChecked(true);
@@ -269,6 +269,7 @@ void frmLogger::openWindow() {
         tmrRealTime->start();
     show();
     open_ = true;
+    showRunInMainTitle(false);
     run.LoggerOpen = true;
     txtSampInt->setFocus();
 }

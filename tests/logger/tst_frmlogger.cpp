@@ -1,0 +1,355 @@
+#include "Doubles.h"
+#include "FakeMain.h"
+#include "logger/LoggerRules.h"
+#include "logger/frmLogger.h"
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+// The logger window driven through its controls, with the clock and the dialogs replaced.
+class tst_frmlogger : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir_;
+    int fileNo_ = 0;
+
+    struct Rig {
+        FakeMain main;
+        doubles::FakePlatform platform;
+        frmLogger window{main, platform.platform};
+        int ended = 0;
+        Rig() {
+            window.setEndProgram([this] { ++ended; });
+            main.state.display.TrendUnits = "VDC";
+        }
+        template <typename T> T* child(const char* name) {
+            return window.findChild<T*>(QString::fromLatin1(name));
+        }
+        // One second of the window clock, with the main window's clock text following the clock.
+        void tick() {
+            platform.clock.advance(1000);
+            main.state.display.TimeText = logger::timeBoxText(platform.clock.current.time());
+            window.tmrRealTime_Timer();
+        }
+        void setTime(int h, int m, int s) {
+            platform.clock.current.setTime(QTime(h, m, s));
+            main.state.display.TimeText = logger::timeBoxText(QTime(h, m, s));
+        }
+        void sampleTick() { QMetaObject::invokeMethod(&main.clock, "timeout"); }
+    };
+
+    QString newPath() { return dir_.filePath(QString("log%1.vtd").arg(++fileNo_)); }
+
+    static void choose(Rig& rig, const QString& path) {
+        platform::DialogResult result;
+        result.status = platform::DialogResult::Status::Ok;
+        result.value = path;
+        rig.platform.dialogs.fileResults.enqueue(result);
+        rig.window.cmdBrowse_Click();
+    }
+
+    static qint64 rowsIn(const QString& path) {
+        db::Connection file = db::Connection::open(path, db::Connection::Mode::ReadOnly);
+        db::Statement count = file.prepare("SELECT count(*) FROM LogData");
+        return count.step() ? count.columnInt64(0) : -1;
+    }
+
+private slots:
+    void opensBesideTheMainWindowInManualMode() {
+        Rig rig;
+        rig.window.openWindow();
+        QVERIFY(rig.window.isOpen());
+        QVERIFY(rig.main.state.logger.LoggerOpen);
+        QCOMPARE(rig.window.windowTitle(), QString("Voltrane Logger - Pri/Sec Display Values"));
+        QCOMPARE(rig.window.height(), 4550 / 15);
+        QCOMPARE(rig.window.x(), rig.main.window.x());
+        QCOMPARE(rig.window.width(), rig.main.window.width());
+        QVERIFY(rig.child<QRadioButton>("optManual")->isChecked());
+        QCOMPARE(rig.child<QLineEdit>("txtSampInt")->text(), QString("1"));
+        QVERIFY(!rig.child<QPushButton>("cmdStop")->isEnabled());
+        QVERIFY(rig.child<QLineEdit>("txtFilePath")->text().endsWith("Test.vtd"));
+        QCOMPARE(rig.child<QLabel>("lblMid")->text(), QString("0"));
+        // Return undoes exactly the move the opening made.
+        rig.window.returnToMain();
+        int total = 0;
+        for (int m : rig.main.moves)
+            total += m;
+        QCOMPARE(total, 0);
+        QVERIFY(!rig.main.state.logger.LoggerOpen);
+        QVERIFY(!rig.window.isOpen());
+    }
+
+    void periodBoxCorrections_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<int>("ms");
+        QTest::newRow("0.1") << "0.1"
+                             << "0.25" << 250;
+        QTest::newRow("75") << "75"
+                            << "60.00" << 60000;
+        QTest::newRow("text") << "abc"
+                              << "0.25" << 250;
+        QTest::newRow("2.5") << "2.5"
+                             << "2.5" << 2500;
+        QTest::newRow("with unit") << "3 s"
+                                   << "3 s" << 3000;
+        QTest::newRow("60") << "60"
+                            << "60" << 60000;
+        QTest::newRow("0.0625") << "0.3125"
+                                << "0.3125" << 312; // a half goes to the even one
+    }
+    void periodBoxCorrections() {
+        QFETCH(QString, typed);
+        QFETCH(QString, shown);
+        QFETCH(int, ms);
+        QCOMPARE(logger::correctedPeriodText(typed), shown);
+        QCOMPARE(logger::periodIntervalMs(typed), ms);
+    }
+
+    void timeTextsAndTheirRules() {
+        QVERIFY(logger::IsTimeOfDay("10:00:00 AM"));
+        QVERIFY(logger::IsTimeOfDay("02:30:15 PM"));
+        QVERIFY(!logger::IsTimeOfDay("  :  :     "));
+        QVERIFY(!logger::IsTimeOfDay("25:00:00 AM"));
+        QCOMPARE(logger::timeBoxText(QTime(9, 5, 3)), QString("09:05:03 AM"));
+        QCOMPARE(logger::timeBoxText(QTime(23, 59, 59)), QString("11:59:59 PM"));
+        QVERIFY(logger::timeReached(QTime(10, 0, 0), QTime(9, 59, 58), QTime(10, 0, 1)));
+        QVERIFY(!logger::timeReached(QTime(10, 0, 0), QTime(10, 0, 0), QTime(10, 0, 1)));
+        QVERIFY(logger::timeReached(QTime(0, 0, 0), QTime(23, 59, 59), QTime(0, 0, 1)));
+        QVERIFY(!logger::timeReached(QTime(12, 0, 0), QTime(10, 0, 1), QTime(10, 0, 0)));
+    }
+
+    void commentIsCutWithAMessage() {
+        Rig rig;
+        rig.window.openWindow();
+        auto* comment = rig.child<QLineEdit>("txtComment");
+        comment->setText(QString(254, 'a'));
+        QVERIFY(rig.platform.messages.shown.isEmpty());
+        comment->setText(QString(255, 'b'));
+        QCOMPARE(comment->text(), QString(254, 'b'));
+        QCOMPARE(rig.platform.messages.shown.size(), 1);
+        QCOMPARE(rig.platform.messages.shown[0].text, QString("Comment Too Long!"));
+    }
+
+    void timeBoxesTakeUpperCaseLetters() {
+        Rig rig;
+        const QString path = newPath();
+        rig.window.openWindow();
+        choose(rig, path);
+        rig.window.optTimer_Click();
+        auto* box = rig.child<QLineEdit>("mskStartTime");
+        QVERIFY(box->isVisibleTo(&rig.window));
+        rig.window.resetTimeBox(box);
+        box->setFocus();
+        box->setCursorPosition(0);
+        QTest::keyClicks(box, "100000pm");
+        QCOMPARE(box->text(), QString("10:00:00 PM"));
+    }
+
+    void timedModeRefusesAnExistingFile() {
+        Rig rig;
+        const QString path = newPath();
+        QFile(path).open(QIODevice::WriteOnly);
+        rig.window.openWindow();
+        choose(rig, path);
+        rig.window.optTimer_Click();
+        QCOMPARE(rig.platform.messages.shown.size(), 1);
+        QCOMPARE(rig.platform.messages.shown[0].title, QString("Logging File Error!"));
+        QCOMPARE(rig.platform.messages.shown[0].text,
+                 "File " + path +
+                     " exists already.\r\n\r\nCannot OverWrite! Create another file or delete "
+                     "this one...");
+        QVERIFY(rig.child<QRadioButton>("optManual")->isChecked());
+        QVERIFY(!rig.child<QLineEdit>("mskStartTime")->isVisibleTo(&rig.window));
+    }
+
+    void timedRunStartsAndStopsOnTheClock() {
+        Rig rig;
+        const QString path = newPath();
+        rig.window.openWindow();
+        choose(rig, path);
+        rig.setTime(9, 59, 56);
+        rig.window.optTimer_Click();
+        auto* start = rig.child<QPushButton>("cmdStart");
+        QVERIFY(!start->isEnabled());
+        rig.tick(); // 09:59:57, equal times: not armed
+        QVERIFY(!start->isEnabled());
+        rig.child<QLineEdit>("mskStartTime")->setText("10:00:00 AM");
+        rig.child<QLineEdit>("mskEndTime")->setText("10:00:10 AM");
+        rig.tick(); // 09:59:58
+        QVERIFY(start->isEnabled());
+        QCOMPARE(start->text(), QString("Timed Start Pending!"));
+        rig.tick(); // 09:59:59
+        QVERIFY(!rig.main.state.logger.LoggingActive);
+        rig.tick(); // 10:00:00: start, first sample at once
+        QVERIFY(rig.main.state.logger.LoggingActive);
+        QCOMPARE(start->text(), QString("In Progress!"));
+        QCOMPARE(rig.child<QLabel>("lblSampCount")->text(), QString("1"));
+        QVERIFY(rig.main.clock.isActive());
+        QCOMPARE(rig.main.clock.interval(), 1000);
+        for (int second = 1; second <= 10; ++second) {
+            rig.sampleTick();
+            rig.tick();
+        }
+        QVERIFY(!rig.main.state.logger.LoggingActive);
+        QVERIFY(!rig.main.clock.isActive());
+        QCOMPARE(rig.main.state.logger.SampleCount, 11);
+        QCOMPARE(rowsIn(path), 11);
+        QCOMPARE(rig.platform.messages.shown.size(), 1);
+        QCOMPARE(rig.platform.messages.shown[0].text, logger::completionText(path, 11));
+        QVERIFY(rig.platform.messages.shown[0].text.contains("It contains 11 samples."));
+        QVERIFY(rig.child<QRadioButton>("optManual")->isChecked());
+        QVERIFY(!QFile::exists(path + "-journal"));
+    }
+
+    void aLateTickStillStartsTheRun() {
+        Rig rig;
+        const QString path = newPath();
+        rig.window.openWindow();
+        choose(rig, path);
+        rig.setTime(9, 59, 58);
+        rig.window.optTimer_Click();
+        rig.child<QLineEdit>("mskStartTime")->setText("10:00:00 AM");
+        rig.child<QLineEdit>("mskEndTime")->setText("10:00:10 AM");
+        rig.tick();                       // 09:59:59
+        rig.platform.clock.advance(1000); // the 10:00:00 tick never came
+        rig.tick();                       // 10:00:01
+        QVERIFY(rig.main.state.logger.LoggingActive);
+        rig.window.cmdStop_Click();
+        QCOMPARE(rowsIn(path), 1);
+    }
+
+    void manualRunsCountFromOneAndSurviveTheWindowClosing() {
+        Rig rig;
+        const QString path = newPath();
+        rig.window.openWindow();
+        choose(rig, path);
+        rig.child<QLineEdit>("txtComment")->setText("bench run");
+        rig.window.cmdStart_Click();
+        QVERIFY(rig.main.state.logger.LoggingActive);
+        QVERIFY(!rig.child<QPushButton>("cmdReturn")->isEnabled());
+        QVERIFY(!rig.child<QPushButton>("cmdBrowse")->isEnabled());
+        rig.window.close(); // close box: the run goes on, shown in the main window's title
+        QVERIFY(!rig.window.isOpen());
+        QVERIFY(!rig.main.state.logger.LoggerOpen);
+        rig.sampleTick();
+        QCOMPARE(rig.main.window.windowTitle(), QString("Voltrane - Logging: 2 samples"));
+        rig.window.openWindow();
+        QCOMPARE(rig.main.window.windowTitle(), QString("Voltrane"));
+        QCOMPARE(rig.child<QLabel>("lblSampCount")->text(), QString("2"));
+        rig.window.cmdStop_Click();
+        QCOMPARE(rowsIn(path), 2);
+
+        // A second run in the same window counts from 1 again.
+        const QString second = newPath();
+        choose(rig, second);
+        rig.window.cmdStart_Click();
+        QCOMPARE(rig.child<QLabel>("lblSampCount")->text(), QString("1"));
+        rig.window.closeWindow(); // Quit during a run stops it with its rows in the file
+        QVERIFY(!rig.main.state.logger.LoggingActive);
+        QCOMPARE(rowsIn(second), 1);
+        db::Connection file = db::Connection::open(path, db::Connection::Mode::ReadOnly);
+        db::RowCursor info(file, "SELECT * FROM Info");
+        QVERIFY(info.next());
+        QCOMPARE(info.text("Description"), QString("bench run"));
+    }
+
+    void startOnAnExistingFileAsksAndCancelEnds() {
+        Rig rig;
+        const QString path = newPath();
+        QFile(path).open(QIODevice::WriteOnly);
+        rig.window.openWindow();
+        choose(rig, path);
+        rig.platform.messages.answers.enqueue(platform::Answer::Cancel);
+        rig.window.cmdStart_Click();
+        QCOMPARE(rig.ended, 1);
+        QVERIFY(!rig.main.state.logger.LoggingActive);
+        QVERIFY(rig.main.state.logger.LogFileError);
+        QCOMPARE(rig.platform.messages.shown.size(), 1);
+        QVERIFY(rig.platform.messages.shown[0].text.contains("Database Already Exists!"));
+        QCOMPARE(QFileInfo(path).size(), 0);
+    }
+
+    void aRunWithoutMeterLeavesTheInfoRow() {
+        Rig rig;
+        const QString path = newPath();
+        rig.window.openWindow();
+        choose(rig, path);
+        rig.main.label1->setText("No Comm");
+        rig.window.cmdStart_Click();
+        rig.sampleTick();
+        rig.window.cmdStop_Click();
+        QCOMPARE(rowsIn(path), 0);
+        db::Connection file = db::Connection::open(path, db::Connection::Mode::ReadOnly);
+        db::Statement count = file.prepare("SELECT count(*) FROM Info");
+        QVERIFY(count.step());
+        QCOMPARE(count.columnInt64(0), 1);
+    }
+
+    void browseCancelIsSilentAndFailureIsReported() {
+        Rig rig;
+        rig.window.openWindow();
+        const QString before = rig.main.state.logger.LogFilePath;
+        rig.window.cmdBrowse_Click();
+        QCOMPARE(rig.main.state.logger.LogFilePath, before);
+        QVERIFY(rig.platform.messages.shown.isEmpty());
+        platform::DialogResult failed;
+        failed.status = platform::DialogResult::Status::Failed;
+        failed.errorCode = 32755;
+        rig.platform.dialogs.fileResults.enqueue(failed);
+        rig.window.cmdBrowse_Click();
+        QCOMPARE(rig.platform.messages.shown.size(), 1);
+        QCOMPARE(rig.platform.messages.shown[0].title, QString("Unexpected Error!"));
+        QCOMPARE(rig.platform.dialogs.fileRequests[0].title, QString("Select Data File...."));
+        QCOMPARE(rig.platform.dialogs.fileRequests[0].filter, QString("vtd|*.vtd|MDB|*.mdb"));
+    }
+
+    void trendToggleFollowsTheOtherReading() {
+        Rig rig;
+        rig.window.openWindow();
+        rig.main.state.reading.DualDisplay = true;
+        rig.main.state.display.PriHistory.fill(1);
+        rig.window.toggleTrace(false);
+        QCOMPARE(rig.main.state.display.TrendTrace, qint16(2));
+        QCOMPARE(rig.main.state.display.TrendColour, 65280.f);
+        QCOMPARE(rig.child<QLabel>("Label12")->text(), QString("Secondary"));
+        QCOMPARE(rig.main.state.display.PriHistory[0], 0.f);
+        rig.window.toggleTrace(true);
+        QCOMPARE(rig.main.state.display.TrendTrace, qint16(1));
+        QCOMPARE(rig.child<QLabel>("Label12")->text(), QString("Primary"));
+        QCOMPARE(rig.main.resetMaxMinCalls, 2);
+        rig.main.state.reading.DualDisplay = false;
+        rig.window.toggleTrace(false);
+        QCOMPARE(rig.main.state.display.TrendTrace, qint16(1));
+        QVERIFY(rig.child<QLabel>("Label12")->text().isEmpty());
+        // The window clock takes a proposed scale.
+        rig.main.state.display.NewTrendScale = 7.5f;
+        rig.main.state.display.RescalePending = true;
+        rig.window.tmrRealTime_Timer();
+        QCOMPARE(rig.main.state.display.TrendScale, 10.f);
+        QVERIFY(!rig.main.state.display.RescalePending);
+        QCOMPARE(rig.child<QLabel>("lblMax")->text(), QString("1.00E+01"));
+        QVERIFY(rig.child<QLabel>("lblRescale")->isVisibleTo(&rig.window));
+    }
+
+    void aboutAndHelpTexts() {
+        Rig rig;
+        rig.window.mnuAbout_Click();
+        rig.window.mnuContents_Click();
+        QCOMPARE(rig.platform.messages.shown[0].title, QString("About Voltrane Log Control"));
+        QVERIFY(rig.platform.messages.shown[0].text.startsWith(
+            "Voltrane Multimeter Communications\r\nApplication and Data Logger\r\n\r\nVersion "
+            "1.82\r\n"));
+        QCOMPARE(rig.platform.messages.shown[1].title, QString("Voltrane Logging Control Help"));
+        QVERIFY(rig.platform.messages.shown[1].text.endsWith(
+            "Graph, or on the Graph itself,  will switch between Primary and\r\nSecondary "
+            "Values."));
+    }
+};
+
+QTEST_MAIN(tst_frmlogger)
+#include "tst_frmlogger.moc"

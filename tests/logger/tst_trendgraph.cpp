@@ -1,0 +1,118 @@
+#include "logger/TrendGraph.h"
+#include <QImage>
+#include <QTest>
+
+// The trend graph: ladder, layouts, labels and the transient trace over the grid.
+class tst_trendgraph : public QObject {
+    Q_OBJECT
+
+    static int countColour(const QImage& image, quint32 colour) {
+        const QRgb wanted = platform::PictureBox::toQColor(colour).rgb();
+        int n = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                n += (image.pixel(x, y) & 0xFFFFFF) == (wanted & 0xFFFFFF);
+        return n;
+    }
+
+private slots:
+    void ladderPicksTheNextStep_data() {
+        QTest::addColumn<float>("proposed");
+        QTest::addColumn<float>("full");
+        QTest::newRow("0") << 0.f << 0.01f;
+        QTest::newRow("0.003") << 0.003f << 0.01f;
+        QTest::newRow("0.01") << 0.01f << 0.01f;
+        QTest::newRow("0.011") << 0.011f << 0.02f;
+        QTest::newRow("1") << 1.f << 1.f;
+        QTest::newRow("1.0001") << 1.0001f << 2.f;
+        QTest::newRow("7.5") << 7.5f << 10.f;
+        QTest::newRow("20000") << 20000.f << 20000.f;
+        QTest::newRow("20001") << 20001.f << 50000.f;
+        QTest::newRow("1000000") << 1000000.f << 1000000.f;
+        QTest::newRow("huge") << 3e9f << 2000000.f;
+    }
+    void ladderPicksTheNextStep() {
+        QFETCH(float, proposed);
+        QFETCH(float, full);
+        QCOMPARE(logger::TrendFullScale(proposed), full);
+    }
+
+    void layoutFollowsTheUnit() {
+        for (const char* units : {"OHMS", "VAC", "AAC", "HZ", "KOHMS"})
+            QVERIFY2(logger::PositiveOnlyLayout(units), units);
+        for (const char* units : {"VDC", "ADC", "DB", "No Comm"})
+            QVERIFY2(!logger::PositiveOnlyLayout(units), units);
+    }
+
+    void labelsInScientificForm() {
+        QCOMPARE(logger::ScientificText(5), QString("5.00E+00"));
+        QCOMPARE(logger::ScientificText(0.25), QString("2.50E-01"));
+        QCOMPARE(logger::TrendAxisLabels(0.01f, true),
+                 logger::TrendLabels({"1.00E-02", "7.50E-03", "5.00E-03", "2.50E-03", "0"}));
+        QCOMPARE(logger::TrendAxisLabels(10.f, false),
+                 logger::TrendLabels({"1.00E+01", "5.00E+00", "0", "-5.00E+00", "-1.00E+01"}));
+    }
+
+    void axesSetTheScaleAndTheTraceLeavesTheGrid() {
+        platform::PictureBox pic;
+        pic.resize(240, 100);
+        pic.setBackColour(0);
+        float full = 0;
+        const logger::TrendLabels labels = logger::DrawTrendAxes(pic, 0.003f, "OHMS", full);
+        QCOMPARE(full, 0.01f);
+        QCOMPARE(labels[0], QString("1.00E-02"));
+        QCOMPARE(pic.scaleTop(), double(0.01f));
+        QCOMPARE(pic.scaleBottom(), 0.0);
+        QCOMPARE(pic.scaleLeft(), 1.0);
+        QCOMPARE(pic.scaleRight(), 239.0);
+        QVERIFY(!pic.persistent());
+        const int grid = countColour(pic.snapshot(), logger::GreyText);
+        QVERIFY(grid > 0);
+
+        DisplayShared display;
+        display.TrendTrace = 1;
+        display.TrendColour = 255;
+        display.TrendIndex = 5;
+        display.PriHistory.fill(0.005f);
+        display.PriHistory[5] = 1.f; // above the top edge: skipped
+        logger::DrawTrendTrace(pic, display);
+        const int red = countColour(pic.snapshot(), 255);
+        QVERIFY(red > 100);
+        // The newest value sits at x = 239, so nothing at all at the far left column.
+        logger::DrawTrendTrace(pic, display);
+        QCOMPARE(countColour(pic.snapshot(), 255), red);
+        display.PriHistory.fill(0);
+        logger::DrawTrendTrace(pic, display);
+        QVERIFY(countColour(pic.snapshot(), 255) <= 2); // only the newest point, at 0
+        QCOMPARE(countColour(pic.snapshot(), logger::GreyText), grid);
+    }
+
+    void secondaryHistoryIsFollowedInItsColour() {
+        platform::PictureBox pic;
+        pic.resize(240, 100);
+        pic.setBackColour(0);
+        float full = 0;
+        logger::DrawTrendAxes(pic, 7.5f, "VDC", full);
+        QCOMPARE(pic.scaleBottom(), -10.0);
+        DisplayShared display;
+        display.TrendTrace = 2;
+        display.TrendColour = 65280;
+        display.SecHistory.fill(-3.f);
+        display.PriHistory.fill(3.f);
+        logger::DrawTrendTrace(pic, display);
+        QVERIFY(countColour(pic.snapshot(), 65280) > 100);
+        QCOMPARE(countColour(pic.snapshot(), 255), 0);
+    }
+
+    void clearingEmptiesBothHistories() {
+        DisplayShared display;
+        display.PriHistory.fill(1);
+        display.SecHistory.fill(2);
+        logger::ClearTrendHistory(display);
+        for (int i = 0; i < TrendSlots; ++i)
+            QVERIFY(display.PriHistory[size_t(i)] == 0 && display.SecHistory[size_t(i)] == 0);
+    }
+};
+
+QTEST_MAIN(tst_trendgraph)
+#include "tst_trendgraph.moc"
