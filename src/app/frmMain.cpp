@@ -413,7 +413,6 @@ void frmMain::requestTrendRescale() {
 
 void frmMain::activate() {
     activateWindow();
-    raise();
     setFocus(Qt::OtherFocusReason);
 }
 
