@@ -284,7 +284,6 @@ void frmGrapher::loadFromMain() {
         return;
     main_.startDisplayCycle();
     show();
-    raise();
     activateWindow();
     picGraph_->setFocus();
 }
