@@ -39,6 +39,12 @@ void configure(QSerialPort& port) {
 QtSerialPort::QtSerialPort(QObject* parent) : SerialPort(parent) {
     configure(port_);
     connect(&port_, &QSerialPort::readyRead, this, &QtSerialPort::onReadyRead);
+    // A device that went away (an unplugged adapter) is closed; the silence watchdog notices
+    // and reopens or reports it.
+    connect(&port_, &QSerialPort::errorOccurred, this, [this](QSerialPort::SerialPortError e) {
+        if (e == QSerialPort::ResourceError && port_.isOpen())
+            close();
+    });
 }
 
 QtSerialPort::~QtSerialPort() {
@@ -144,8 +150,12 @@ bool QtSerialPort::isOpen() const {
 }
 
 void QtSerialPort::write(const QByteArray& bytes) {
-    if (port_.isOpen())
-        port_.write(bytes);
+    if (!port_.isOpen())
+        return;
+    port_.write(bytes);
+    // Hand the bytes to the driver now: the caller may block the thread (the start-up pauses)
+    // and the meter must see each command before the pause that follows it.
+    port_.flush();
 }
 
 void QtSerialPort::flushInput() {

@@ -29,7 +29,12 @@ QString GetSetting(const QString& key, const QString& defaultText) {
     QSettings store = openStore();
     store.beginGroup(Group);
     const QVariant value = store.value(key);
-    return value.isValid() ? value.toString() : defaultText;
+    if (!value.isValid())
+        return defaultText;
+    // A hand-edited value with an unquoted comma reads back as a list; it is still one text.
+    if (value.metaType().id() == QMetaType::QStringList)
+        return value.toStringList().join(QStringLiteral(", "));
+    return value.toString();
 }
 
 void SaveSetting(const QString& key, const QString& text) {

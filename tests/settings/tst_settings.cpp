@@ -1,5 +1,7 @@
 #include "settings/SettingsStore.h"
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QSettings>
 #include <QTest>
 
@@ -38,6 +40,23 @@ private slots:
         settings::SaveSetting("Font", "Courier New");
         QCOMPARE(settings::GetSetting("Font", "dflt"), QString("Courier New"));
         QCOMPARE(settings::ReadFontFace(), QString("Courier New"));
+    }
+
+    void aHandEditedValueWithACommaIsOneText() {
+        QString fileName;
+        {
+            QSettings store(QSettings::NativeFormat, QSettings::UserScope, "Voltrane", "Voltrane");
+            fileName = store.fileName();
+        }
+        QDir().mkpath(QFileInfo(fileName).path());
+        QFile file(fileName);
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write("[Startup]\nFont=Courier, New\nBGColor=12,5\n");
+        file.close();
+        QCOMPARE(settings::ReadFontFace(), QString("Courier, New"));
+        QCOMPARE(settings::ReadBackgroundColour(), 0);
+        settings::SaveSetting("Font", "A, B");
+        QCOMPARE(settings::ReadFontFace(), QString("A, B"));
     }
 
     void valuesLiveInTheStartupSection() {
