@@ -505,7 +505,17 @@ bool frmGrapher::eventFilter(QObject* watched, QEvent* event) {
 void frmGrapher::lblTitle_Click() {
     if (!log_)
         return;
+    // Without a second data set nothing is redrawn, so the marker and the cursor lines whose
+    // positions are now forgotten are taken off first (drawn again, inverting back).
+    const float markerX = view_.MarkerX, markerValue = view_.MarkerValue;
+    const float cursorX = view_.CursorX, prevCursorX = view_.PrevCursorX;
     if (!view_.toggleDataSet()) {
+        picGraph_->setDrawMode(platform::PictureBox::DrawMode::Invert);
+        if (markerShown_)
+            drawCross(markerX, markerValue);
+        for (float x : {cursorX, prevCursorX})
+            if (x != 0)
+                picGraph_->line(x, view_.FullScale, x, -view_.FullScale, 0xFFFFFF);
         Label10_->setText(QString());
         markerShown_ = false;
         return;

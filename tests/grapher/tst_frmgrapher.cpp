@@ -231,9 +231,15 @@ void FrmGrapherTest::dataSetSwitch() {
     QCOMPARE(text("lblTitle"), QString(" VAC"));
 
     load(path("run1.vtd")); // single display
+    auto* pic = child<platform::PictureBox>("picGraph");
+    const QImage plain = pic->snapshot();
+    grapher_->picGraph_MouseMove(30, 0);
+    grapher_->picGraph_MouseDown(40);
+    grapher_->picGraph_MouseDown(60);
     grapher_->lblTitle_Click();
     QCOMPARE(grapher_->view().DataSet, qint16(1));
     QCOMPARE(text("Label10"), QString());
+    QCOMPARE(pic->snapshot(), plain); // no marker or cursor line left behind
 }
 
 void FrmGrapherTest::cancelledOpenChangesNothing() {
