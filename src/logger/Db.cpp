@@ -80,7 +80,25 @@ void createExclusive(const QString& path) {
 
 // ---- Connection ----
 
+void Connection::settleLeftJournal(const QString& path) {
+    const QString journal = path + QStringLiteral("-journal");
+    if (!QFileInfo::exists(journal))
+        return;
+    try {
+        Connection writer(openHandle(path, SQLITE_OPEN_READWRITE), path);
+        // Taking the write lock rolls a hot journal back to the last commit and removes it.
+        // What is left then is a journal no commit depends on, and the lock keeps any other
+        // writer from starting a new one meanwhile.
+        writer.exec(QStringLiteral("BEGIN IMMEDIATE"));
+        QFile::remove(journal);
+        writer.exec(QStringLiteral("COMMIT"));
+    } catch (const Error&) {
+        // Read-only folder or medium, or a writer at work: the open reports what it meets.
+    }
+}
+
 Connection Connection::open(const QString& path, Mode mode) {
+    settleLeftJournal(path);
     const int flags = mode == Mode::ReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
     Connection connection(openHandle(path, flags), path);
     if (mode == Mode::ReadWrite)

@@ -33,7 +33,8 @@ public:
 
     // Opens an existing file. A missing file gives 53, a missing folder -2147467259, a file
     // that cannot be read 70. A file that is not a database is reported by the first statement
-    // (-2147467259), as SQLite reads nothing before that.
+    // (-2147467259), as SQLite reads nothing before that. A file left by a killed writer (with a
+    // journal beside it) is settled to its last commit first, also for a read-only open.
     static Connection open(const QString& path, Mode mode = Mode::ReadWrite);
     // Creates a new, empty database file and opens it read-write. Never touches an existing
     // file: an existing path gives -2147217897, a missing folder -2147467259, a folder that
@@ -60,6 +61,11 @@ public:
     // Releases the file. Statements still alive are finalised by SQLite on their own
     // destruction; closing with such statements defers the release until then.
     void close();
+
+    // A writer killed in the middle of a commit leaves a journal beside the file; a hot one
+    // only a writer can roll back. This rolls it back and removes what is left, so the file is
+    // one self-contained file again. open() calls it; a missing journal costs one stat().
+    static void settleLeftJournal(const QString& path);
 
     // Turns a result code of a call on this connection into an Error (for callers that use
     // handle() directly).

@@ -69,6 +69,21 @@ qint64 SampleWriter::append(const SampleRow& row) {
     return connection_.lastInsertRowId();
 }
 
+bool SampleWriter::restoreIfRemoved() {
+    const QString path = connection_.path();
+    if (QFile::exists(path))
+        return true;
+    try {
+        db::Statement copy = connection_.prepare(QStringLiteral("VACUUM INTO ?"));
+        copy.bind(1, path);
+        copy.execute();
+    } catch (const db::Error&) {
+        QFile::remove(path); // a partial copy is worth nothing
+        return false;
+    }
+    return QFile::exists(path);
+}
+
 void SampleWriter::close() {
     insert_ = db::Statement();
     connection_.close();

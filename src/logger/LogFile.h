@@ -65,6 +65,10 @@ public:
     explicit SampleWriter(db::Connection connection);
     // Returns the generated Sample number.
     qint64 append(const SampleRow& row);
+    // When the file was removed while open, its rows are still readable through the open
+    // connection: this writes them to a new file at the original path (if its folder is still
+    // there). Returns true when the file exists afterwards.
+    bool restoreIfRemoved();
     // Releases the file (journal files are gone by then).
     void close();
     bool isOpen() const { return connection_.isOpen(); }

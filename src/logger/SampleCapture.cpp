@@ -70,10 +70,11 @@ bool SampleCapture::GetRowofData() {
     } catch (const db::Error& error) {
         LoggerRunState& run = shared.logger;
         const QString path = writer_->connection().path();
+        const bool kept = writer_->restoreIfRemoved();
         end();
         run.LoggingActive = false;
         emit runFailed();
-        messages_.show(failureText(error.number(), path, run.SampleCount),
+        messages_.show(failureText(error.number(), path, run.SampleCount, kept),
                        platform::Buttons::OkOnly, FailureTitle, platform::Icon::Exclamation);
         return false;
     }
@@ -82,12 +83,17 @@ bool SampleCapture::GetRowofData() {
     return true;
 }
 
-QString SampleCapture::failureText(int errorNumber, const QString& path, int samplesKept) {
+QString SampleCapture::failureText(int errorNumber, const QString& path, int samples,
+                                   bool fileKept) {
     const QString crlf = QStringLiteral("\r\n");
-    return QStringLiteral("A sample could not be written, logging has stopped.") + crlf + crlf +
-           fileErrorLines(errorNumber, path) + QStringLiteral("The ") +
-           QString::number(samplesKept) + QStringLiteral(" samples written before are kept in") +
-           crlf + path + crlf + crlf;
+    const QString head = QStringLiteral("A sample could not be written, logging has stopped.") +
+                         crlf + crlf + fileErrorLines(errorNumber, path);
+    if (!fileKept)
+        return head + QStringLiteral("The file ") + path + QStringLiteral(" is gone;") + crlf +
+               QStringLiteral("its ") + QString::number(samples) +
+               QStringLiteral(" samples could not be kept.") + crlf + crlf;
+    return head + QStringLiteral("The ") + QString::number(samples) +
+           QStringLiteral(" samples written before are kept in") + crlf + path + crlf + crlf;
 }
 
 } // namespace logger

@@ -37,7 +37,7 @@ public:
     // could not be written (the run has then been stopped and the user told).
     bool GetRowofData();
 
-    static QString failureText(int errorNumber, const QString& path, int samplesKept);
+    static QString failureText(int errorNumber, const QString& path, int samples, bool fileKept);
     static inline const QString FailureTitle = QStringLiteral("Logging Stopped!");
 
 signals:
