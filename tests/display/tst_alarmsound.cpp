@@ -1,6 +1,5 @@
 #include <QFile>
 #include <QTest>
-#include <QtEndian>
 #include <cmath>
 
 // The default alarm sound made at build time: a playable 16-bit PCM mono WAV with two tones.
@@ -13,8 +12,9 @@ private slots:
         QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(path));
         const QByteArray wav = file.readAll();
         QVERIFY(wav.size() > 44);
-        const auto u16 = [&](int at) { return qFromLittleEndian<quint16>(wav.constData() + at); };
-        const auto u32 = [&](int at) { return qFromLittleEndian<quint32>(wav.constData() + at); };
+        const auto byte = [&](int at) { return quint32(quint8(wav.at(at))); };
+        const auto u16 = [&](int at) { return quint16(byte(at) | byte(at + 1) << 8); };
+        const auto u32 = [&](int at) { return quint32(u16(at) | quint32(u16(at + 2)) << 16); };
         QCOMPARE(wav.mid(0, 4), QByteArray("RIFF"));
         QCOMPARE(u32(4), quint32(wav.size() - 8));
         QCOMPARE(wav.mid(8, 8), QByteArray("WAVEfmt "));
