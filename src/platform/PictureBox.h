@@ -20,7 +20,9 @@ public:
 
     explicit PictureBox(QWidget* parent = nullptr);
 
-    // User scale: the coordinates of the left, top, right and bottom edges.
+    // User scale: the coordinates of the left, top, right and bottom edges (top may be greater
+    // than bottom for a y-up graph). The edge values fall on the outermost pixel rows and
+    // columns; what lies beyond them is clipped.
     void setScale(double left, double top, double right, double bottom);
     double scaleLeft() const { return left_; }
     double scaleTop() const { return top_; }
@@ -31,8 +33,11 @@ public:
     void setPersistent(bool persistent) { persistent_ = persistent; }
     bool persistent() const { return persistent_; }
 
+    // A new back colour starts from an empty picture: both layers are erased.
     void setBackColour(quint32 colour);
     void setPenStyle(PenStyle style) { penStyle_ = style; }
+    // Invert turns every pixel under the drawing into its complement, whatever the colour
+    // given, so drawing the same shape twice restores the picture.
     void setDrawMode(DrawMode mode) { drawMode_ = mode; }
     void setPenWidth(int pixels) { penWidth_ = pixels; }
 
@@ -42,7 +47,7 @@ public:
     void setPoint(double x, double y, quint32 colour);
     void line(double x1, double y1, double x2, double y2, quint32 colour);
     void lineTo(double x, double y, quint32 colour); // from the current pen position
-    void drawText(double x, double y, const QString& text, quint32 colour);
+    void drawText(double x, double y, const QString& text, quint32 colour); // (x, y): top-left
     QPointF penPosition() const { return pen_; }
     // Bulk drawing for long traces, one painter for the whole batch: a connected polyline
     // through the points (pen ends on the last one), or independent segments such as
