@@ -612,6 +612,10 @@ void frmMain::tmrWait_Timer() {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     grapher_->loadFromMain();
     QApplication::restoreOverrideCursor();
+    // A file the grapher refused leaves its window closed; the live display then goes on
+    // instead of standing at "Loading Data..." until Quit.
+    if (!quitting_ && !grapher_->isOpen() && !tmrDispUpdate->isActive())
+        startDisplayCycle();
 }
 
 void frmMain::mnuAbout_Click() {

@@ -1,10 +1,14 @@
 #include "MainWindowFixture.h"
 #include "app/MainTexts.h"
 #include "control/frmControl.h"
+#include "grapher/frmGrapher.h"
+#include "logger/frmLogger.h"
 #include <QCheckBox>
+#include <QFile>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
 using platform::DialogResult;
@@ -498,6 +502,28 @@ private slots:
         QVERIFY(f.timer("tmrWait")->isActive());
     }
 
+    void refusedLogFileLetsTheDisplayGoOn() {
+        MainWindowFixture f;
+        QVERIFY(f.open());
+        QTemporaryDir dir;
+        const QString path = dir.filePath("not-a-log.vtd");
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("this is not a log file");
+        file.close();
+        f.fake.dialogs.fileResults.enqueue({DialogResult::Status::Ok, path, 0});
+        f.choose("mnuOpen");
+        f.main->tmrWait_Timer();
+        QVERIFY(!f.timer("tmrWait")->isActive());
+        QCOMPARE(f.fake.messages.shown.size(), 1); // the grapher's own message
+        QVERIFY(!f.main->grapher().isOpen());
+        QVERIFY(!f.main->hasEnded());
+        QVERIFY(f.timer("tmrDispUpdate")->isActive());
+        f.line("+1.2345E+0 VDC");
+        f.tick();
+        QCOMPARE(f.label("Label1")->text(), QString(" 1.2345 VDC"));
+    }
+
     void openAndGraphFailureShowsUnexpectedError() {
         MainWindowFixture f;
         QVERIFY(f.open());
@@ -547,6 +573,36 @@ private slots:
         f.button("cmdMeterSettings")->click();
         f.button("cmdMeterSettings")->click();
         QVERIFY(f.main->control().isOpen());
+    }
+
+    void loggerButtonOpensOneWindow() {
+        MainWindowFixture f;
+        QVERIFY(f.open());
+        f.line("+1.2345E+0 VDC");
+        QVERIFY(f.button("cmdLogger")->isEnabled());
+        f.button("cmdLogger")->click();
+        f.choose("mnuLogger");
+        QVERIFY(f.main->logger().isOpen());
+        QVERIFY(f.state().logger.LoggerOpen);
+        f.tick();
+        QVERIFY(!f.action("mnuOpen")->isEnabled());
+    }
+
+    void meterControlClosesTheLoggerAndTheMainWindowMovesBack() {
+        MainWindowFixture f;
+        QVERIFY(f.open());
+        f.main->control().closeWindow();
+        const int y = f.main->y();
+        f.line("+1.2345E+0 VDC");
+        f.button("cmdLogger")->click();
+        QVERIFY(f.main->logger().isOpen());
+        f.button("cmdMeterSettings")->click();
+        QVERIFY(!f.main->logger().isOpen());
+        QVERIFY(!f.state().logger.LoggerOpen);
+        QVERIFY(f.main->control().isOpen());
+        QCOMPARE(f.main->y(), y);
+        f.tick();
+        QVERIFY(f.action("mnuOpen")->isEnabled());
     }
 
     void moveUpInTwips() {
