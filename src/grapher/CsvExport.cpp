@@ -97,9 +97,13 @@ int FileErrorNumber(int systemError) {
     }
 }
 
-int WriteCsvFile(const QString& path, const LogInfo& info, const LogColumns& columns) {
+int WriteCsvFile(const QString& path, const LogInfo& info, const LogColumns& columns,
+                 const QString& logFilePath) {
     const QFileInfo target(path);
     if (markedReadOnly(target))
+        return 70;
+    if (!logFilePath.isEmpty() && target.exists() &&
+        target.canonicalFilePath() == QFileInfo(logFilePath).canonicalFilePath())
         return 70;
     if (target.exists() && !target.isFile()) {
         // A device or similar in place of a file: written directly, nothing to replace.

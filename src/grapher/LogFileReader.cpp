@@ -145,11 +145,21 @@ void readRows(db::Connection& file, LogColumns& columns) {
 
 } // namespace
 
+bool SameFile(const QString& a, const QString& b) {
+    const QFileInfo fa(a), fb(b);
+    if (!fa.exists() || !fb.exists())
+        return QFileInfo(a).absoluteFilePath() == QFileInfo(b).absoluteFilePath();
+    return fa.canonicalFilePath() == fb.canonicalFilePath();
+}
+
 LoadResult LoadLogFile(const QString& path) {
     LoadResult result;
     try {
         // SQLite takes an empty file for an empty database; it is no log file.
         const QFileInfo info(path);
+        // An empty path would give SQLite's private temporary database.
+        if (path.isEmpty())
+            throw db::Error(db::ErrorNumber::FileNotFound, QStringLiteral("no file named"));
         if (info.exists() && info.isFile() && info.size() == 0)
             throw db::Error(db::ErrorNumber::Unspecified, QStringLiteral("empty file"));
         db::Connection file = db::Connection::open(path, db::Connection::Mode::ReadOnly);
@@ -194,6 +204,9 @@ int WriteDescription(const QString& path, const QString& text, QString* detail) 
 int CopyLogDatabase(const QString& path, const QString& target, QString* detail) {
     const QString partial = target + QStringLiteral(".partial");
     try {
+        if (SameFile(path, target))
+            throw db::Error(db::ErrorNumber::PermissionDenied,
+                            QStringLiteral("The copy would replace the log file itself."));
         if (markedReadOnly(target))
             throw db::Error(db::ErrorNumber::PermissionDenied,
                             QStringLiteral("The target is marked read-only."));

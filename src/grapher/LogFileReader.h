@@ -26,6 +26,9 @@ inline constexpr int TypeMismatch = 13;
 // Reads the whole file once, read-only; the file is released before this returns.
 LoadResult LoadLogFile(const QString& path);
 
+// True when both paths name the same file (links resolved).
+bool SameFile(const QString& a, const QString& b);
+
 // Replaces the comment (Info.Description of the first Info row) with the first 255
 // characters of text. Returns 0 or the database layer's number (70 for a file marked
 // read-only, 53 for a file that is gone); detail gets the engine's words.

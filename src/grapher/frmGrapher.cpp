@@ -276,9 +276,16 @@ void frmGrapher::loadFromMain() {
     cmdZoom_->setEnabled(false);
     cmdPlusMinus_->setEnabled(false);
     cmdReset_->setEnabled(false);
+    // A window load starts from a fresh window, whatever an earlier file left.
+    mnuCAccess_->setEnabled(true);
+    for (QLabel* l :
+         {lblTS_, lblType_, lblUnits_, lblValue_, lbldBu_, lblMaxVal_, lblMinVal_, lblMax_,
+          lblMidHigh_, lblMid_, lblMidLow_, lblMin_, Label10_, lblTitle_, lblDate_})
+        l->clear();
     view_.HasSecondary = false;
     view_.ViewStart = 0;
     view_.ViewEnd = 0;
+    view_.LastClickX = 0;
     resetForLoad();
     if (!loadFile(LoadFrom::MainWindow))
         return;
@@ -291,7 +298,7 @@ void frmGrapher::loadFromMain() {
 void frmGrapher::cmdOpen_Click() {
     platform::FileDialogRequest request;
     request.filter = QStringLiteral("vtd|*.vtd|MDB|*.mdb");
-    request.defaultExt = QStringLiteral("vtd");
+    request.defaultExt = QStringLiteral(".vtd|");
     request.initialPath = main_.shared().logger.LogFilePath;
     const platform::DialogResult chosen = platform_.dialogs.openFile(request);
     if (chosen.cancelled())
@@ -565,7 +572,7 @@ void frmGrapher::mnuCDelimited_Click() {
         int error;
         {
             Hourglass wait;
-            error = grapher::WriteCsvFile(target, log_->info, log_->columns);
+            error = grapher::WriteCsvFile(target, log_->info, log_->columns, graphFilePath());
         }
         if (error == 0)
             break;

@@ -276,6 +276,8 @@ void FrmGrapherTest::mdbFileDisablesTheCopy() {
     QVERIFY(child<QAction>("mnuCAccess")->isEnabled());
     load(path("run2.mdb"));
     QVERIFY(!child<QAction>("mnuCAccess")->isEnabled());
+    load(path("run1.vtd")); // a new window load starts afresh
+    QVERIFY(child<QAction>("mnuCAccess")->isEnabled());
 }
 
 void FrmGrapherTest::csvExportBesideTheFile() {

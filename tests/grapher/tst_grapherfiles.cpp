@@ -20,6 +20,7 @@ private slots:
     void csvToAFullDisk();
     void csvIntoAMissingFolder();
     void csvOverAReadOnlyFile();
+    void exportNeverReplacesTheLogFile();
     void commentRoundTrip();
     void commentToAReadOnlyOrRemovedFile();
     void databaseCopyIsCompleteAndReplacesTheOld();
@@ -119,6 +120,20 @@ void GrapherFilesTest::csvOverAReadOnlyFile() {
     QCOMPARE(WriteCsvFile(path("ro.csv"), LogInfo{"d", "c"}, c), 70);
     QVERIFY(old.open(QIODevice::ReadOnly));
     QCOMPARE(old.readAll(), QByteArray("keep"));
+}
+
+void GrapherFilesTest::exportNeverReplacesTheLogFile() {
+    // A log file whose name ends in "csv" would be its own export target.
+    WriteLogFile(path("odd.csv"), "d", "c", {{QTime(8, 0, 0), 0, "VDC", 1}});
+    const LoadResult r = LoadLogFile(path("odd.csv"));
+    QCOMPARE(r.error, 0);
+    QCOMPARE(WriteCsvFile(ExportPath(path("odd.csv"), "csv"), r.log->info, r.log->columns,
+                          path("odd.csv")),
+             70);
+    QCOMPARE(CopyLogDatabase(path("odd.csv"), path("odd.csv")),
+             int(db::ErrorNumber::PermissionDenied));
+    QCOMPARE(LoadLogFile(path("odd.csv")).log->columns.rowCount(), 1);
+    QCOMPARE(LoadLogFile(QString()).error, int(db::ErrorNumber::FileNotFound));
 }
 
 void GrapherFilesTest::commentRoundTrip() {
