@@ -52,7 +52,11 @@ Error creationError(const QString& path, int systemError, const QString& text) {
     else if (systemError == EACCES || systemError == EPERM || systemError == EROFS ||
              !folder.isWritable())
         number = ErrorNumber::PermissionDenied;
-    else if (systemError == ENOSPC || systemError == EDQUOT)
+#ifdef EDQUOT
+    else if (systemError == EDQUOT)
+        number = ErrorNumber::DiskFull;
+#endif
+    else if (systemError == ENOSPC)
         number = ErrorNumber::DiskFull;
     return Error(number, text);
 }
