@@ -27,9 +27,8 @@ int main(int argc, char** argv) {
     frmMain main(services);
     QObject::connect(&main, &frmMain::programEnded, &app,
                      [](int code) { QCoreApplication::exit(code); });
+    // A start-up failure ends the program before the event loop runs.
     if (!main.openWindow())
-        return main.exitCode();
-    if (main.hasEnded())
         return main.exitCode();
     return app.exec();
 }
