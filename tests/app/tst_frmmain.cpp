@@ -2,8 +2,10 @@
 #include "app/MainTexts.h"
 #include "control/frmControl.h"
 #include "grapher/frmGrapher.h"
+#include "logger/LogFile.h"
 #include "logger/frmLogger.h"
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -448,6 +450,39 @@ private slots:
         QCOMPARE(setting("FGColor"), QString("16711680"));
         QCOMPARE(setting("Font"), QString("Courier"));
         QCOMPARE(setting("AlarmWav"), settings::InProgramFolder("attention.wav"));
+    }
+
+    void quitClosesGrapherBeforeLogger() {
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkpath("logs"));
+        QVERIFY(QDir(dir.path()).mkpath("graphs"));
+        const QString logFolder = QDir::toNativeSeparators(dir.filePath("logs"));
+        const QString graphFile = QDir::toNativeSeparators(dir.filePath("graphs/run.vtd"));
+        {
+            logfile::SampleWriter writer(
+                logfile::createLogFile(graphFile, logfile::RunInfo{"1/2/2026", "bench run"}));
+            writer.append({logfile::timeStampOf(QTime(9, 5, 3)), 250, "VDC", 1.5f, "N/A", 0});
+            writer.close();
+        }
+        settings::SaveSetting("DataFilePath", logFolder);
+
+        MainWindowFixture f;
+        QVERIFY(f.open());
+        f.fake.dialogs.fileResults.enqueue({DialogResult::Status::Ok, graphFile, 0});
+        f.choose("mnuOpen");
+        f.main->tmrWait_Timer();
+        QVERIFY2(f.main->grapher().isOpen(),
+                 qPrintable(f.fake.messages.shown.isEmpty() ? QString()
+                                                            : f.fake.messages.shown.first().text));
+        QVERIFY(f.timer("tmrDispUpdate")->isActive());
+        f.line("+1.2345E+0 VDC");
+        f.button("cmdLogger")->click();
+        QVERIFY(f.main->logger().isOpen());
+
+        f.button("cmdQuit")->click();
+        QVERIFY(!f.main->grapher().isOpen());
+        QVERIFY(!f.main->logger().isOpen());
+        QCOMPARE(setting("DataFilePath"), logFolder);
     }
 
     void exitMenuQuitsToo() {
