@@ -1,0 +1,397 @@
+#include "Doubles.h"
+#include "MeterSimProcess.h"
+#include "app/frmMain.h"
+#include "control/frmControl.h"
+#include "grapher/frmGrapher.h"
+#include "logger/LoggerRules.h"
+#include "logger/frmLogger.h"
+#include "platform/QtSerialPort.h"
+#include "settings/SettingsStore.h"
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPushButton>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+// The whole program: the main window and its logger, meter control and grapher windows on a
+// real serial port, with the meter simulator at the other end of a pseudo-terminal. Message
+// boxes, file dialogs, sound and the clock are doubles, so a test answers the program's
+// questions and moves time on where real waiting would only make it slow.
+namespace {
+
+constexpr int LinkTimeoutMs = 15000;
+
+// Readings the simulator sends in turn, and what the program makes of them.
+struct Scripted {
+    const char* line; // as the meter sends it
+    float value;      // in the base unit
+    const char* csv;  // the value as the CSV export writes it
+};
+
+const Scripted RunReadings[] = {
+    {"+1.0000E+0 VDC", 1.0f, "1"},           {"+2.5000E+0 VDC", 2.5f, "2.5"},
+    {"-3.1250E-1 VDC", -0.3125f, "-0.3125"}, {"+12.500E+0 VDC", 12.5f, "12.5"},
+    {"-7.5000E+0 VDC", -7.5f, "-7.5"},       {"+4.0000E-3 VDC", 0.004f, "0.004"},
+};
+constexpr int RunSamples = int(std::size(RunReadings));
+
+QSettings store() {
+    return QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Voltrane"),
+                     QStringLiteral("Voltrane"));
+}
+
+QStringList simArguments(const QStringList& readings, int intervalMs) {
+    QStringList arguments{QStringLiteral("--interval"), QString::number(intervalMs)};
+    for (const QString& r : readings)
+        arguments << QStringLiteral("--reading") << r;
+    return arguments;
+}
+
+QList<QByteArray> fileLines(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QList<QByteArray> lines = file.readAll().split('\n');
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    return lines;
+}
+
+} // namespace
+
+class SystemTest : public QObject {
+    Q_OBJECT
+
+    // The program as main() builds it, with doubles for what a test must answer or control.
+    struct Program {
+        doubles::FakePlatform fake;
+        platform::QtSerialPort serial;
+        platform::Platform services{fake.messages, fake.dialogs, fake.sound,
+                                    fake.clock,    serial,       fake.shell};
+        frmMain main{services};
+
+        template <typename T> T* in(QWidget* window, const char* name) {
+            return window->findChild<T*>(QString::fromLatin1(name));
+        }
+        QLabel* label(const char* name) { return in<QLabel>(&main, name); }
+        QPushButton* button(const char* name) { return in<QPushButton>(&main, name); }
+        QPushButton* loggerButton(const char* name) {
+            return in<QPushButton>(&main.logger(), name);
+        }
+        QLineEdit* loggerBox(const char* name) { return in<QLineEdit>(&main.logger(), name); }
+        QLineEdit* grapherBox(const char* name) { return in<QLineEdit>(&main.grapher(), name); }
+        LoggerRunState& run() { return main.shared().logger; }
+        bool shown(const QString& title) const {
+            for (const auto& box : fake.messages.shown)
+                if (box.title == title)
+                    return true;
+            return false;
+        }
+    };
+
+    QTemporaryDir files_;
+    QDateTime runStart_; // the clock at the manual run's Start
+
+    // Starts the simulator on Com<port> and the program on it; a failure is the test's.
+    static bool startSim(testsupport::MeterSimProcess& sim, const QStringList& arguments,
+                         int port = 1) {
+        if (!sim.start(arguments))
+            return false;
+        sim.mapToPort(port);
+        QSettings s = store();
+        s.setValue(QStringLiteral("Startup/CommPort"), QString::number(port));
+        s.sync();
+        return true;
+    }
+
+    // Waits until the program has parsed this reading as its current primary value.
+    static bool waitForReading(Program& p, float value) {
+        return QTest::qWaitFor([&p, value] { return p.main.shared().reading.PriValue == value; },
+                               LinkTimeoutMs);
+    }
+
+    // A manual run through the logger window: Browse to path, a comment, Start, one sample for
+    // each scripted reading as it arrives (the sample clock's tick, 250 ms of clock apart), Stop.
+    void manualRun(Program& p, const QString& path, const QString& comment) {
+        // The Logger button waits for the first complete reply line.
+        QTRY_VERIFY_WITH_TIMEOUT(p.button("cmdLogger")->isEnabled(), LinkTimeoutMs);
+        p.button("cmdLogger")->click();
+        QVERIFY(p.main.logger().isOpen());
+        p.fake.dialogs.fileResults.enqueue({platform::DialogResult::Status::Ok, path, 0});
+        p.loggerButton("cmdBrowse")->click();
+        QCOMPARE(p.loggerBox("txtFilePath")->text(), path);
+        p.loggerBox("txtComment")->setText(comment);
+        p.loggerBox("txtSampInt")->setText(QStringLiteral("0.25"));
+
+        // A display tick has marked the secondary reading absent ("N/A"), as it does on every
+        // tick of a single reading, before the first sample is taken.
+        QTRY_COMPARE_WITH_TIMEOUT(p.main.shared().reading.SecUnits, QString("N/A"), LinkTimeoutMs);
+        QVERIFY(waitForReading(p, RunReadings[0].value));
+        runStart_ = p.fake.clock.now();
+        p.loggerButton("cmdStart")->click(); // writes the first sample at once
+        QVERIFY(p.run().LoggingActive);
+        QCOMPARE(p.run().LogIntervalMs, 250);
+        QVERIFY(p.main.logClock().isActive());
+        // The test ticks the sample clock itself, each time the next reading is on hand.
+        p.main.logClock().stop();
+        for (int i = 1; i < RunSamples; ++i) {
+            QVERIFY(waitForReading(p, RunReadings[i].value));
+            p.fake.clock.advance(250);
+            QVERIFY(p.main.logger().capture().GetRowofData());
+        }
+        QCOMPARE(p.in<QLabel>(&p.main.logger(), "lblSampCount")->text(),
+                 QString::number(RunSamples));
+        p.loggerButton("cmdStop")->click();
+        QVERIFY(!p.run().LoggingActive);
+        QCOMPARE(p.run().SampleCount, RunSamples);
+        QVERIFY(QFile::exists(path));
+    }
+
+    // frmMain's Open and Graph with the file dialog answering path; the grapher opens from
+    // tmrWait a moment later.
+    static bool openInGrapher(Program& p, const QString& path) {
+        p.fake.dialogs.fileResults.enqueue({platform::DialogResult::Status::Ok, path, 0});
+        p.main.mnuOpen_Click();
+        return QTest::qWaitFor([&p] { return p.main.grapher().isOpen(); }, 5000) &&
+               p.main.grapher().log() != nullptr;
+    }
+
+private slots:
+    void init() {
+        QSettings s = store();
+        s.clear();
+        s.sync();
+        QVERIFY(files_.isValid());
+    }
+
+    // Start-up: the commands reach the meter in their order, readings show with their units and
+    // multiplier letters, the meter control window is open with fast rate and AC volts.
+    void startUpSendsCommandsAndShowsReadings() {
+        testsupport::MeterSimProcess sim;
+        QVERIFY2(startSim(sim, simArguments(
+                                   {"+1.2345E+3 OHMS", "-12.345E-3 VDC", "+1.5000E+6 OHMS"}, 150)),
+                 qPrintable(sim.error()));
+        Program p;
+        QVERIFY(p.main.openWindow());
+        QVERIFY(sim.waitForLogged("FORMAT 2; RATE F\r\nRATE F\rVAC\rRATE F\rVAC\r"));
+        QTRY_COMPARE_WITH_TIMEOUT(p.label("Label1")->text(), QString(" 1.2345 kOHMS"),
+                                  LinkTimeoutMs);
+        QTRY_COMPARE_WITH_TIMEOUT(p.label("Label1")->text(), QString("-12.345 mVDC"),
+                                  LinkTimeoutMs);
+        QTRY_COMPARE_WITH_TIMEOUT(p.label("Label1")->text(), QString(" 1.5 MOHMS"), LinkTimeoutMs);
+        // Nothing more was sent while the program only listened.
+        QCOMPARE(sim.logged(), QByteArray("FORMAT 2; RATE F\r\nRATE F\rVAC\rRATE F\rVAC\r"));
+        QVERIFY(p.button("cmdLogger")->isEnabled());
+        QVERIFY(p.main.control().isOpen());
+        QVERIFY(!p.main.dualLayoutShown());
+        QVERIFY(p.fake.messages.shown.isEmpty());
+        p.main.quitProgram();
+        QVERIFY(!p.serial.isOpen());
+    }
+
+    // A dual function chosen in the meter control window: the simulator switches, the second
+    // display appears and the window grows by one display (1650 twips).
+    void dualFunctionGrowsTheLayout() {
+        testsupport::MeterSimProcess sim;
+        QVERIFY2(startSim(sim, {"--function", "VDC", "--interval", "150"}),
+                 qPrintable(sim.error()));
+        Program p;
+        QVERIFY(p.main.openWindow());
+        QTRY_VERIFY_WITH_TIMEOUT(p.label("Label1")->text().endsWith("VAC"), LinkTimeoutMs);
+        const int singleHeight = p.main.height();
+        const int singleLoggerTop = p.button("cmdLogger")->y();
+        QVERIFY(p.label("Label2")->isHidden());
+
+        p.main.control().selectOption(QStringLiteral("optVandF"));
+        QVERIFY(sim.waitForLogged("VAC; FREQ2\r"));
+        QTRY_VERIFY_WITH_TIMEOUT(p.main.dualLayoutShown(), LinkTimeoutMs);
+        QTRY_VERIFY_WITH_TIMEOUT(p.label("Label2")->text().endsWith("HZ"), LinkTimeoutMs);
+        QVERIFY(!p.label("Label2")->isHidden());
+        QVERIFY(p.label("Label1")->text().endsWith("VAC"));
+        const int grow = p.main.twips().toPixels(1650);
+        if (p.main.logicalDpiY() == 96)
+            QCOMPARE(grow, 110);
+        QCOMPARE(p.button("cmdLogger")->y() - singleLoggerTop, grow);
+        QCOMPARE(p.main.height() - singleHeight, grow);
+
+        // Back to one reading: the layout shrinks again.
+        p.main.control().selectOption(QStringLiteral("optVDC"));
+        QVERIFY(sim.waitForLogged("VAC; FREQ2\rVDC\r"));
+        QTRY_VERIFY_WITH_TIMEOUT(!p.main.dualLayoutShown(), LinkTimeoutMs);
+        QTRY_VERIFY_WITH_TIMEOUT(p.label("Label1")->text().endsWith("VDC"), LinkTimeoutMs);
+        QCOMPARE(p.main.height(), singleHeight);
+        QVERIFY(p.fake.messages.shown.isEmpty());
+        p.main.quitProgram();
+    }
+
+    // A meter that falls silent: the recovery question, Continue, and readings come back once
+    // the meter speaks again.
+    void silentMeterRecoversAfterContinue() {
+        testsupport::MeterSimProcess sim;
+        QVERIFY2(startSim(sim, simArguments({"+1.2345E+0 VDC"}, 100)), qPrintable(sim.error()));
+        Program p;
+        QVERIFY(p.main.openWindow());
+        QTRY_COMPARE_WITH_TIMEOUT(p.label("Label1")->text(), QString(" 1.2345 VDC"), LinkTimeoutMs);
+
+        p.fake.messages.answers.enqueue(platform::Answer::Ok);
+        sim.goSilent();
+        QTRY_VERIFY_WITH_TIMEOUT(p.shown("Please Reset the Meter Manually!"), 20000);
+        QCOMPARE(p.fake.messages.shown.size(), 1);
+        QCOMPARE(p.fake.messages.shown.first().buttons, platform::Buttons::OkCancel);
+        QVERIFY(p.serial.isOpen()); // opened again after Continue
+        QCOMPARE(p.main.shared().link.NoReplyLimit, qint16(35));
+
+        sim.comeBack();
+        QTRY_COMPARE_WITH_TIMEOUT(p.label("Label1")->text(), QString(" 1.2345 VDC"), LinkTimeoutMs);
+        QTRY_VERIFY_WITH_TIMEOUT(p.button("cmdLogger")->isEnabled(), LinkTimeoutMs);
+        QCOMPARE(p.fake.messages.shown.size(), 1);
+        p.main.quitProgram();
+    }
+
+    // A manual logging run of known readings, opened in the grapher from the main window, its
+    // CSV export line by line against what the simulator sent, and its comment edited and read
+    // back from the file.
+    void manualRunToGrapherCsvAndComment() {
+        QStringList readings;
+        for (const Scripted& r : RunReadings)
+            readings << QString::fromLatin1(r.line);
+        testsupport::MeterSimProcess sim;
+        QVERIFY2(startSim(sim, simArguments(readings, 200)), qPrintable(sim.error()));
+        Program p;
+        QVERIFY(p.main.openWindow());
+        const QString path = files_.filePath("bench run.vtd");
+        manualRun(p, path, "Bench run, six readings");
+        if (QTest::currentTestFailed())
+            return;
+        const QDateTime runStart = runStart_;
+        p.loggerButton("cmdReturn")->click();
+        QVERIFY(!p.main.logger().isOpen());
+
+        QVERIFY(openInGrapher(p, path));
+        QCOMPARE(p.main.grapher().log()->columns.rowCount(), RunSamples);
+        QCOMPARE(p.grapherBox("txtComment")->text(), QString("Bench run, six readings"));
+        QVERIFY(!p.main.findChild<QLabel*>("Label1")->isHidden());
+
+        p.main.grapher().mnuCDelimited_Click();
+        const QList<QByteArray> csv = fileLines(files_.filePath("bench run.csv"));
+        QCOMPARE(csv.size(), 2 + RunSamples);
+        const QByteArray date =
+            QLocale::system().toString(runStart.date(), QLocale::ShortFormat).toUtf8();
+        QCOMPARE(csv[0], date + ",Bench run, six readings\r");
+        QCOMPARE(csv[1], QByteArray("TimeStamp,MilliSeconds,Units,Value,Units2,Value2\r"));
+        for (int i = 0; i < RunSamples; ++i) {
+            const QTime at = runStart.addMSecs(250 * i).time();
+            const QByteArray expected = at.toString("HH:mm:ss").toLatin1() + ',' +
+                                        QByteArray::number(at.msec()) + ",VDC," +
+                                        RunReadings[i].csv + ",N/A,0\r";
+            QCOMPARE(csv[2 + i], expected);
+        }
+
+        // The comment round trip: edited in the grapher, written back on Return, read again.
+        p.grapherBox("txtComment")->setText("Edited at the bench");
+        p.main.grapher().cmdReturn_Click();
+        QVERIFY(!p.main.grapher().isOpen());
+        QVERIFY(openInGrapher(p, path));
+        QCOMPARE(p.grapherBox("txtComment")->text(), QString("Edited at the bench"));
+        QCOMPARE(p.main.grapher().log()->info.Description, QString("Edited at the bench"));
+        QCOMPARE(p.main.grapher().log()->columns.rowCount(), RunSamples);
+        p.main.grapher().cmdReturn_Click();
+
+        // Only the export's completion boxes were shown.
+        for (const auto& box : p.fake.messages.shown)
+            QVERIFY2(box.buttons == platform::Buttons::OkOnly, qPrintable(box.title));
+        p.main.quitProgram();
+        QCOMPARE(QFileInfo(store().value("Startup/DataFilePath").toString()).canonicalFilePath(),
+                 QFileInfo(files_.path()).canonicalFilePath());
+    }
+
+    // A timed run: the clock reaching the start time starts it, the stop time ends it with
+    // the completion box; every sample taken is in the file.
+    void timedRunStartsAndStopsByTheClock() {
+        testsupport::MeterSimProcess sim;
+        QVERIFY2(startSim(sim, simArguments({"+5.0000E+0 VDC"}, 100)), qPrintable(sim.error()));
+        Program p;
+        QVERIFY(p.main.openWindow());
+        QVERIFY(waitForReading(p, 5.0f));
+        p.button("cmdLogger")->click();
+        const QString path = files_.filePath("timed.vtd");
+        p.fake.dialogs.fileResults.enqueue({platform::DialogResult::Status::Ok, path, 0});
+        p.loggerButton("cmdBrowse")->click();
+        p.main.logger().optTimer_Click();
+
+        const QTime now = p.fake.clock.now().time();
+        p.loggerBox("mskStartTime")->setText(logger::timeBoxText(now.addSecs(2)));
+        p.loggerBox("mskEndTime")->setText(logger::timeBoxText(now.addSecs(5)));
+        auto second = [&p] {
+            p.fake.clock.advance(1000);
+            p.main.tmrDispUpdate_Timer();
+            p.main.logger().tmrRealTime_Timer();
+        };
+        second();
+        QVERIFY(!p.run().LoggingActive);
+        QCOMPARE(p.loggerButton("cmdStart")->text(), QString("Timed Start Pending!"));
+        second();
+        QVERIFY(p.run().LoggingActive);
+        QCOMPARE(p.loggerButton("cmdStart")->text(), QString("In Progress!"));
+        QVERIFY(QFile::exists(path));
+        // Some real sample clock ticks during the run.
+        QTRY_VERIFY_WITH_TIMEOUT(p.run().SampleCount >= 3, 10000);
+        second();
+        second();
+        QVERIFY(p.run().LoggingActive);
+        second();
+        QVERIFY(!p.run().LoggingActive);
+        QVERIFY(!p.main.logClock().isActive());
+        QCOMPARE(p.fake.messages.shown.size(), 1);
+        QCOMPARE(p.fake.messages.shown.first().title, QString("Voltrane"));
+        const int samples = p.run().SampleCount;
+        QVERIFY(p.fake.messages.shown.first().text.contains(QString::number(samples)));
+
+        p.main.logger().returnToMain();
+        QVERIFY(openInGrapher(p, path));
+        QCOMPARE(p.main.grapher().log()->columns.rowCount(), samples);
+        p.main.grapher().cmdReturn_Click();
+        p.main.quitProgram();
+    }
+
+    // Quit: the port closes and the settings are in the settings file.
+    void quitWritesTheSettings() {
+        testsupport::MeterSimProcess sim;
+        QVERIFY2(startSim(sim, simArguments({"+1.0000E+0 VDC"}, 100), 3), qPrintable(sim.error()));
+        const QString conf = store().fileName();
+        {
+            Program p;
+            QVERIFY(p.main.openWindow());
+            QCOMPARE(p.main.CommPortNo(), qint16(3));
+            QTRY_VERIFY_WITH_TIMEOUT(p.button("cmdLogger")->isEnabled(), LinkTimeoutMs);
+            p.main.colour_Click(QStringLiteral("mnuBGWhite"));
+            p.main.colour_Click(QStringLiteral("mnuBlue"));
+            p.button("cmdQuit")->click();
+            QVERIFY(p.main.hasEnded());
+            QCOMPARE(p.main.exitCode(), 0);
+            QVERIFY(!p.serial.isOpen());
+            QVERIFY(!p.main.control().isOpen());
+        }
+        QVERIFY(QFile::exists(conf));
+        QSettings written(conf, QSettings::IniFormat);
+        QCOMPARE(written.value("Startup/CommPort").toString(), QString("3"));
+        QCOMPARE(written.value("Startup/BGColor").toString(), QString("16777215"));
+        QCOMPARE(written.value("Startup/FGColor").toString(), QString("16711680"));
+        QCOMPARE(written.value("Startup/AlarmWav").toString(),
+                 settings::InProgramFolder("attention.wav"));
+        QVERIFY(written.contains("Startup/Font"));
+        // The next start reads them back.
+        Program again;
+        QVERIFY(again.main.openWindow());
+        QCOMPARE(again.main.appearance().BackgroundColour(), 16777215);
+        again.main.quitProgram();
+    }
+};
+
+QTEST_MAIN(SystemTest)
+#include "tst_system.moc"
