@@ -24,9 +24,10 @@ QAction* portItem(QMenu* mnuComm, int portNo) {
 }
 
 void showDevices(QMenu* mnuComm, const PortAssignments& ports) {
+    const QStringList lines = ports.describeAll();
     for (int n = PortAssignments::FirstPort; n <= PortAssignments::LastPort; ++n) {
         if (QAction* item = portItem(mnuComm, n)) {
-            const QString text = QStringLiteral("Com%1: %2").arg(n).arg(ports.describe(n));
+            const QString text = QStringLiteral("Com%1: %2").arg(n).arg(lines.at(n - 1));
             item->setToolTip(text);
             item->setStatusTip(text);
         }
@@ -95,8 +96,7 @@ void PortAssignDialog::accept() {
     // were and the dialog open for correction.
     for (int n = PortAssignments::FirstPort; n <= PortAssignments::LastPort; ++n) {
         const QString text = boxes_[n - 1]->currentText();
-        if (std::any_of(text.begin(), text.end(),
-                        [](QChar c) { return c.category() == QChar::Other_Control; })) {
+        if (!text.trimmed().isEmpty() && !PortAssignments::isUsablePath(text)) {
             QMessageBox::warning(
                 this, windowTitle(),
                 QStringLiteral("The device for Com%1 is not a valid path.").arg(n));

@@ -95,6 +95,14 @@ QStringList PortAssignments::detectedDevices() const {
     return devices;
 }
 
+bool PortAssignments::isUsablePath(const QString& device) {
+    // A line break or other control character cannot be part of a device path; storing it
+    // would only make the port fail later with a puzzling message.
+    return !device.trimmed().isEmpty() && std::none_of(device.begin(), device.end(), [](QChar c) {
+        return c.category() == QChar::Other_Control;
+    });
+}
+
 QString PortAssignments::assigned(int portNo) {
     if (!validPort(portNo))
         return QString();
@@ -109,10 +117,7 @@ bool PortAssignments::assign(int portNo, const QString& device) {
         clear(portNo);
         return true;
     }
-    // A line break or other control character cannot be part of a device path; storing it
-    // would only make the port fail later with a puzzling message.
-    if (std::any_of(path.begin(), path.end(),
-                    [](QChar c) { return c.category() == QChar::Other_Control; }))
+    if (!isUsablePath(path))
         return false;
     QSettings store = openStore();
     store.setValue(keyFor(portNo), path);
@@ -129,11 +134,14 @@ void PortAssignments::clear(int portNo) {
 }
 
 QString PortAssignments::automaticDevice(int portNo) const {
+    return automaticDevice(portNo, sources_.comNames ? QStringList() : sources_.systemPorts());
+}
+
+QString PortAssignments::automaticDevice(int portNo, const QStringList& system) const {
     if (!validPort(portNo))
         return QString();
     if (sources_.comNames)
         return QStringLiteral("COM%1").arg(portNo);
-    const QStringList system = sources_.systemPorts();
     return portNo <= system.size() ? system.at(portNo - 1) : QString();
 }
 
@@ -143,6 +151,18 @@ QString PortAssignments::deviceFor(int portNo) const {
 }
 
 QString PortAssignments::describe(int portNo) const {
+    return describe(portNo, sources_.comNames ? QStringList() : sources_.systemPorts());
+}
+
+QStringList PortAssignments::describeAll() const {
+    const QStringList system = sources_.comNames ? QStringList() : sources_.systemPorts();
+    QStringList lines;
+    for (int n = FirstPort; n <= LastPort; ++n)
+        lines.append(describe(n, system));
+    return lines;
+}
+
+QString PortAssignments::describe(int portNo, const QStringList& system) const {
     if (!validPort(portNo))
         return QString();
     const QString chosen = assigned(portNo);
@@ -150,10 +170,10 @@ QString PortAssignments::describe(int portNo) const {
         // A path that is not there (an adapter not plugged in) says so; names without a
         // folder (COM3) are left to the serial port to find.
         const bool missing = QDir::isAbsolutePath(chosen) && !QFileInfo::exists(chosen);
-        return chosen + (missing ? QStringLiteral(" (assigned, not found)")
-                                 : QStringLiteral(" (assigned)"));
+        return chosen +
+               (missing ? QStringLiteral(" (assigned, not found)") : QStringLiteral(" (assigned)"));
     }
-    const QString automatic = automaticDevice(portNo);
+    const QString automatic = automaticDevice(portNo, system);
     return (automatic.isEmpty() ? QStringLiteral("no device") : automatic) +
            QStringLiteral(" (automatic)");
 }

@@ -44,11 +44,19 @@ public:
     // One line for a menu tooltip or the dialog, e.g. "/dev/ttyUSB0 (assigned)",
     // "/dev/ttyUSB1 (assigned, not found)", "/dev/ttyS0 (automatic)" or "no device (automatic)".
     QString describe(int portNo) const;
+    // describe() for Com1..Com8, asking the system for its ports once.
+    QStringList describeAll() const;
+
+    // False for a device path no device can have (empty, or with control characters).
+    static bool isUsablePath(const QString& device);
 
     static constexpr int FirstPort = 1;
     static constexpr int LastPort = 8;
 
 private:
+    QString automaticDevice(int portNo, const QStringList& system) const;
+    QString describe(int portNo, const QStringList& system) const;
+
     Sources sources_;
 };
 

@@ -99,6 +99,12 @@ private slots:
         QCOMPARE(ports.describe(5), QString("no device (automatic)"));
         QCOMPARE(ports.deviceFor(0), QString());
         QCOMPARE(ports.describe(9), QString());
+        QVERIFY(PortAssignments::assign(2, dev.path("ttyACM0")));
+        const QStringList all = ports.describeAll();
+        QCOMPARE(all.size(), 8);
+        for (int n = 1; n <= 8; ++n)
+            QCOMPARE(all.at(n - 1), ports.describe(n));
+        QCOMPARE(all.at(1), dev.path("ttyACM0") + " (assigned)");
     }
 
     // Assignments
