@@ -11,7 +11,7 @@ if [ "$(id -u)" -eq 0 ]; then
 fi
 cmake -S . -B build-fuzz -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14 \
     -DVOLTRANE_FUZZ=ON -DVOLTRANE_BUILD_TESTS=OFF -DVOLTRANE_BUILD_BENCH=OFF >/dev/null
-targets=(fuzz_replyline)
+targets=(fuzz_replyline fuzz_logfile)
 cmake --build build-fuzz -j"$(nproc)" --target "${targets[@]}"
 export ASAN_OPTIONS=detect_leaks=0:allocator_may_return_null=1
 for t in "${targets[@]}"; do
