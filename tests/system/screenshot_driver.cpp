@@ -1,18 +1,20 @@
-// voltrane-screenshots: builds the program's windows as main() does, on the real serial port
-// (the meter simulator, mapped to Com1 in the "Ports" settings of $XDG_CONFIG_HOME), drives
-// them through a short session and saves each window as a PNG for the user guide.
+// voltrane-screenshots: builds the program's windows as main() does, on the real serial port,
+// drives them through a short session and saves each window as a PNG for the user guide. Two
+// meter simulators stand at Com1 (scripted readings for the logging run) and Com2 (the
+// simulator's own readings, following the function the program selects), mapped in the
+// "Ports" settings of $XDG_CONFIG_HOME; Com1 is the stored port.
 //
 //   voltrane-screenshots <image folder> <data folder>
 //
-// Only the file dialog is answered by the driver (the grapher's file is the run it logged);
-// every other service is the program's own. scripts/screenshots.sh runs it under Xvfb.
+// Only the file dialog (answered with the run the driver logged) and the message boxes (none is
+// expected; one that appears is printed and fails the run) are the driver's; every other service
+// is the program's own. scripts/screenshots.sh runs it under Xvfb.
 #include "Doubles.h"
 #include "app/frmMain.h"
 #include "control/frmControl.h"
 #include "grapher/frmGrapher.h"
 #include "logger/frmLogger.h"
 #include "platform/QtClock.h"
-#include "platform/QtMessageBox.h"
 #include "platform/QtSerialPort.h"
 #include "platform/QtShell.h"
 #include "platform/QtSoundPlayer.h"
@@ -69,7 +71,8 @@ int main(int argc, char** argv) {
     QFile::remove(logPath);
     settings::SaveDataFolderOf(logPath);
 
-    platform::QtMessageBox messages;
+    // A message box would wait for a click nobody gives: each one is reported and ends the run.
+    doubles::FakeMessageBox messages;
     doubles::FakeDialogs dialogs;
     platform::QtSoundPlayer sound;
     platform::QtClock clock;
@@ -78,33 +81,31 @@ int main(int argc, char** argv) {
     platform::Platform services{messages, dialogs, sound, clock, serial, shell};
 
     frmMain main(services);
-    if (!main.openWindow())
+    auto reportBoxes = [&messages] {
+        for (const auto& box : messages.shown)
+            std::fprintf(stderr, "voltrane-screenshots: message box \"%s\": %s\n",
+                         qPrintable(box.title), qPrintable(box.text));
+        return !messages.shown.isEmpty();
+    };
+    if (!main.openWindow()) {
+        reportBoxes();
         return 1;
-    QTest::qWait(3000);
-    save(main, QStringLiteral("main-single"));
-    save(main.control(), QStringLiteral("meter-control"));
+    }
+    QTest::qWait(2000);
 
-    // AC volts and frequency: the second display opens below the first.
-    main.control().selectOption(QStringLiteral("optVandF"));
-    QTest::qWait(3000);
-    save(main.control(), QStringLiteral("meter-control-dual"));
-    save(main, QStringLiteral("main-dual"));
-
-    // Back to DC volts for a logging run with a trend worth seeing.
-    main.control().selectOption(QStringLiteral("optVDC"));
-    QTest::qWait(1500);
+    // Com1: a bench supply with a slow ripple, logged for twenty seconds.
     child<QPushButton>(main, "cmdLogger")->click();
     frmLogger& logger = main.logger();
-    child<QLineEdit>(logger, "txtComment")->setText(QStringLiteral("Bench supply, 5 V rail"));
-    child<QLineEdit>(logger, "txtSampInt")->setText(QStringLiteral("0.5"));
+    child<QLineEdit>(logger, "txtComment")->setText(QStringLiteral("Bench supply, 4 V rail"));
+    child<QLineEdit>(logger, "txtSampInt")->setText(QStringLiteral("0.25"));
     child<QPushButton>(logger, "cmdStart")->click();
-    QTest::qWait(12000);
+    QTest::qWait(20000);
     save(logger, QStringLiteral("logger-run"));
     child<QPushButton>(logger, "cmdStop")->click();
     QTest::qWait(300);
     logger.returnToMain();
 
-    // The run in the grapher, with the readout point on a sample near the middle.
+    // The run in the grapher, with the readout point on a sample a third of the way in.
     dialogs.fileResults.enqueue({platform::DialogResult::Status::Ok, logPath, 0});
     main.mnuOpen_Click();
     for (int i = 0; i < 50 && !main.grapher().isOpen(); ++i)
@@ -116,13 +117,20 @@ int main(int argc, char** argv) {
     }
     QTest::qWait(500);
     frmGrapher& grapher = main.grapher();
-    const grapher::GraphView& view = grapher.view();
-    const double middle = double(view.RecordsInView) / 2.0;
-    grapher.picGraph_MouseMove(middle, 0);
+    grapher.picGraph_MouseMove(double(grapher.view().RecordsInView) / 3.0, 0);
     QTest::qWait(300);
     save(grapher, QStringLiteral("grapher"));
-
     grapher.cmdReturn_Click();
+
+    // Com2: a meter left to its own readings, AC volts, then AC volts and frequency.
+    main.mnuComm_Click(2);
+    QTest::qWait(3000);
+    save(main, QStringLiteral("main-single"));
+    save(main.control(), QStringLiteral("meter-control"));
+    main.control().selectOption(QStringLiteral("optVandF"));
+    QTest::qWait(3000);
+    save(main, QStringLiteral("main-dual"));
+
     main.quitProgram();
-    return failed ? 1 : 0;
+    return reportBoxes() || failed ? 1 : 0;
 }
