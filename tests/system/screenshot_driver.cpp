@@ -127,6 +127,19 @@ int main(int argc, char** argv) {
     QTest::qWait(3000);
     save(main, QStringLiteral("main-single"));
     save(main.control(), QStringLiteral("meter-control"));
+
+    // The alarm panel with a high threshold the reading is above: "Hi Trigger!" blinks.
+    child<QPushButton>(main, "cmdAlarms")->click();
+    child<QLineEdit>(main, "txtHiAlarm")->setText(QStringLiteral("120"));
+    child<QLineEdit>(main, "txtLowAlarm")->setText(QStringLiteral("110"));
+    QTest::qWait(1000);
+    QLabel* hi = child<QLabel>(main, "lblHiThresh");
+    for (int i = 0; i < 50 && (hi->isHidden() || hi->text() != QStringLiteral("Hi Trigger!")); ++i)
+        QTest::qWait(20);
+    save(main, QStringLiteral("main-alarms"));
+    child<QLineEdit>(main, "txtHiAlarm")->clear();
+    child<QLineEdit>(main, "txtLowAlarm")->clear();
+    child<QPushButton>(main, "cmdAlarms")->click();
     main.control().selectOption(QStringLiteral("optVandF"));
     QTest::qWait(3000);
     save(main, QStringLiteral("main-dual"));
