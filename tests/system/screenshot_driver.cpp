@@ -10,6 +10,7 @@
 // expected; one that appears is printed and fails the run) are the driver's; every other service
 // is the program's own. scripts/screenshots.sh runs it under Xvfb.
 #include "Doubles.h"
+#include "app/PortAssignDialog.h"
 #include "app/frmMain.h"
 #include "control/frmControl.h"
 #include "grapher/frmGrapher.h"
@@ -143,6 +144,15 @@ int main(int argc, char** argv) {
     main.control().selectOption(QStringLiteral("optVandF"));
     QTest::qWait(3000);
     save(main, QStringLiteral("main-dual"));
+
+    // Edit > RS-232 > Assign Devices...: here Com1 and Com2 are the two simulators.
+    {
+        PortAssignDialog ports(meterlink::PortAssignments{}, &main);
+        ports.show();
+        QTest::qWait(300);
+        save(ports, QStringLiteral("port-assign"));
+        ports.reject();
+    }
 
     main.quitProgram();
     return reportBoxes() || failed ? 1 : 0;
