@@ -29,16 +29,33 @@ constexpr int LinkTimeoutMs = 15000;
 // Readings the simulator sends in turn, and what the program makes of them.
 struct Scripted {
     const char* line; // as the meter sends it
-    float value;      // in the base unit
-    const char* csv;  // the value as the CSV export writes it
+    float value;      // primary value in the base unit
+    const char* csv;  // the units and values as the CSV export writes them
+};
+using Script = QList<Scripted>;
+
+const Script RunReadings = {
+    {"+1.0000E+0 VDC", 1.0f, "VDC,1,N/A,0"},
+    {"+2.5000E+0 VDC", 2.5f, "VDC,2.5,N/A,0"},
+    {"-3.1250E-1 VDC", -0.3125f, "VDC,-0.3125,N/A,0"},
+    {"+12.500E+0 VDC", 12.5f, "VDC,12.5,N/A,0"},
+    {"-7.5000E+0 VDC", -7.5f, "VDC,-7.5,N/A,0"},
+    {"+4.0000E-3 VDC", 0.004f, "VDC,0.004,N/A,0"},
+};
+const int RunSamples = int(RunReadings.size());
+
+const Script DualReadings = {
+    {"+1.2000E+2 VAC,+6.0000E+1 HZ", 120.0f, "VAC,120,HZ,60"},
+    {"+2.3000E+2 VAC,+5.0000E+1 HZ", 230.0f, "VAC,230,HZ,50"},
+    {"+1.1500E+2 VAC,+4.0000E+2 HZ", 115.0f, "VAC,115,HZ,400"},
 };
 
-const Scripted RunReadings[] = {
-    {"+1.0000E+0 VDC", 1.0f, "1"},           {"+2.5000E+0 VDC", 2.5f, "2.5"},
-    {"-3.1250E-1 VDC", -0.3125f, "-0.3125"}, {"+12.500E+0 VDC", 12.5f, "12.5"},
-    {"-7.5000E+0 VDC", -7.5f, "-7.5"},       {"+4.0000E-3 VDC", 0.004f, "0.004"},
-};
-constexpr int RunSamples = int(std::size(RunReadings));
+QStringList lines(const Script& script) {
+    QStringList out;
+    for (const Scripted& r : script)
+        out << QString::fromLatin1(r.line);
+    return out;
+}
 
 QSettings store() {
     return QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Voltrane"),
@@ -50,6 +67,13 @@ QStringList simArguments(const QStringList& readings, int intervalMs) {
     for (const QString& r : readings)
         arguments << QStringLiteral("--reading") << r;
     return arguments;
+}
+
+// One CSV line of sample i of a run started at start, 250 ms of clock between samples.
+QByteArray csvRow(const QDateTime& start, int i, const Scripted& reading) {
+    const QTime at = start.addMSecs(250 * i).time();
+    return at.toString("HH:mm:ss").toLatin1() + ',' + QByteArray::number(at.msec()) + ',' +
+           reading.csv + '\r';
 }
 
 QList<QByteArray> fileLines(const QString& path) {
@@ -117,7 +141,7 @@ class SystemTest : public QObject {
 
     // A manual run through the logger window: Browse to path, a comment, Start, one sample for
     // each scripted reading as it arrives (the sample clock's tick, 250 ms of clock apart), Stop.
-    void manualRun(Program& p, const QString& path, const QString& comment) {
+    void manualRun(Program& p, const QString& path, const QString& comment, const Script& script) {
         // The Logger button waits for the first complete reply line.
         QTRY_VERIFY_WITH_TIMEOUT(p.button("cmdLogger")->isEnabled(), LinkTimeoutMs);
         p.button("cmdLogger")->click();
@@ -128,10 +152,11 @@ class SystemTest : public QObject {
         p.loggerBox("txtComment")->setText(comment);
         p.loggerBox("txtSampInt")->setText(QStringLiteral("0.25"));
 
-        // A display tick has marked the secondary reading absent ("N/A"), as it does on every
-        // tick of a single reading, before the first sample is taken.
-        QTRY_COMPARE_WITH_TIMEOUT(p.main.shared().reading.SecUnits, QString("N/A"), LinkTimeoutMs);
-        QVERIFY(waitForReading(p, RunReadings[0].value));
+        // A display tick has shown the readings (and marked a single reading's secondary
+        // absent, "N/A") before the first sample is taken.
+        QTRY_VERIFY_WITH_TIMEOUT(
+            p.main.shared().reading.SecUnits == "N/A" || p.main.dualLayoutShown(), LinkTimeoutMs);
+        QVERIFY(waitForReading(p, script[0].value));
         runStart_ = p.fake.clock.now();
         p.loggerButton("cmdStart")->click(); // writes the first sample at once
         QVERIFY(p.run().LoggingActive);
@@ -139,16 +164,16 @@ class SystemTest : public QObject {
         QVERIFY(p.main.logClock().isActive());
         // The test ticks the sample clock itself, each time the next reading is on hand.
         p.main.logClock().stop();
-        for (int i = 1; i < RunSamples; ++i) {
-            QVERIFY(waitForReading(p, RunReadings[i].value));
+        for (int i = 1; i < script.size(); ++i) {
+            QVERIFY(waitForReading(p, script[i].value));
             p.fake.clock.advance(250);
             QVERIFY(p.main.logger().capture().GetRowofData());
         }
         QCOMPARE(p.in<QLabel>(&p.main.logger(), "lblSampCount")->text(),
-                 QString::number(RunSamples));
+                 QString::number(script.size()));
         p.loggerButton("cmdStop")->click();
         QVERIFY(!p.run().LoggingActive);
-        QCOMPARE(p.run().SampleCount, RunSamples);
+        QCOMPARE(p.run().SampleCount, int(script.size()));
         QVERIFY(QFile::exists(path));
     }
 
@@ -257,15 +282,12 @@ private slots:
     // CSV export line by line against what the simulator sent, and its comment edited and read
     // back from the file.
     void manualRunToGrapherCsvAndComment() {
-        QStringList readings;
-        for (const Scripted& r : RunReadings)
-            readings << QString::fromLatin1(r.line);
         testsupport::MeterSimProcess sim;
-        QVERIFY2(startSim(sim, simArguments(readings, 200)), qPrintable(sim.error()));
+        QVERIFY2(startSim(sim, simArguments(lines(RunReadings), 200)), qPrintable(sim.error()));
         Program p;
         QVERIFY(p.main.openWindow());
         const QString path = files_.filePath("bench run.vtd");
-        manualRun(p, path, "Bench run, six readings");
+        manualRun(p, path, "Bench run, six readings", RunReadings);
         if (QTest::currentTestFailed())
             return;
         const QDateTime runStart = runStart_;
@@ -284,13 +306,19 @@ private slots:
             QLocale::system().toString(runStart.date(), QLocale::ShortFormat).toUtf8();
         QCOMPARE(csv[0], date + ",Bench run, six readings\r");
         QCOMPARE(csv[1], QByteArray("TimeStamp,MilliSeconds,Units,Value,Units2,Value2\r"));
-        for (int i = 0; i < RunSamples; ++i) {
-            const QTime at = runStart.addMSecs(250 * i).time();
-            const QByteArray expected = at.toString("HH:mm:ss").toLatin1() + ',' +
-                                        QByteArray::number(at.msec()) + ",VDC," +
-                                        RunReadings[i].csv + ",N/A,0\r";
-            QCOMPARE(csv[2 + i], expected);
-        }
+        for (int i = 0; i < RunSamples; ++i)
+            QCOMPARE(csv[2 + i], csvRow(runStart, i, RunReadings[i]));
+
+        // The database copy beside it opens in the grapher like the log file.
+        p.main.grapher().mnuCAccess_Click();
+        const QString copy = files_.filePath("bench run.mdb");
+        QVERIFY(QFile::exists(copy));
+        p.main.grapher().cmdReturn_Click();
+        QVERIFY(openInGrapher(p, copy));
+        QCOMPARE(p.main.grapher().log()->columns.rowCount(), RunSamples);
+        QCOMPARE(p.grapherBox("txtComment")->text(), QString("Bench run, six readings"));
+        p.main.grapher().cmdReturn_Click();
+        QVERIFY(openInGrapher(p, path));
 
         // The comment round trip: edited in the grapher, written back on Return, read again.
         p.grapherBox("txtComment")->setText("Edited at the bench");
@@ -308,6 +336,38 @@ private slots:
         p.main.quitProgram();
         QCOMPARE(QFileInfo(store().value("Startup/DataFilePath").toString()).canonicalFilePath(),
                  QFileInfo(files_.path()).canonicalFilePath());
+    }
+
+    // A run in a dual function keeps both readings: the CSV has the secondary's unit and value,
+    // and the grapher's title switches to the secondary set.
+    void dualRunKeepsTheSecondaryReading() {
+        testsupport::MeterSimProcess sim;
+        QVERIFY2(startSim(sim, simArguments(lines(DualReadings), 200)), qPrintable(sim.error()));
+        Program p;
+        QVERIFY(p.main.openWindow());
+        const QString path = files_.filePath("dual.vtd");
+        manualRun(p, path, "Mains", DualReadings);
+        if (QTest::currentTestFailed())
+            return;
+        const QDateTime runStart = runStart_;
+        p.loggerButton("cmdReturn")->click();
+
+        QVERIFY(openInGrapher(p, path));
+        frmGrapher& grapher = p.main.grapher();
+        QVERIFY(grapher.view().HasSecondary);
+        QCOMPARE(grapher.view().DataSet, 1);
+        grapher.lblTitle_Click();
+        QCOMPARE(grapher.view().DataSet, 2);
+        QCOMPARE(p.in<QLabel>(&grapher, "Label10")->text(), QString("Secondary"));
+        QCOMPARE(grapher.view().ViewMax, 400.0f);
+
+        grapher.mnuCDelimited_Click();
+        const QList<QByteArray> csv = fileLines(files_.filePath("dual.csv"));
+        QCOMPARE(csv.size(), 2 + int(DualReadings.size()));
+        for (int i = 0; i < DualReadings.size(); ++i)
+            QCOMPARE(csv[2 + i], csvRow(runStart, i, DualReadings[i]));
+        grapher.cmdReturn_Click();
+        p.main.quitProgram();
     }
 
     // A timed run: the clock reaching the start time starts it, the stop time ends it with
