@@ -7,10 +7,12 @@
 #include "logger/frmLogger.h"
 #include "platform/QtSerialPort.h"
 #include "settings/SettingsStore.h"
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QProcess>
 #include <QPushButton>
 #include <QSettings>
 #include <QStandardPaths>
@@ -417,6 +419,31 @@ private slots:
         QCOMPARE(p.main.grapher().log()->columns.rowCount(), samples);
         p.main.grapher().cmdReturn_Click();
         p.main.quitProgram();
+    }
+
+    // The installed program itself, not only its windows: it opens the stored port and sends
+    // the meter its start-up commands, with its real pauses, and keeps running.
+    void realProgramTalksToTheMeter() {
+        testsupport::MeterSimProcess sim;
+        QVERIFY2(startSim(sim, simArguments({"+1.2345E+0 VDC"}, 100)), qPrintable(sim.error()));
+        QString dir = qEnvironmentVariable("VOLTRANE_BUILD_DIR");
+        if (dir.isEmpty())
+            dir = QCoreApplication::applicationDirPath();
+        QProcess program;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("QT_QPA_PLATFORM", "offscreen");
+        program.setProcessEnvironment(environment);
+        program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        program.start(QDir(dir).filePath("voltrane"), {});
+        QVERIFY2(program.waitForStarted(10000), qPrintable(program.errorString()));
+        QVERIFY(sim.waitForLogged("FORMAT 2; RATE F\r\nRATE F\rVAC\rRATE F\rVAC\r", LinkTimeoutMs));
+        QTest::qWait(1000);
+        QCOMPARE(program.state(), QProcess::Running);
+        program.terminate();
+        if (!program.waitForFinished(5000)) {
+            program.kill();
+            program.waitForFinished(5000);
+        }
     }
 
     // Quit: the port closes and the settings are in the settings file.
