@@ -5,32 +5,34 @@
 #include <QSettings>
 #include <QTest>
 
+namespace {
+const QString sep = QDir::separator();
+const auto native = [](const QString& path) { return QDir::toNativeSeparators(path); };
+const auto store = [] {
+    return QSettings(QSettings::NativeFormat, QSettings::UserScope, "Voltrane", "Voltrane");
+};
+} // namespace
+
 class tst_Settings : public QObject {
     Q_OBJECT
 
-    static QString sep() { return QString(QDir::separator()); }
-
 private slots:
     void init() {
-        QSettings store(QSettings::NativeFormat, QSettings::UserScope, "Voltrane", "Voltrane");
-        store.clear();
-        store.sync();
+        QSettings s = store();
+        s.clear();
+        s.sync();
     }
 
     void firstRunGivesTheDefaults() {
+        const QString folder = settings::ProgramFolder();
+        QCOMPARE(folder, native(QCoreApplication::applicationDirPath()));
+        QVERIFY(!folder.endsWith(sep));
         QCOMPARE(settings::ReadBackgroundColour(), 0);
         QCOMPARE(settings::ReadForegroundColour(), 65535);
         QCOMPARE(settings::ReadCommPort(), qint16(1));
         QCOMPARE(settings::ReadFontFace(), QString("MSSansserif"));
-        QCOMPARE(settings::ReadAlarmWav(), settings::ProgramFolder() + sep() + "attention.wav");
-        QCOMPARE(settings::ReadLogFilePath(), settings::ProgramFolder() + sep() + "Test.vtd");
-    }
-
-    void programFolderIsTheExecutablesFolder() {
-        const QString folder = settings::ProgramFolder();
-        QCOMPARE(folder, QDir::toNativeSeparators(QCoreApplication::applicationDirPath()));
-        QVERIFY(!folder.endsWith(sep()));
-        QCOMPARE(settings::InProgramFolder("x.wav"), folder + sep() + "x.wav");
+        QCOMPARE(settings::ReadAlarmWav(), folder + sep + "attention.wav");
+        QCOMPARE(settings::ReadLogFilePath(), folder + sep + "Test.vtd");
     }
 
     void getReturnsTheDefaultOnlyForAMissingKey() {
@@ -38,16 +40,12 @@ private slots:
         settings::SaveSetting("Font", "");
         QCOMPARE(settings::GetSetting("Font", "dflt"), QString(""));
         settings::SaveSetting("Font", "Courier New");
-        QCOMPARE(settings::GetSetting("Font", "dflt"), QString("Courier New"));
         QCOMPARE(settings::ReadFontFace(), QString("Courier New"));
+        QCOMPARE(store().value("Startup/Font").toString(), QString("Courier New"));
     }
 
     void aHandEditedValueWithACommaIsOneText() {
-        QString fileName;
-        {
-            QSettings store(QSettings::NativeFormat, QSettings::UserScope, "Voltrane", "Voltrane");
-            fileName = store.fileName();
-        }
+        const QString fileName = store().fileName();
         QDir().mkpath(QFileInfo(fileName).path());
         QFile file(fileName);
         QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
@@ -59,87 +57,53 @@ private slots:
         QCOMPARE(settings::ReadFontFace(), QString("A, B"));
     }
 
-    void valuesLiveInTheStartupSection() {
-        settings::SaveSetting("CommPort", "3");
-        QSettings store(QSettings::NativeFormat, QSettings::UserScope, "Voltrane", "Voltrane");
-        QCOMPARE(store.value("Startup/CommPort").toString(), QString("3"));
-    }
-
-    void storedNumbersAreReadBack_data() {
-        QTest::addColumn<QString>("key");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<qint64>("expected");
-        QTest::newRow("red background") << "BGColor"
-                                        << "255" << qint64(255);
-        QTest::newRow("white text") << "FGColor"
-                                    << "16777215" << qint64(16777215);
-        QTest::newRow("negative colour") << "BGColor"
-                                         << "-5" << qint64(-5);
-        QTest::newRow("port 5") << "CommPort"
-                                << "5" << qint64(5);
-        QTest::newRow("port 9 kept") << "CommPort"
-                                     << "9" << qint64(9);
-        QTest::newRow("port 0 kept") << "CommPort"
-                                     << "0" << qint64(0);
-        QTest::newRow("colour not a number") << "BGColor"
-                                             << "blue" << qint64(0);
-        QTest::newRow("empty text colour") << "FGColor"
-                                           << "" << qint64(65535);
-        QTest::newRow("colour too large") << "FGColor"
-                                          << "99999999999" << qint64(65535);
-        QTest::newRow("port not a number") << "CommPort"
-                                           << "COM3" << qint64(1);
-        QTest::newRow("port beyond 16 bits") << "CommPort"
-                                             << "70000" << qint64(1);
-        QTest::newRow("port with blanks") << "CommPort"
-                                          << " 4 " << qint64(4);
-    }
+    // Unreadable or out-of-range numbers give the default, never a surprise value.
     void storedNumbersAreReadBack() {
-        QFETCH(QString, key);
-        QFETCH(QString, text);
-        QFETCH(qint64, expected);
-        settings::SaveSetting(key, text);
-        const qint64 read = key == "BGColor"   ? settings::ReadBackgroundColour()
-                            : key == "FGColor" ? settings::ReadForegroundColour()
-                                               : settings::ReadCommPort();
-        QCOMPARE(read, expected);
+        const struct {
+            const char* key;
+            const char* text;
+            qint64 expected;
+        } cases[] = {{"FGColor", "16777215", 16777215},
+                     {"BGColor", "-5", -5},
+                     {"CommPort", "9", 9},
+                     {"CommPort", "0", 0},
+                     {"CommPort", " 4 ", 4},
+                     {"BGColor", "blue", 0},
+                     {"FGColor", "", 65535},
+                     {"FGColor", "99999999999", 65535},
+                     {"CommPort", "COM3", 1},
+                     {"CommPort", "70000", 1}};
+        for (const auto& c : cases) {
+            settings::SaveSetting(c.key, c.text);
+            const qint64 read = QString(c.key) == "BGColor"   ? settings::ReadBackgroundColour()
+                                : QString(c.key) == "FGColor" ? settings::ReadForegroundColour()
+                                                              : settings::ReadCommPort();
+            QVERIFY2(read == c.expected,
+                     qPrintable(QString("%1=%2 read as %3").arg(c.key, c.text).arg(read)));
+        }
     }
 
-    void aRememberedFolderGetsTestVtd() {
-        const QString folder = QDir::toNativeSeparators("/data/Logs");
-        settings::SaveSetting("DataFilePath", folder);
-        QCOMPARE(settings::ReadLogFilePath(), folder + sep() + "Test.vtd");
-    }
-
-    void theDefaultFilePathIsUsedUnchanged() {
-        const QString path = settings::InProgramFolder("Test.vtd");
-        settings::SaveSetting("DataFilePath", path);
-        QCOMPARE(settings::ReadLogFilePath(), path);
-    }
-
-    void theComparisonIsCaseSensitive() {
-        const QString path = settings::InProgramFolder("test.vtd");
-        settings::SaveSetting("DataFilePath", path);
-        QCOMPARE(settings::ReadLogFilePath(), path + sep() + "Test.vtd");
-    }
-
-    void closingADataWindowStoresTheFolderOfItsFile() {
-        const QString file = QDir::toNativeSeparators("/runs/Run1/a.vtd");
-        settings::SaveDataFolderOf(file);
-        QCOMPARE(settings::GetSetting("DataFilePath", ""), QDir::toNativeSeparators("/runs/Run1"));
-        QCOMPARE(settings::ReadLogFilePath(),
-                 QDir::toNativeSeparators("/runs/Run1") + sep() + "Test.vtd");
-    }
-
-    void aFileInTheRootFolderStoresAnEmptyFolderAndReadsBackInTheRoot() {
-        settings::SaveDataFolderOf(QDir::toNativeSeparators("/a.vtd"));
-        QCOMPARE(settings::ReadLogFilePath(), sep() + "Test.vtd");
-    }
-
-    void aBareFileNameStoresTheProgramFolder() {
-        settings::SaveDataFolderOf("a.vtd");
-        QCOMPARE(settings::GetSetting("DataFilePath", ""), settings::ProgramFolder());
-        QCOMPARE(settings::ReadLogFilePath(), settings::ProgramFolder() + sep() + "Test.vtd");
+    // The log file is always Test.vtd in the remembered folder; only the exact default path
+    // (compared case-sensitively) is used unchanged.
+    void logFilePathNamesTestVtd() {
+        const QString vtd = sep + "Test.vtd";
+        auto stored = [](const QString& text) {
+            settings::SaveSetting("DataFilePath", text);
+            return settings::ReadLogFilePath();
+        };
+        auto dataFileClosed = [](const QString& file) {
+            settings::SaveDataFolderOf(file);
+            return settings::ReadLogFilePath();
+        };
+        QCOMPARE(stored(native("/data/Logs")), native("/data/Logs") + vtd);
+        QCOMPARE(stored(settings::InProgramFolder("Test.vtd")),
+                 settings::InProgramFolder("Test.vtd"));
+        QCOMPARE(stored(settings::InProgramFolder("test.vtd")),
+                 settings::InProgramFolder("test.vtd") + vtd);
+        QCOMPARE(dataFileClosed(native("/runs/Run1/a.vtd")), native("/runs/Run1") + vtd);
+        QCOMPARE(settings::GetSetting("DataFilePath", ""), native("/runs/Run1"));
+        QCOMPARE(dataFileClosed(native("/a.vtd")), vtd);
+        QCOMPARE(dataFileClosed("a.vtd"), settings::ProgramFolder() + vtd);
     }
 };
 
