@@ -2,6 +2,7 @@
 #include "meterlink/LinkWatchdog.h"
 
 #include <QTest>
+#include <algorithm>
 #include <functional>
 
 using meterlink::LinkWatchdog;
@@ -11,12 +12,8 @@ namespace {
 class RecordingHost : public meterlink::LinkWatchdogHost {
 public:
     QStringList events;
-    QString label1, label2;
     bool dual = false;
-    int port = 3;
     void setDisplayTexts(const QString& a, const QString& b) override {
-        label1 = a;
-        label2 = b;
         events << "texts:" + a + "/" + b;
     }
     void disableLoggerButton() override { events << "loggerOff"; }
@@ -28,7 +25,7 @@ public:
         events << "dual";
     }
     void disableMeterControls() override { events << "controlsOff"; }
-    int commPortNo() const override { return port; }
+    int commPortNo() const override { return 3; }
 };
 
 // A message box that runs something while its question is "open".
@@ -62,11 +59,24 @@ struct Rig {
         ++link.NoReplyCount;
         return outcome;
     }
-    int questions() const {
-        int n = 0;
-        for (const auto& m : messages.shown)
-            n += m.title == LinkWatchdog::QuestionTitle ? 1 : 0;
-        return n;
+    // The count passes the limit; the next tick asks, answered with answer.
+    LinkWatchdog::Outcome silentTick(platform::Answer answer) {
+        link.NoReplyCount = link.NoReplyLimit + 1;
+        messages.answers.enqueue(answer);
+        return tick();
+    }
+    qsizetype questions() const {
+        return std::count_if(messages.shown.cbegin(), messages.shown.cend(),
+                             [](const auto& m) { return m.title == LinkWatchdog::QuestionTitle; });
+    }
+    // What both ways offline leave: timers stopped, controls off, no wait for the meter.
+    void verifyOffline() const {
+        QVERIFY(watchdog.offline());
+        QVERIFY(host.events.contains("texts:Check Port/Then Restart"));
+        QVERIFY(host.events.contains("stopTimers"));
+        QVERIFY(host.events.contains("controlsOff"));
+        QVERIFY(host.dual);
+        QVERIFY(fakes.clock.pauses.isEmpty());
     }
 };
 
@@ -80,6 +90,9 @@ private slots:
         rig.link.NoReplyLimit = 15;
         for (int t = 1; t <= 16; ++t)
             QCOMPARE(rig.tick(), LinkWatchdog::Outcome::Watching);
+        rig.link.NoReplyCount = 0; // what every received character does
+        for (int t = 1; t <= 16; ++t)
+            QCOMPARE(rig.tick(), LinkWatchdog::Outcome::Watching);
         QCOMPARE(rig.questions(), 0);
         rig.messages.answers.enqueue(platform::Answer::Ok);
         QCOMPARE(rig.tick(), LinkWatchdog::Outcome::Continued); // the 17th silent tick
@@ -90,57 +103,23 @@ private slots:
         QCOMPARE(asked.text, LinkWatchdog::QuestionText());
     }
 
-    void aReceivedCharacterRestartsTheCount() {
+    void continueResetsTheLinkAndWaitsWithTheLongLimit() {
         Rig rig;
-        rig.link.NoReplyLimit = 15;
-        for (int t = 1; t <= 16; ++t)
-            rig.tick();
-        rig.link.NoReplyCount = 0; // what every received character does
-        for (int t = 1; t <= 16; ++t)
-            rig.tick();
-        QCOMPARE(rig.questions(), 0);
-        rig.tick();
-        QCOMPARE(rig.questions(), 1);
-    }
-
-    void questionTextReadsLineByLine() {
-        const QString text = LinkWatchdog::QuestionText();
-        QVERIFY(text.startsWith("Voltrane Multimeter Communications Application\r\nand Data "
-                                "Logger\r\n\r\nVersion 1.82\r\n\r\nUses Serial"));
-        QVERIFY(text.contains("Continue in a like manner for Parity and Echo (ON).\r\n\r\n"));
-        QVERIFY(text.endsWith("then Quit and Restart Program when all is correct.\r\n\r\n"));
-        QCOMPARE(text.count("\r\n"), 24);
-        QCOMPARE(LinkWatchdog::QuestionTitle, QString("Please Reset the Meter Manually!"));
-    }
-
-    void lostLinkShowsNoCommAndResetsTheReceiveSide() {
-        Rig rig;
-        rig.link.NoReplyCount = 36;
-        rig.messages.answers.enqueue(platform::Answer::Ok);
-        rig.tick();
+        rig.link.NoReplyLimit = 20;
+        QCOMPARE(rig.silentTick(platform::Answer::Ok), LinkWatchdog::Outcome::Continued);
         QCOMPARE(rig.host.events.mid(0, 3),
                  (QStringList{"texts:No Comm/Reset Meter", "loggerOff", "rxReset"}));
         QVERIFY(rig.reading.DualDisplay);
         QVERIFY(rig.reading.PriDispUnits.isEmpty());
         QVERIFY(rig.reading.SecDispUnits.isEmpty());
         QCOMPARE(rig.fakes.serial.closeCount, 1);
-    }
-
-    void continueReopensFlushesAndWaitsWithTheLongLimit() {
-        Rig rig;
-        rig.link.NoReplyLimit = 20;
-        rig.link.NoReplyCount = 21;
-        rig.messages.answers.enqueue(platform::Answer::Ok);
-        QCOMPARE(rig.tick(), LinkWatchdog::Outcome::Continued);
         QCOMPARE(rig.fakes.serial.opened, QList<int>{3});
         QVERIFY(rig.fakes.serial.openNow);
         QCOMPARE(rig.fakes.serial.flushCount, 1);
-        QCOMPARE(rig.link.NoReplyLimit, qint16(35));
         QCOMPARE(rig.fakes.clock.pauses, QList<int>{1000});
         QCOMPARE(rig.link.NoReplyCount, qint16(0));
         QVERIFY(!rig.watchdog.offline());
         QVERIFY(!rig.host.events.contains("stopTimers"));
-
         // Still silent: the question returns after the limit of 35, not the rate's 20.
         for (int t = 1; t <= 36; ++t)
             rig.tick();
@@ -149,64 +128,47 @@ private slots:
         QCOMPARE(rig.questions(), 2);
     }
 
+    void cancelGoesOffline_data() {
+        QTest::addColumn<bool>("dualShown");
+        QTest::newRow("single layout") << false;
+        QTest::newRow("dual layout already shown") << true;
+    }
     void cancelGoesOffline() {
+        QFETCH(bool, dualShown);
         Rig rig;
-        rig.link.NoReplyCount = 36;
-        rig.messages.answers.enqueue(platform::Answer::Cancel);
-        QCOMPARE(rig.tick(), LinkWatchdog::Outcome::Offline);
-        QVERIFY(rig.watchdog.offline());
-        QCOMPARE(rig.host.label1, QString("Check Port"));
-        QCOMPARE(rig.host.label2, QString("Then Restart"));
-        QVERIFY(rig.host.events.contains("stopTimers"));
-        QVERIFY(rig.host.events.contains("dual"));
-        QVERIFY(rig.host.events.contains("controlsOff"));
+        rig.host.dual = dualShown;
+        QCOMPARE(rig.silentTick(platform::Answer::Cancel), LinkWatchdog::Outcome::Offline);
+        rig.verifyOffline();
+        QCOMPARE(rig.host.events.contains("dual"), !dualShown);
         QCOMPARE(rig.fakes.serial.opened, QList<int>{3}); // replies are still parsed offline
         QCOMPARE(rig.link.NoReplyCount, qint16(0));
-        QVERIFY(rig.fakes.clock.pauses.isEmpty());
-    }
-
-    void cancelWithTheDualLayoutShownDoesNotSwitchAgain() {
-        Rig rig;
-        rig.host.dual = true;
-        rig.link.NoReplyCount = 36;
-        rig.tick(); // the default answer of an OK/Cancel box is Cancel
-        QVERIFY(!rig.host.events.contains("dual"));
     }
 
     void aPortThatCannotBeReopenedIsReportedAndLeavesTheProgramOffline() {
         Rig rig;
-        rig.link.NoReplyCount = 36;
-        rig.messages.answers.enqueue(platform::Answer::Ok);
         rig.fakes.serial.openError = platform::SerialError::PortInUse;
-        QCOMPARE(rig.tick(), LinkWatchdog::Outcome::Offline);
+        QCOMPARE(rig.silentTick(platform::Answer::Ok), LinkWatchdog::Outcome::Offline);
         QCOMPARE(rig.messages.shown.size(), 2);
         QCOMPARE(rig.messages.shown[1].title, LinkWatchdog::ReopenFailedTitle);
         QVERIFY(rig.messages.shown[1].text.contains("Com3"));
         QVERIFY(rig.messages.shown[1].text.contains("8005"));
-        QVERIFY(rig.watchdog.offline());
-        QCOMPARE(rig.host.label1, QString("Check Port"));
-        QVERIFY(rig.host.events.contains("stopTimers"));
-        QVERIFY(rig.host.events.contains("controlsOff"));
+        rig.verifyOffline();
         QCOMPARE(rig.fakes.serial.opened.size(), 1); // no second attempt behind the report
         QCOMPARE(rig.fakes.serial.flushCount, 0);
-        QVERIFY(rig.fakes.clock.pauses.isEmpty());
     }
 
     void noSecondQuestionWhileTheFirstIsOpen() {
         Rig rig;
-        rig.link.NoReplyCount = 36;
         int innerCalls = 0;
         rig.messages.whileOpen = [&] {
             // Ticks that fall due under the open question, with the count pushed past the limit.
-            for (int i = 0; i < 50; ++i) {
+            for (; innerCalls < 50; ++innerCalls) {
                 rig.link.NoReplyCount = 100;
                 QCOMPARE(rig.watchdog.check(), LinkWatchdog::Outcome::Watching);
-                ++innerCalls;
             }
             rig.link.NoReplyCount = 0;
         };
-        rig.messages.answers.enqueue(platform::Answer::Ok);
-        rig.tick();
+        rig.silentTick(platform::Answer::Ok);
         QCOMPARE(innerCalls, 50);
         QCOMPARE(rig.questions(), 1);
         QCOMPARE(rig.link.NoReplyCount, qint16(0));

@@ -33,15 +33,26 @@ class tst_MeterLink : public QObject {
 
 private slots:
     // --- receive ring ---
-    void theFirstLineIsKeptWhole() {
-        ReceiveRing ring;
-        QCOMPARE(feed(ring, "-1.2345E+0 VDC\r\n"), QStringList{"-1.2345E+0 VDC"});
+    // Each line after the first drops the character after the previous CR (normally the LF).
+    void ringSplitsLines_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QStringList>("lines");
+        const QByteArray dual = "+1.2345E+0 VAC,+6.0000E+1 HZ\r\n"; // 30 characters
+        QTest::newRow("first line kept whole")
+            << QByteArray("-1.2345E+0 VDC\r\n") << QStringList{"-1.2345E+0 VDC"};
+        QTest::newRow("later lines drop the LF")
+            << QByteArray("+1E+0 VDC\r\n+2E+0 VDC\r\n+3E+0 VDC\r\n")
+            << QStringList{"+1E+0 VDC", "+2E+0 VDC", "+3E+0 VDC"};
+        QTest::newRow("CR after CR: empty lines, the B dropped")
+            << QByteArray("A\r\rB\r\nC\r\n") << QStringList{"A", "", "", "C"};
+        QTest::newRow("wraps after 32 characters")
+            << dual.repeated(5) << QStringList(5, "+1.2345E+0 VAC,+6.0000E+1 HZ");
     }
-
-    void laterLinesDropTheCarriedLineFeed() {
+    void ringSplitsLines() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QStringList, lines);
         ReceiveRing ring;
-        QCOMPARE(feed(ring, "+1E+0 VDC\r\n+2E+0 VDC\r\n+3E+0 VDC\r\n"),
-                 (QStringList{"+1E+0 VDC", "+2E+0 VDC", "+3E+0 VDC"}));
+        QCOMPARE(feed(ring, bytes), lines);
     }
 
     void aLineIsPendingUntilTheCharacterAfterItsCr() {
@@ -54,25 +65,6 @@ private slots:
         QCOMPARE(ring.RxLine(), QString("\n+2E+0 VDC"));
     }
 
-    void theRingWrapsAfter32Characters() {
-        ReceiveRing ring;
-        const QByteArray line = "+1.2345E+0 VAC,+6.0000E+1 HZ\r\n"; // 30 characters
-        QStringList lines;
-        for (int i = 0; i < 5; ++i)
-            lines += feed(ring, line);
-        QCOMPARE(lines.size(), 5);
-        for (const QString& l : lines)
-            QCOMPARE(l, QString("+1.2345E+0 VAC,+6.0000E+1 HZ"));
-        QCOMPARE(ring.RxWriteIdx(), qint16((5 * 30) % 32));
-        QCOMPARE(ring.RxPrevIdx(), qint16((5 * 30 - 2) % 32)); // the LF's predecessor, the CR
-    }
-
-    void crDirectlyAfterCrGivesAnEmptyLine() {
-        ReceiveRing ring;
-        // The character after each CR is the one every later line drops: here the B.
-        QCOMPARE(feed(ring, "A\r\rB\r\nC\r\n"), (QStringList{"A", "", "", "C"}));
-    }
-
     void resetStartsAfreshWithTheNextLineKeptWhole() {
         ReceiveRing ring;
         feed(ring, "+1E+0 VDC\r\n+2E+0 V");
@@ -81,12 +73,8 @@ private slots:
         QCOMPARE(ring.RxPrevIdx(), qint16(0));
         QCOMPARE(ring.RxLine(), QString());
         QCOMPARE(feed(ring, "+3E+0 VDC\r\n"), QStringList{"+3E+0 VDC"});
-    }
-
-    void aStaleCrInTheRingDoesNotEndALineAfterReset() {
-        ReceiveRing ring;
-        // 31 characters, then CR in slot 31: the ring ends with a CR.
-        feed(ring, QByteArray(31, 'x') + "\r");
+        // A CR left in the last slot must not end a line after the reset.
+        feed(ring, QByteArray(31 - 11, 'x') + "\r");
         ring.reset();
         QCOMPARE(feed(ring, "AB\r\n"), QStringList{"AB"});
     }
@@ -104,12 +92,11 @@ private slots:
     // --- the link over a port ---
     void eachReceivedCharacterClearsTheSilenceCount() {
         Link l;
-        l.counters.NoReplyCount = 9;
-        l.fake.serial.inject("+");
-        QCOMPARE(l.counters.NoReplyCount, qint16(0));
-        l.counters.NoReplyCount = 9;
-        l.fake.serial.inject("1"); // no line end needed
-        QCOMPARE(l.counters.NoReplyCount, qint16(0));
+        for (const char* c : {"+", "1"}) { // no line end needed
+            l.counters.NoReplyCount = 9;
+            l.fake.serial.inject(c);
+            QCOMPARE(l.counters.NoReplyCount, qint16(0));
+        }
     }
 
     void completedLinesBecomeTheCurrentReading() {
@@ -123,14 +110,14 @@ private slots:
         QCOMPARE(l.reading.PriValue, 1.2345f);
         QCOMPARE(l.reading.SecValue, 60.0f);
         QCOMPARE(l.reading.DualDisplay, true);
-        QCOMPARE(l.reading.PriDispUnits, QString("VAC"));
         QCOMPARE(l.reading.SecDispUnits, QString("HZ"));
-    }
-
-    void bytesAbove127AreCharactersToo() {
-        Link l;
-        l.fake.serial.inject("+1.0E+0 \xb5VDC\r\n");
+        l.fake.serial.inject("+1.0E+0 \xb5VDC\r\n"); // bytes above 127 are characters too
         QCOMPARE(l.reading.PriUnits, QString(" \u00b5VDC"));
+        // After the watchdog's reset the next line is kept whole.
+        l.fake.serial.inject("+2E+0");
+        l.link.ResetReceiveState();
+        l.fake.serial.inject("-1.2345E+0 VDC\r\n");
+        QCOMPARE(l.reading.PriValue, -1.2345f);
     }
 
     void noiseNeverBreaksTheLink() {
@@ -150,26 +137,14 @@ private slots:
         QCOMPARE(l.reading.PriDispUnits, QString("VDC"));
     }
 
-    void resetReceiveStateKeepsTheNextLineWhole() {
-        Link l;
-        l.fake.serial.inject("+1E+0 VDC\r\n+2E+0");
-        l.link.ResetReceiveState();
-        l.fake.serial.inject("-1.2345E+0 VDC\r\n");
-        QCOMPARE(l.reading.PriValue, -1.2345f);
-    }
-
-    void sendMeterCommandAddsOneCarriageReturn() {
-        Link l;
-        l.link.SendMeterCommand("VAC; DB; FREQ2");
-        QCOMPARE(l.fake.serial.written, QByteArray("VAC; DB; FREQ2\r"));
-    }
-
-    void startupCommandsInOrderWithTheirPauses() {
+    void commandsGoOutInOrderWithTheirPauses() {
         Link l;
         l.counters.NoReplyLimit = 7;
         l.counters.NoReplyCount = 4;
         l.link.SendStartupCommands();
-        QCOMPARE(l.fake.serial.written, QByteArray("FORMAT 2; RATE F\r\nRATE F\rVAC\r"));
+        l.link.SendMeterCommand("VAC; DB; FREQ2"); // one CR added
+        QCOMPARE(l.fake.serial.written,
+                 QByteArray("FORMAT 2; RATE F\r\nRATE F\rVAC\rVAC; DB; FREQ2\r"));
         QCOMPARE(l.fake.clock.pauses, (QList<int>{250, 250}));
         QCOMPARE(l.counters.NoReplyLimit, qint16(35));
         QCOMPARE(l.counters.NoReplyCount, qint16(0));
@@ -177,18 +152,10 @@ private slots:
 
     // --- port choice ---
     void startupErrorTexts() {
-        QCOMPARE(meterlink::StartupErrorTitle, QString("Cannot Start Fluke 45 Serial Comm!"));
-        QCOMPARE(meterlink::StartupErrorText(8002),
-                 QString("        No Comm Port Available!\r\n\r\nThis program requires one port "
-                         "(1-8).\r\n\r\nPress 'OK' to Exit.\r\n\r\n"));
-        QCOMPARE(meterlink::StartupErrorText(8012),
-                 QString("        Port Is Not Open!\r\n\r\nCheck Port Availability and "
-                         "Status.\r\n\r\nPress 'OK' to Exit.\r\n\r\n"));
-        QCOMPARE(meterlink::StartupErrorText(8005),
-                 QString("        Port Already Open!\r\n\r\nAnother process is using the "
-                         "port.\r\n\r\nIs the primary instance of this application using this "
-                         "Port?\r\n\r\nIf so, stop it amd launch this instance to select "
-                         "alternate Port....\r\n\r\nPress 'OK' to Exit.\r\n\r\n"));
+        QVERIFY(
+            meterlink::StartupErrorText(8002).startsWith("        No Comm Port Available!\r\n"));
+        QVERIFY(meterlink::StartupErrorText(8012).startsWith("        Port Is Not Open!\r\n"));
+        QVERIFY(meterlink::StartupErrorText(8005).startsWith("        Port Already Open!\r\n"));
         QCOMPARE(meterlink::StartupErrorText(13),
                  QString("Error #13\r\n\r\nThere is a problem with the serial port!\r\n\r\n"
                          "Press 'OK' to Exit.\r\n\r\n"));
@@ -201,7 +168,7 @@ private slots:
                  (QList<bool>{false, false, true, false, true, false, false, false}));
     }
 
-    void switchingClosesAndOpensTheNewPort() {
+    void switchingClosesThenOpensTheNewPort() {
         doubles::FakeSerialPort port;
         port.presentPorts = {3, 5};
         qint16 CommPortNo = 3;
@@ -212,12 +179,7 @@ private slots:
         QCOMPARE(port.opened, (QList<int>{3, 5}));
         QVERIFY(port.isOpen());
         QVERIFY(port.written.isEmpty());
-    }
-
-    void aFailedSwitchLeavesThePortClosedOnTheNewNumber() {
-        doubles::FakeSerialPort port;
-        qint16 CommPortNo = 1;
-        port.open(1);
+        // A failed open leaves the port closed on the new number.
         port.openError = 8005;
         QCOMPARE(meterlink::SwitchPort(port, CommPortNo, 2), 8005);
         QCOMPARE(CommPortNo, qint16(2));

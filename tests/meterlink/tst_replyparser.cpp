@@ -5,7 +5,6 @@
 using meterlink::NumericValue;
 using meterlink::ParseReplyLine;
 using meterlink::ReadingText;
-using meterlink::ScaleToPrefix;
 
 class tst_ReplyParser : public QObject {
     Q_OBJECT
@@ -17,45 +16,25 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("dispUnits");
         QTest::addColumn<QString>("units");
-        QTest::newRow("volts") << "+1.2345E+0 VDC" << 1.2345 << " 1.2345"
-                               << "VDC"
-                               << " VDC";
-        QTest::newRow("kilohms") << "+1.2345E+3 OHMS" << 1234.5 << " 1.2345"
-                                 << "kOHMS"
-                                 << " OHMS";
-        QTest::newRow("milliamps") << "-12.345E-3 ADC" << -0.012345 << "-12.345"
-                                   << "mADC"
-                                   << " ADC";
-        QTest::newRow("micro as milli") << "+123.45E-6 ADC" << 0.00012345 << " .12345"
-                                        << "mADC"
-                                        << " ADC";
-        QTest::newRow("megohms") << "+1.5000E+6 OHMS" << 1.5e6 << " 1.5"
-                                 << "MOHMS"
-                                 << " OHMS";
-        QTest::newRow("E+4 is kilo") << "+12.345E+4 OHMS" << 123450.0 << " 123.45"
-                                     << "kOHMS"
-                                     << " OHMS";
-        QTest::newRow("E+2 has no letter") << "+1.5E+2 VAC" << 150.0 << " 150"
-                                           << "VAC"
-                                           << " VAC";
-        QTest::newRow("exponent of two characters") << "+1.0E+12 OHMS" << 1e12 << " 10"
-                                                    << "OHMS"
-                                                    << " OHMS";
-        QTest::newRow("no E: first two characters are the exponent") << "+60 HZ" << 60.0 << " 0"
-                                                                     << "MHZ"
-                                                                     << " HZ";
-        QTest::newRow("unit cut at four characters") << "+1.0000E+0 VOLTS" << 1.0 << " 1"
-                                                     << "VOLT"
-                                                     << " VOLT";
-        QTest::newRow("overload") << "+1E+9 OHMS" << 1e9 << " 1000"
-                                  << "MOHMS"
-                                  << " OHMS";
-        QTest::newRow("negative below one") << "-0.5000E+0 VDC" << -0.5 << "-.5"
-                                            << "VDC"
-                                            << " VDC";
-        QTest::newRow("zero") << "+0.0000E+0 VDC" << 0.0 << " 0"
-                              << "VDC"
-                              << " VDC";
+        auto row = [](const char* name, const char* line, double value, const char* text,
+                      const char* dispUnits, const char* units) {
+            QTest::newRow(name) << QString(line) << value << QString(text) << QString(dispUnits)
+                                << QString(units);
+        };
+        row("volts", "+1.2345E+0 VDC", 1.2345, " 1.2345", "VDC", " VDC");
+        row("kilohms", "+1.2345E+3 OHMS", 1234.5, " 1.2345", "kOHMS", " OHMS");
+        row("milliamps", "-12.345E-3 ADC", -0.012345, "-12.345", "mADC", " ADC");
+        row("micro as milli", "+123.45E-6 ADC", 0.00012345, " .12345", "mADC", " ADC");
+        row("megohms", "+1.5000E+6 OHMS", 1.5e6, " 1.5", "MOHMS", " OHMS");
+        row("E+4 is kilo", "+12.345E+4 OHMS", 123450.0, " 123.45", "kOHMS", " OHMS");
+        row("E+2 has no letter", "+1.5E+2 VAC", 150.0, " 150", "VAC", " VAC");
+        row("E-1 is milli", "+5.0E-1 VDC", 0.5, " 500", "mVDC", " VDC");
+        row("exponent of two characters", "+1.0E+12 OHMS", 1e12, " 10", "OHMS", " OHMS");
+        row("no E: first two characters are the exponent", "+60 HZ", 60.0, " 0", "MHZ", " HZ");
+        row("unit cut at four characters", "+1.0000E+0 VOLTS", 1.0, " 1", "VOLT", " VOLT");
+        row("overload", "+1E+9 OHMS", 1e9, " 1000", "MOHMS", " OHMS");
+        row("negative below one", "-0.5000E+0 VDC", -0.5, "-.5", "VDC", " VDC");
+        row("zero", "+0.0000E+0 VDC", 0.0, " 0", "VDC", " VDC");
     }
     void workedExamples() {
         QFETCH(QString, line);
@@ -73,39 +52,28 @@ private slots:
         QCOMPARE(r.DualDisplay, false);
     }
 
-    void dualLine() {
+    void dualLines() {
         CurrentReading r;
         ParseReplyLine("+1.2345E+0 VAC,+6.0000E+1 HZ", r);
         QCOMPARE(r.DualDisplay, true);
         QCOMPARE(r.PriValue, 1.2345f);
-        QCOMPARE(r.SecValue, 60.0f);
-        QCOMPARE(r.PriText, QString(" 1.2345"));
-        QCOMPARE(r.SecText, QString(" 60"));
         QCOMPARE(r.PriDispUnits, QString("VAC"));
+        QCOMPARE(r.SecValue, 60.0f);
+        QCOMPARE(r.SecText, QString(" 60"));
         QCOMPARE(r.SecDispUnits, QString("HZ"));
-        QCOMPARE(r.PriUnits, QString(" VAC"));
         QCOMPARE(r.SecUnits, QString(" HZ"));
-    }
-
-    void blanksAfterTheCommaAreSkipped() {
-        CurrentReading r;
+        // Blanks after the comma are skipped.
         ParseReplyLine("+1.2345E+0 VDC, +6.7890E+3 ADC", r);
         QCOMPARE(r.SecValue, 6789.0f);
-        QCOMPARE(r.SecUnits, QString(" ADC"));
-        QCOMPARE(r.SecDispUnits, QString("kADC"));
         QCOMPARE(r.SecText, QString(" 6.789"));
-        QCOMPARE(r.PriUnits, QString(" VDC"));
-    }
-
-    void aSingleLineAfterADualLineKeepsTheSecondaryFields() {
-        CurrentReading r;
-        ParseReplyLine("+1.2345E+0 VAC,+6.0000E+1 HZ", r);
+        QCOMPARE(r.SecDispUnits, QString("kADC"));
+        QCOMPARE(r.SecUnits, QString(" ADC"));
+        // A single line after it keeps the secondary fields.
         ParseReplyLine("+2.0000E+0 VDC", r);
         QCOMPARE(r.DualDisplay, false);
         QCOMPARE(r.PriValue, 2.0f);
-        QCOMPARE(r.SecValue, 60.0f);
-        QCOMPARE(r.SecUnits, QString(" HZ"));
-        QCOMPARE(r.SecText, QString(" 60"));
+        QCOMPARE(r.SecValue, 6789.0f);
+        QCOMPARE(r.SecUnits, QString(" ADC"));
     }
 
     void linesWithoutANumberReadAsZero() {
@@ -159,18 +127,17 @@ private slots:
         QString noise;
         for (int i = 0; i < 256; ++i)
             noise.append(QChar(i));
-        ParseReplyLine(noise, r);
-        ParseReplyLine(QString(3, QChar(0)) + "E" + QString(2, QChar(0)), r);
-        ParseReplyLine(",,,,", r);
-        ParseReplyLine("E", r);
-        ParseReplyLine(" ", r);
+        const QString nulls = QString(3, QChar(0)) + "E" + QString(2, QChar(0));
+        for (const QString& line : {noise, nulls, QString(",,,,"), QString("E"), QString(" ")})
+            ParseReplyLine(line, r);
         QVERIFY(std::isfinite(r.PriValue));
         QVERIFY(std::isfinite(r.SecValue));
     }
 
     void numericValue_data() {
         QTest::addColumn<QString>("text");
-        QTest::addColumn<double>("value");
+        QTest::addColumn<double>("value"); // NaN: does not fit a double
+        const double overflow = std::nan("");
         QTest::newRow("plain") << "12.5" << 12.5;
         QTest::newRow("exponent") << "+1.2345E+3 OHMS" << 1234.5;
         QTest::newRow("blanks ignored") << " - 1 2 . 5 E + 1" << -125.0;
@@ -184,55 +151,26 @@ private slots:
         QTest::newRow("comma ends") << "1,5" << 1.0;
         QTest::newRow("lower-case e") << "2e2" << 200.0;
         QTest::newRow("two characters of an exponent") << "+1" << 1.0;
+        QTest::newRow("overflow") << "1E+400" << overflow;
+        QTest::newRow("negative overflow") << "-1E+400" << overflow;
+        QTest::newRow("underflow is zero") << "1E-400" << 0.0;
+        QTest::newRow("zero with a huge exponent") << "0E+99999" << 0.0;
     }
     void numericValue() {
         QFETCH(QString, text);
         QFETCH(double, value);
         const std::optional<double> read = NumericValue(text);
-        QVERIFY(read.has_value());
-        QCOMPARE(*read, value);
+        QCOMPARE(read.has_value(), !std::isnan(value));
+        if (read)
+            QCOMPARE(*read, value);
     }
 
-    void numericValueReportsOverflow() {
-        QVERIFY(!NumericValue("1E+400").has_value());
-        QVERIFY(!NumericValue("-1E+400").has_value());
-        QCOMPARE(NumericValue("1E-400").value_or(-1), 0.0);
-        QCOMPARE(NumericValue("0E+99999").value_or(-1), 0.0);
-    }
-
-    void scaleToPrefix_data() {
-        QTest::addColumn<int>("exp");
-        QTest::addColumn<QString>("letter");
-        QTest::addColumn<double>("factor");
-        QTest::newRow("9") << 9 << "M" << 1e3;
-        QTest::newRow("6") << 6 << "M" << 1.0;
-        QTest::newRow("5") << 5 << "k" << 100.0;
-        QTest::newRow("3") << 3 << "k" << 1.0;
-        QTest::newRow("2") << 2 << "" << 100.0;
-        QTest::newRow("0") << 0 << "" << 1.0;
-        QTest::newRow("-1") << -1 << "m" << 100.0;
-        QTest::newRow("-3") << -3 << "m" << 1.0;
-        QTest::newRow("-6") << -6 << "m" << 1e-3;
-    }
-    void scaleToPrefix() {
-        QFETCH(int, exp);
-        QFETCH(QString, letter);
-        QFETCH(double, factor);
-        const meterlink::PrefixScaled scaled = ScaleToPrefix(2.0, exp);
-        QCOMPARE(scaled.letter, letter);
-        QCOMPARE(scaled.number, 2.0 * factor);
-    }
-
+    // Only what the worked examples leave out.
     void readingText_data() {
         QTest::addColumn<double>("number");
         QTest::addColumn<QString>("text");
-        QTest::newRow("1.2345") << 1.2345 << " 1.2345";
-        QTest::newRow("-12.345") << -12.345 << "-12.345";
-        QTest::newRow("0.12345") << 0.12345 << " .12345";
         QTest::newRow("rounding noise") << 123.45 * std::pow(10.0, -3) << " .12345";
-        QTest::newRow("0") << 0.0 << " 0";
         QTest::newRow("-0") << -0.0 << " 0";
-        QTest::newRow("-0.5") << -0.5 << "-.5";
         QTest::newRow("999.99") << 999.99 << " 999.99";
         QTest::newRow("15 digits") << 1.23456789012345678 << " 1.23456789012346";
     }
