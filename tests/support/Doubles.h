@@ -20,7 +20,7 @@ public:
         platform::Icon icon;
     };
     QList<Shown> shown;
-    QQueue<platform::Answer> answers; // answered in order; when empty: Ok, or Cancel for OkCancel
+    QQueue<platform::Answer> answers; // in order; when empty: Cancel, No (YesNo) or Ok
     platform::Answer show(const QString& text, platform::Buttons buttons, const QString& title,
                           platform::Icon icon) override;
 };
@@ -61,8 +61,8 @@ public:
     int closeCount = 0;
     int flushCount = 0;
     bool openNow = false;
-    int openError = 0;              // answered by the next open()
-    QList<int> presentPorts = {1};  // ports that probe() finds
+    int openError = 0;             // answered by the next open()
+    QList<int> presentPorts = {1}; // ports that probe() finds
     int open(int portNo) override;
     void close() override;
     bool isOpen() const override { return openNow; }
