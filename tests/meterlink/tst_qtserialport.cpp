@@ -2,7 +2,6 @@
 #include "platform/QtSerialPort.h"
 #include <QSerialPort>
 #include <QSettings>
-#include <QSignalSpy>
 #include <QTest>
 #include <fcntl.h>
 #include <termios.h>
@@ -37,20 +36,16 @@ private slots:
     }
     void cleanup() { sim.stop(); }
 
-    void thePortsSettingNamesTheDevice() {
+    // Which device a port number names is the port assignments' business (tst_portassign).
+    void aMissingDeviceIs8002() {
         mapPort(3, "/dev/voltrane-no-such-device");
         QtSerialPort port;
-        QCOMPARE(port.deviceFor(1), sim.ptyPath());
-        QVERIFY(!port.deviceFor(2).startsWith("/dev/pts/"));
-        QCOMPARE(port.deviceFor(0), QString());
-        QCOMPARE(port.deviceFor(9), QString());
-        // A missing device, or none at all, is 8002.
         QCOMPARE(port.open(3), SerialError::NoSuchPort);
         QVERIFY(!port.isOpen());
         QVERIFY(!port.probe(3));
-        QCOMPARE(port.open(9), SerialError::NoSuchPort);
+        QCOMPARE(port.open(9), SerialError::NoSuchPort); // no device stands for port 9
         for (const QString& device : QtSerialPort::orderedSystemPorts())
-            QVERIFY2(!device.startsWith("/dev/pts/"), qPrintable(device));
+            QVERIFY2(!device.startsWith("/dev/pts/"), qPrintable(device)); // no pseudo-terminals
     }
 
     void aPortHeldByAnotherIs8005AndFailsTheProbe() {
