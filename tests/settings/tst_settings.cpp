@@ -57,30 +57,34 @@ private slots:
         QCOMPARE(settings::ReadFontFace(), QString("A, B"));
     }
 
-    // Unreadable or out-of-range numbers give the default, never a surprise value.
+    // Text that is not a number, or a number too large for its type, gives the default.
+    void storedNumbersAreReadBack_data() {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<qint64>("expected");
+        auto row = [](const char* key, const char* text, qint64 expected) {
+            QTest::addRow("%s=%s", key, text) << QString(key) << QString(text) << expected;
+        };
+        row("FGColor", "16777215", 16777215);
+        row("BGColor", "-5", -5);
+        row("CommPort", "9", 9);
+        row("CommPort", "0", 0);
+        row("CommPort", " 4 ", 4);
+        row("BGColor", "blue", 0);
+        row("FGColor", "", 65535);
+        row("FGColor", "99999999999", 65535);
+        row("CommPort", "COM3", 1);
+        row("CommPort", "70000", 1);
+    }
     void storedNumbersAreReadBack() {
-        const struct {
-            const char* key;
-            const char* text;
-            qint64 expected;
-        } cases[] = {{"FGColor", "16777215", 16777215},
-                     {"BGColor", "-5", -5},
-                     {"CommPort", "9", 9},
-                     {"CommPort", "0", 0},
-                     {"CommPort", " 4 ", 4},
-                     {"BGColor", "blue", 0},
-                     {"FGColor", "", 65535},
-                     {"FGColor", "99999999999", 65535},
-                     {"CommPort", "COM3", 1},
-                     {"CommPort", "70000", 1}};
-        for (const auto& c : cases) {
-            settings::SaveSetting(c.key, c.text);
-            const qint64 read = QString(c.key) == "BGColor"   ? settings::ReadBackgroundColour()
-                                : QString(c.key) == "FGColor" ? settings::ReadForegroundColour()
-                                                              : settings::ReadCommPort();
-            QVERIFY2(read == c.expected,
-                     qPrintable(QString("%1=%2 read as %3").arg(c.key, c.text).arg(read)));
-        }
+        QFETCH(QString, key);
+        QFETCH(QString, text);
+        QFETCH(qint64, expected);
+        settings::SaveSetting(key, text);
+        const qint64 read = key == "BGColor"   ? settings::ReadBackgroundColour()
+                            : key == "FGColor" ? settings::ReadForegroundColour()
+                                               : settings::ReadCommPort();
+        QCOMPARE(read, expected);
     }
 
     // The log file is always Test.vtd in the remembered folder; only the exact default path
