@@ -2,6 +2,7 @@
 #include "app/MainWindowApi.h"
 #include "logger/LogFile.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QTime>
 #include <QTimer>
@@ -41,6 +42,55 @@ inline void ExecSql(const QString& path, const QString& sql) {
         QFileInfo::exists(path) ? db::Connection::open(path) : db::Connection::createNew(path);
     c.exec(sql);
     c.close();
+}
+
+inline bool WriteBytes(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+inline QByteArray ReadBytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(unreadable)");
+}
+
+inline const QString InsertRow =
+    QStringLiteral("INSERT INTO LogData (TimeStamp, MilliSeconds, Units, Value, Units2, Value2) ");
+
+// A file no run writes, of the named kind; "missing" makes none.
+inline void MakeBadFile(const QString& kind, const QString& file) {
+    const QString info = "CREATE TABLE Info (Date TEXT, Description TEXT);"
+                         "INSERT INTO Info VALUES ('d', 'c');";
+    if (kind == "empty") {
+        WriteBytes(file, {});
+    } else if (kind == "text") {
+        WriteBytes(file, "TimeStamp,MilliSeconds\r\n14:30:15,125\r\n");
+    } else if (kind == "truncated") {
+        std::vector<Sample> samples;
+        for (int i = 0; i < 3000; ++i)
+            samples.push_back({QTime(8, 0, 0).addSecs(i), 0, "VDC", float(i)});
+        WriteLogFile(file, "d", "c", samples);
+        QFile f(file);
+        f.resize(f.size() / 3);
+    } else if (kind == "notables") {
+        ExecSql(file, "CREATE TABLE Other (a INTEGER); INSERT INTO Other VALUES (1);");
+    } else if (kind == "nologdata") {
+        ExecSql(file, info);
+    } else if (kind == "noinfo" || kind == "norows") {
+        logfile::createLogFile(file).close();
+        if (kind == "noinfo")
+            ExecSql(file, InsertRow + "VALUES (0.5, 1, 'VDC', 1, 'N/A', 0);");
+    } else if (kind == "nosamples") {
+        WriteLogFile(file, "d", "c", {});
+    } else if (kind == "nocolumn") {
+        ExecSql(file, info + "CREATE TABLE LogData (TimeStamp REAL, MilliSeconds REAL, Units TEXT, "
+                             "Value REAL, Units2 TEXT);"
+                             "INSERT INTO LogData VALUES (0.5, 1, 'VDC', 1, 'N/A');");
+    } else if (kind == "textvalue" || kind == "textms") {
+        WriteLogFile(file, "d", "c", {{QTime(8, 0, 0), 0, "VDC", 1}});
+        ExecSql(file, kind == "textms" ? "UPDATE LogData SET MilliSeconds = 'x'"
+                                       : InsertRow + "VALUES (0.5, 1, 'VDC', 'abc', 'N/A', 0);");
+    }
 }
 
 class FakeMain : public MainWindowApi {
