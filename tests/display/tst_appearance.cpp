@@ -11,77 +11,67 @@ QStringList checked(const DisplayAppearance& a) {
     return names;
 }
 
+constexpr int White = 16777215, Yellow = 65535, Red = 255;
+
 } // namespace
 
 class TestAppearance : public QObject {
     Q_OBJECT
 private slots:
-    void firstRun() {
+    // Stored colours, then menu choices in turn: the ticks, the text colour and which
+    // foreground entries stay open.
+    void choicesKeepTextReadable_data() {
+        QTest::addColumn<int>("bg");
+        QTest::addColumn<int>("fg");
+        QTest::addColumn<QStringList>("choices");
+        QTest::addColumn<QStringList>("ticks");
+        QTest::addColumn<int>("text");
+        QTest::addColumn<bool>("blackOpen");
+        QTest::addColumn<bool>("whiteOpen");
+        QTest::newRow("first run")
+            << 0 << Yellow << QStringList() //
+            << QStringList({"mnuBGBlack", "mnuYellow"}) << Yellow << false << true;
+        QTest::newRow("white text on white turns black")
+            << 0 << White << QStringList({"mnuBGWhite"})
+            << QStringList({"mnuBGWhite", "mnuFGBlack"}) << 0 << true << false;
+        QTest::newRow("black text on black turns white")
+            << White << 0 << QStringList({"mnuBGBlack"})
+            << QStringList({"mnuBGBlack", "mnuFGWhite"}) << White << false << true;
+        QTest::newRow("yellow never changes")
+            << 0 << Yellow << QStringList({"mnuBGWhite", "mnuBGBlack", "mnuBGWhite"})
+            << QStringList({"mnuBGWhite", "mnuYellow"}) << Yellow << true << false;
+        QTest::newRow("foreground runs no rule")
+            << 0 << Yellow << QStringList({"mnuRed"}) << QStringList({"mnuBGBlack", "mnuRed"})
+            << Red << false << true;
+        QTest::newRow("red on red")
+            << Red << Red << QStringList() << QStringList({"mnuRed"}) << Red << true << true;
+        QTest::newRow("colour outside the menus")
+            << Red << 12345 << QStringList() << QStringList() << 12345 << true << true;
+        QTest::newRow("stored clash corrected")
+            << White << White << QStringList() << QStringList({"mnuBGWhite", "mnuFGBlack"}) << 0
+            << true << false;
+    }
+    void choicesKeepTextReadable() {
+        QFETCH(int, bg);
+        QFETCH(int, fg);
+        QFETCH(QStringList, choices);
+        QFETCH(QStringList, ticks);
+        QFETCH(int, text);
+        QFETCH(bool, blackOpen);
+        QFETCH(bool, whiteOpen);
         DisplayAppearance a;
-        a.setStored(0, 65535);
+        a.setStored(bg, fg);
         a.NoSameFGBG();
-        QCOMPARE(checked(a), QStringList({"mnuBGBlack", "mnuYellow"}));
-        QVERIFY(!a.foregroundBlackEnabled());
-        QVERIFY(a.foregroundWhiteEnabled());
+        for (const QString& choice : choices)
+            QVERIFY(a.choose(choice));
+        QCOMPARE(checked(a), ticks);
+        QCOMPARE(a.ForegroundColour(), text);
+        QCOMPARE(a.foregroundBlackEnabled(), blackOpen);
+        QCOMPARE(a.foregroundWhiteEnabled(), whiteOpen);
     }
 
-    void whiteBackgroundTurnsWhiteTextBlack() {
+    void unknownEntryIsRefused() {
         DisplayAppearance a;
-        a.setStored(0, 16777215);
-        a.NoSameFGBG();
-        QVERIFY(a.choose("mnuBGWhite"));
-        QCOMPARE(a.ForegroundColour(), 0);
-        QCOMPARE(checked(a), QStringList({"mnuBGWhite", "mnuFGBlack"}));
-        QVERIFY(!a.foregroundWhiteEnabled());
-        QVERIFY(a.foregroundBlackEnabled());
-    }
-
-    void blackBackgroundTurnsBlackTextWhite() {
-        DisplayAppearance a;
-        a.setStored(16777215, 0);
-        a.NoSameFGBG();
-        a.choose("mnuBGBlack");
-        QCOMPARE(a.ForegroundColour(), 16777215);
-        QCOMPARE(checked(a), QStringList({"mnuBGBlack", "mnuFGWhite"}));
-    }
-
-    void yellowTextNeverChanges() {
-        DisplayAppearance a;
-        a.setStored(0, 65535);
-        for (const char* bg : {"mnuBGWhite", "mnuBGBlack", "mnuBGWhite"}) {
-            a.choose(bg);
-            QCOMPARE(a.ForegroundColour(), 65535);
-        }
-    }
-
-    void storedColoursOutsideTheMenus() {
-        DisplayAppearance a;
-        a.setStored(255, 255);
-        a.NoSameFGBG();
-        QCOMPARE(checked(a), QStringList({"mnuRed"}));
-        DisplayAppearance b;
-        b.setStored(255, 12345);
-        b.NoSameFGBG();
-        QVERIFY(checked(b).isEmpty());
-        QVERIFY(b.foregroundBlackEnabled());
-        QVERIFY(b.foregroundWhiteEnabled());
-        QCOMPARE(b.ForegroundColour(), 12345);
-    }
-
-    void storedClashIsCorrectedAtStart() {
-        DisplayAppearance a;
-        a.setStored(16777215, 16777215);
-        a.NoSameFGBG();
-        QCOMPARE(a.ForegroundColour(), 0);
-    }
-
-    void foregroundChoiceRunsNoRule() {
-        DisplayAppearance a;
-        a.setStored(0, 65535);
-        a.NoSameFGBG();
-        a.choose("mnuRed");
-        QCOMPARE(checked(a), QStringList({"mnuBGBlack", "mnuRed"}));
-        QVERIFY(!a.foregroundBlackEnabled());
         QVERIFY(!a.choose("mnuPurple"));
     }
 };

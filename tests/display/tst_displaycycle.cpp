@@ -17,23 +17,11 @@ public:
     std::function<void()> onWatchdog;
 
     void setPrimaryFontSize(int points) override { fontSize = points; }
-    void setPrimaryText(const QString& text) override {
-        primary = text;
-        calls << "primary";
-    }
-    void setSecondaryText(const QString& text) override {
-        secondary = text;
-        calls << "secondary";
-    }
+    void setPrimaryText(const QString& text) override { primary = text, calls << "primary"; }
+    void setSecondaryText(const QString& text) override { secondary = text, calls << "secondary"; }
     bool dualLayoutShown() const override { return dual; }
-    void ShowDualLayout() override {
-        dual = true;
-        calls << "dual";
-    }
-    void ShowSingleLayout() override {
-        dual = false;
-        calls << "single";
-    }
+    void ShowDualLayout() override { dual = true, calls << "dual"; }
+    void ShowSingleLayout() override { dual = false, calls << "single"; }
     void setOpenMenuEnabled(bool enabled) override { openEnabled = enabled; }
     void drawTrendTrace() override { calls << "trace"; }
     void evaluateAlarms() override { calls << "alarms"; }
@@ -80,32 +68,34 @@ private slots:
         QCOMPARE(LongTimeText(QTime(0, 0, 0)), QString("12:00:00 AM"));
         QCOMPARE(LongTimeText(QTime(23, 59, 59)), QString("11:59:59 PM"));
         QLocale::setDefault(QLocale::c());
+        QCOMPARE(ElevenCharTime("9:05:03"), QString("09:05:03"));
+        QCOMPARE(ElevenCharTime("009:05:03 AM"), QString("0009:05:03 AM"));
         Rig rig;
         rig.clock.current.setTime(QTime(13, 4, 5));
         rig.cycle.tick();
         QCOMPARE(rig.state.display.TimeText, QString("01:04:05 PM"));
     }
 
-    void elevenCharacterRule() {
-        QCOMPARE(ElevenCharTime("9:05:03 AM"), QString("09:05:03 AM"));
-        QCOMPARE(ElevenCharTime("09:05:03 AM"), QString("09:05:03 AM"));
-        QCOMPARE(ElevenCharTime("9:05:03"), QString("09:05:03"));
-        QCOMPARE(ElevenCharTime("009:05:03 AM"), QString("0009:05:03 AM"));
+    void primaryFontFollowsTextLength_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("units");
+        QTest::addColumn<int>("points");
+        QTest::newRow("short") << " 1.2345"
+                               << "VDC" << 72;
+        QTest::newRow("13 characters") << "-12.3456"
+                                       << "mVDC" << 64;
+        QTest::newRow("exactly 12") << "-1.2345"
+                                    << "mVDC" << 72;
     }
-
     void primaryFontFollowsTextLength() {
+        QFETCH(QString, text);
+        QFETCH(QString, units);
+        QFETCH(int, points);
         Rig rig;
-        rig.single(" 1.2345", "VDC", 1.2345f);
+        rig.single(text, units, 1);
         rig.cycle.tick();
-        QCOMPARE(rig.view.primary, QString(" 1.2345 VDC"));
-        QCOMPARE(rig.view.fontSize, 72);
-        rig.single("-12.3456", "mVDC", -0.0123456f);
-        rig.cycle.tick();
-        QCOMPARE(rig.view.primary, QString("-12.3456 mVDC"));
-        QCOMPARE(rig.view.fontSize, 64);
-        rig.single("-1.2345", "mVDC", -0.0012345f); // exactly 12 characters
-        rig.cycle.tick();
-        QCOMPARE(rig.view.fontSize, 72);
+        QCOMPARE(rig.view.primary, text + " " + units);
+        QCOMPARE(rig.view.fontSize, points);
     }
 
     void dualLineSwitchesOnceAndBack() {
@@ -243,45 +233,35 @@ private slots:
         QCOMPARE(rig.state.display.TrendIndex, qint16(1));
     }
 
+    void resetMaxMinRules_data() {
+        QTest::addColumn<float>("scale");
+        QTest::addColumn<int>("trace");
+        QTest::addColumn<float>("primary"); // at one slot, the rest 0
+        QTest::addColumn<float>("secondary");
+        QTest::addColumn<bool>("pending");
+        QTest::addColumn<float>("proposed");
+        QTest::newRow("empty shrinks") << 10.f << 1 << 0.f << 0.f << true << float(10 / 2.51);
+        QTest::newRow("no shrink at 0.1") << 0.1f << 1 << 0.f << 0.f << false << 0.f;
+        QTest::newRow("negative peak grows") << 10.f << 1 << -12.f << 0.f << true << 12.f;
+        QTest::newRow("shrink to the peak") << 10.f << 1 << 4.5f << 0.f << true << 4.5f;
+        QTest::newRow("steady") << 10.f << 1 << 7.f << 0.f << false << 0.f;
+        QTest::newRow("secondary followed") << 1.f << 2 << 100.f << 3.f << true << 3.f;
+    }
     void resetMaxMinRules() {
+        QFETCH(float, scale);
+        QFETCH(int, trace);
+        QFETCH(float, primary);
+        QFETCH(float, secondary);
+        QFETCH(bool, pending);
+        QFETCH(float, proposed);
         DisplayShared d;
-        d.TrendScale = 10;
+        d.TrendScale = scale;
+        d.TrendTrace = qint16(trace);
+        d.PriHistory[17] = primary;
+        d.SecHistory[3] = secondary;
         ResetMaxMin(d);
-        QVERIFY(d.RescalePending);
-        QCOMPARE(d.NewTrendScale, float(10 / 2.51));
-
-        DisplayShared small;
-        small.TrendScale = 0.1f;
-        ResetMaxMin(small);
-        QVERIFY(!small.RescalePending);
-        QCOMPARE(small.NewTrendScale, 0.0f);
-
-        DisplayShared grow;
-        grow.TrendScale = 10;
-        grow.PriHistory[17] = -12;
-        ResetMaxMin(grow);
-        QVERIFY(grow.RescalePending);
-        QCOMPARE(grow.NewTrendScale, 12.0f);
-
-        DisplayShared half;
-        half.TrendScale = 10;
-        half.PriHistory[3] = 4.5f; // above 10 / 2.51, below half
-        ResetMaxMin(half);
-        QCOMPARE(half.NewTrendScale, 4.5f);
-
-        DisplayShared steady;
-        steady.TrendScale = 10;
-        steady.PriHistory[3] = 7;
-        ResetMaxMin(steady);
-        QVERIFY(!steady.RescalePending);
-
-        DisplayShared secondary;
-        secondary.TrendScale = 1;
-        secondary.TrendTrace = 2;
-        secondary.PriHistory[0] = 100;
-        secondary.SecHistory[0] = 3;
-        ResetMaxMin(secondary);
-        QCOMPARE(secondary.NewTrendScale, 3.0f);
+        QCOMPARE(d.RescalePending, pending);
+        QCOMPARE(d.NewTrendScale, proposed);
     }
 };
 
