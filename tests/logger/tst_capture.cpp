@@ -16,6 +16,13 @@ class tst_capture : public QObject {
     QTemporaryDir dir_;
     int fileNo_ = 0;
 
+    struct Rig {
+        FakeMain main;
+        doubles::FakeClock clock;
+        doubles::FakeMessageBox messages;
+        logger::SampleCapture capture{main, clock, messages};
+    };
+
     QString newPath() { return dir_.filePath(QString("run%1.vtd").arg(++fileNo_)); }
 
     static qint64 scalar(const QString& path, const QString& sql) {
@@ -26,10 +33,8 @@ class tst_capture : public QObject {
 
 private slots:
     void rowsAreWrittenAsTakenWithBlanksRemoved() {
-        FakeMain main;
-        doubles::FakeClock clock;
-        doubles::FakeMessageBox messages;
-        logger::SampleCapture capture(main, clock, messages);
+        Rig rig;
+        auto& [main, clock, messages, capture] = rig;
         const QString path = newPath();
         capture.begin(logfile::createLogFile(path, logfile::RunInfo{"2/1/26", "run"}));
         QList<int> counts;
@@ -79,10 +84,8 @@ private slots:
     }
 
     void theSampleClockDrivesTheCapture() {
-        FakeMain main;
-        doubles::FakeClock clock;
-        doubles::FakeMessageBox messages;
-        logger::SampleCapture capture(main, clock, messages);
+        Rig rig;
+        auto& [main, clock, messages, capture] = rig;
         const QString path = newPath();
         capture.begin(logfile::createLogFile(path, logfile::RunInfo{"d", ""}));
         main.state.logger.LogIntervalMs = 250;
@@ -101,10 +104,8 @@ private slots:
     }
 
     void aFullDiskStopsTheRunAndKeepsEarlierRows() {
-        FakeMain main;
-        doubles::FakeClock clock;
-        doubles::FakeMessageBox messages;
-        logger::SampleCapture capture(main, clock, messages);
+        Rig rig;
+        auto& [main, clock, messages, capture] = rig;
         const QString path = newPath();
         db::Connection file = logfile::createLogFile(path, logfile::RunInfo{"d", "c"});
         db::Statement pages = file.prepare("PRAGMA page_count");
@@ -143,10 +144,8 @@ private slots:
     }
     void aRemovedFileOrFolderStopsTheRun() {
         QFETCH(bool, folderToo);
-        FakeMain main;
-        doubles::FakeClock clock;
-        doubles::FakeMessageBox messages;
-        logger::SampleCapture capture(main, clock, messages);
+        Rig rig;
+        auto& [main, clock, messages, capture] = rig;
         const QString folder = dir_.filePath(QString("gone%1").arg(++fileNo_));
         QVERIFY(QDir().mkpath(folder));
         const QString path = folder + "/run.vtd";

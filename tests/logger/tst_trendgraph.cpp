@@ -103,15 +103,6 @@ private slots:
         QVERIFY(countColour(pic.snapshot(), 65280) > 100);
         QCOMPARE(countColour(pic.snapshot(), 255), 0);
     }
-
-    void clearingEmptiesBothHistories() {
-        DisplayShared display;
-        display.PriHistory.fill(1);
-        display.SecHistory.fill(2);
-        logger::ClearTrendHistory(display);
-        for (int i = 0; i < TrendSlots; ++i)
-            QVERIFY(display.PriHistory[size_t(i)] == 0 && display.SecHistory[size_t(i)] == 0);
-    }
 };
 
 QTEST_MAIN(tst_trendgraph)
