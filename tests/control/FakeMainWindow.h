@@ -16,19 +16,15 @@ public:
     QStringList commands;
     QStringList calls; // "rescale", "activate", "closeLogger", "moveUp:<twips>" in order
     QString rateLine;
-    int movedUpTwips = 0;
 
     SharedState& shared() override { return state; }
     void SendMeterCommand(const QString& text) override {
         commands << text;
         port_.write(text.toLatin1() + '\r');
     }
-    void ResetMaxMin() override { calls << "ResetMaxMin"; }
+    void ResetMaxMin() override {}
     void setRateLine(const QString& text) override { rateLine = text; }
-    void moveUp(int twips) override {
-        movedUpTwips += twips;
-        calls << QString("moveUp:%1").arg(twips);
-    }
+    void moveUp(int twips) override { calls << QString("moveUp:%1").arg(twips); }
     void startDisplayCycle() override {}
     void stopDisplayCycle() override {}
     QTimer& logClock() override { return logClock_; }
