@@ -1,5 +1,6 @@
 #include "Doubles.h"
 #include "FakeMain.h"
+#include "LogQuery.h"
 #include "logger/LoggerRules.h"
 #include "logger/frmLogger.h"
 #include <QFile>
@@ -53,9 +54,7 @@ class tst_frmlogger : public QObject {
     }
 
     static qint64 rowsIn(const QString& path, const QString& table = "LogData") {
-        db::Connection file = db::Connection::open(path, db::Connection::Mode::ReadOnly);
-        db::Statement count = file.prepare("SELECT count(*) FROM " + table);
-        return count.step() ? count.columnInt64(0) : -1;
+        return logquery::scalar(path, "SELECT count(*) FROM " + table);
     }
 
 private slots:
@@ -237,10 +236,7 @@ private slots:
         rig.window.closeWindow(); // Quit during a run stops it with its rows in the file
         QVERIFY(!rig.main.state.logger.LoggingActive);
         QCOMPARE(rowsIn(second), 1);
-        db::Connection file = db::Connection::open(path, db::Connection::Mode::ReadOnly);
-        db::RowCursor info(file, "SELECT * FROM Info");
-        QVERIFY(info.next());
-        QCOMPARE(info.text("Description"), QString("bench run"));
+        QCOMPARE(logquery::rows(path, "SELECT Description FROM Info"), QStringList{"bench run"});
     }
 
     void startOnAnExistingFileAsksAndCancelEnds() {

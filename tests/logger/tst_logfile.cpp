@@ -1,4 +1,5 @@
 #include "Doubles.h"
+#include "LogQuery.h"
 #include "logger/CreateLogDatabase.h"
 #include "logger/Db.h"
 #include "logger/LogFile.h"
@@ -30,34 +31,20 @@ private slots:
     void createdFileHasExactlyTheTwoTablesInColumnOrder() {
         const QString path = pathOf("layout.vtd");
         logfile::createLogFile(path).close();
-
-        db::Connection file = db::Connection::open(path, db::Connection::Mode::ReadOnly);
-        db::Statement tables = file.prepare(
-            "SELECT name FROM sqlite_schema WHERE type='table' AND name NOT LIKE 'sqlite_%' "
-            "ORDER BY name");
-        QStringList names;
-        while (tables.step())
-            names << tables.columnText(0);
-        QCOMPARE(names, QStringList({"Info", "LogData"}));
-
-        auto columns = [&](const QString& table) {
-            QStringList out;
-            db::Statement info = file.prepare("SELECT name, type, \"notnull\" FROM "
-                                              "pragma_table_info(?) ORDER BY cid");
-            info.bind(1, table);
-            while (info.step())
-                out << info.columnText(0) + ":" + info.columnText(1) + ":" + info.columnText(2);
-            return out;
+        QCOMPARE(logquery::rows(path, "SELECT name FROM sqlite_schema WHERE type='table' AND "
+                                      "name NOT LIKE 'sqlite_%' ORDER BY name"),
+                 QStringList({"Info", "LogData"}));
+        const auto columns = [&](const QString& table) {
+            return logquery::rows(path, "SELECT name, type, \"notnull\" FROM pragma_table_info('" +
+                                            table + "') ORDER BY cid");
         };
         QCOMPARE(columns("LogData"),
-                 QStringList({"Sample:INTEGER:1", "TimeStamp:REAL:1", "MilliSeconds:REAL:1",
-                              "Units:TEXT:0", "Value:REAL:0", "Units2:TEXT:0", "Value2:REAL:0"}));
-        QCOMPARE(columns("Info"), QStringList({"Date:TEXT:1", "Description:TEXT:0"}));
-        db::Statement count = file.prepare("SELECT (SELECT count(*) FROM LogData), "
-                                           "(SELECT count(*) FROM Info)");
-        QVERIFY(count.step());
-        QCOMPARE(count.columnInt64(0), 0);
-        QCOMPARE(count.columnInt64(1), 0);
+                 QStringList({"Sample|INTEGER|1", "TimeStamp|REAL|1", "MilliSeconds|REAL|1",
+                              "Units|TEXT|0", "Value|REAL|0", "Units2|TEXT|0", "Value2|REAL|0"}));
+        QCOMPARE(columns("Info"), QStringList({"Date|TEXT|1", "Description|TEXT|0"}));
+        QCOMPARE(logquery::rows(path, "SELECT (SELECT count(*) FROM LogData), "
+                                      "(SELECT count(*) FROM Info)"),
+                 QStringList{"0|0"});
     }
 
     void samplesNumberFromOneWithoutGapsAndTextLimitsHold() {
@@ -87,12 +74,8 @@ private slots:
     void infoRowIsWrittenWithTheFile() {
         const QString path = pathOf("info.vtd");
         logfile::createLogFile(path, logfile::RunInfo{"02/01/2026", QString(300, 'x')});
-        db::Connection file = db::Connection::open(path);
-        db::RowCursor info(file, "SELECT * FROM Info");
-        QVERIFY(info.next());
-        QCOMPARE(info.text("Date"), QString("02/01/2026"));
-        QCOMPARE(info.text("Description").size(), logfile::DescriptionMaxLength);
-        QVERIFY(!info.next());
+        QCOMPARE(logquery::rows(path, "SELECT Date, length(Description) FROM Info"),
+                 QStringList{"02/01/2026|" + QString::number(logfile::DescriptionMaxLength)});
     }
 
     void cursorAndStatementReportTheNumbersCallersTest() {
@@ -222,9 +205,8 @@ private slots:
         QVERIFY(file);
         QVERIFY(!state.LogFileError);
         QCOMPARE(messages.shown.size(), 1);
-        db::RowCursor info(*file, "SELECT count(*) AS n FROM Info");
-        QVERIFY(info.next());
-        QCOMPARE(info.integer("n"), 1);
+        file->close();
+        QCOMPARE(logquery::scalar(path, "SELECT count(*) FROM Info"), 1);
     }
 };
 
