@@ -40,28 +40,24 @@ struct View : GraphView {
 class GrapherLogicTest : public QObject {
     Q_OBJECT
 private slots:
-    void numberTexts_data() {
-        QTest::addColumn<bool>("single");
-        QTest::addColumn<double>("value");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("sci 1234.5") << false << 1234.5 << "1.23E+03";
-        QTest::newRow("sci -0.5") << false << -0.5 << "-5.00E-01";
-        QTest::newRow("sci zero") << false << 0.0 << "0.00E+00";
-        QTest::newRow("sci start max") << false << -2000000.0 << "-2.00E+06";
-        QTest::newRow("sci tiny") << false << 1.5e-120 << "1.50E-120";
-        QTest::newRow("reading") << true << double(1.2345f) << "1.2345";
-        QTest::newRow("tenth") << true << double(0.1f) << "0.1";
-        QTest::newRow("zero") << true << 0.0 << "0";
-        QTest::newRow("negative") << true << -0.5 << "-0.5";
-        QTest::newRow("overload") << true << 1e9 << "1E+09";
-        QTest::newRow("small") << true << double(-5e-5f) << "-5E-05";
-        QTest::newRow("seven digits") << true << double(0.77459667f) << "0.7745967";
-    }
-    void numberTexts() {
-        QFETCH(bool, single);
-        QFETCH(double, value);
-        QFETCH(QString, text);
-        QCOMPARE(single ? SingleText(float(value)) : ScientificText(value), text);
+    void numberAndTimeTexts() {
+        const std::pair<double, const char*> scientific[] = {{1234.5, "1.23E+03"},
+                                                             {-0.5, "-5.00E-01"},
+                                                             {0, "0.00E+00"},
+                                                             {-2000000, "-2.00E+06"},
+                                                             {1.5e-120, "1.50E-120"}};
+        for (const auto& [value, text] : scientific)
+            QCOMPARE(ScientificText(value), QString(text));
+        const std::pair<float, const char*> single[] = {
+            {1.2345f, "1.2345"},       {0.1f, "0.1"},   {0, "0"},
+            {-0.5f, "-0.5"},           {1e9f, "1E+09"}, {-5e-5f, "-5E-05"},
+            {0.77459667f, "0.7745967"}};
+        for (const auto& [value, text] : single)
+            QCOMPARE(SingleText(value), QString(text));
+        // Days since 30 December 1899; a whole day alone shows only the date.
+        QCOMPARE(TimeStampText(0), QString("00:00:00"));
+        QCOMPARE(TimeStampText(2.0), QString("1900-01-01"));
+        QCOMPARE(TimeStampText(2.5), QString("1900-01-01 12:00:00"));
     }
 
     void numbersIgnoreTheUserLocale() {
@@ -76,63 +72,45 @@ private slots:
         QLocale::setDefault(before);
     }
 
-    void timeStampText() {
-        QCOMPARE(TimeStampText((14 * 3600 + 30 * 60 + 15) / 86400.0), QString("14:30:15"));
-        QCOMPARE(TimeStampText(0), QString("00:00:00"));
-        QCOMPARE(TimeStampText(2.0), QString("1900-01-01"));
-        QCOMPARE(TimeStampText(2.5), QString("1900-01-01 12:00:00"));
-    }
-
-    void fullScaleSteps_data() {
-        QTest::addColumn<float>("r");
-        QTest::addColumn<float>("fullScale");
-        QTest::newRow("small") << 0.004f << 0.01f;
-        QTest::newRow("zero") << 0.f << 0.01f;
-        QTest::newRow("negative max") << -3.f << 0.01f;
-        QTest::newRow("one") << 1.f << 1.f;
-        QTest::newRow("just above one") << 1.0001f << 2.f;
-        QTest::newRow("7.5") << 7.5f << 10.f;
-        QTest::newRow("40") << 40.f << 50.f;
-        QTest::newRow("million") << 1e6f << 1e6f;
-        QTest::newRow("overload") << 1e9f << 2e6f;
-    }
     void fullScaleSteps() {
-        QFETCH(float, r);
-        QFETCH(float, fullScale);
-        QCOMPARE(FullScaleFor(r), fullScale);
+        const std::pair<float, float> steps[] = {{0.004f, 0.01f}, {0, 0.01f},   {-3, 0.01f},
+                                                 {1, 1},          {1.0001f, 2}, {7.5f, 10},
+                                                 {40, 50},        {1e6f, 1e6f}, {1e9f, 2e6f}};
+        for (const auto& [r, fullScale] : steps)
+            QCOMPARE(FullScaleFor(r), fullScale);
     }
 
     // The window's tests show the labels of a view of both signs.
-    void scaleLayouts_data() {
-        QTest::addColumn<float>("max");
-        QTest::addColumn<float>("min");
-        QTest::addColumn<QString>("sign");
-        QTest::addColumn<double>("top");
-        QTest::addColumn<double>("bottom");
-        QTest::addColumn<QStringList>("labels");
-        QTest::newRow("positive") << 3.2f << 0.5f << SignPositive << 5.0 << 0.0
-                                  << QStringList{"5.00E+00", "3.75E+00", "2.50E+00", "1.25E+00",
-                                                 "0"};
-        QTest::newRow("negative") << -3.f << -40.f << SignNegative << 0.0 << -50.0
-                                  << QStringList{"0", "-1.25E+01", "-2.50E+01", "-3.75E+01",
-                                                 "-5.00E+01"};
-        QTest::newRow("tiny") << 0.008f << 0.001f << SignBoth << double(0.01f) << -double(0.01f)
-                              << QStringList{"1.00E-02", "5.00E-03", "0", "-5.00E-03", "-1.00E-02"};
-    }
     void scaleLayouts() {
-        QFETCH(float, max);
-        QFETCH(float, min);
-        QFETCH(QString, sign);
-        QFETCH(double, top);
-        QFETCH(double, bottom);
-        QFETCH(QStringList, labels);
-        const ScaleLayout s = ScaleGraph(max, min, 100, "VDC", sign, "VDC", "V");
-        QVERIFY(s.drawn);
-        QCOMPARE(QStringList(s.labels.begin(), s.labels.end()), labels);
-        QCOMPARE(s.top, top);
-        QCOMPARE(s.bottom, bottom);
-        QCOMPARE(s.left, 1.0);
-        QCOMPARE(s.right, 100.0);
+        struct Case {
+            float max, min;
+            QString sign;
+            double top, bottom;
+            QStringList labels;
+        };
+        const Case cases[] = {
+            {3.2f, 0.5f, SignPositive, 5, 0, {"5.00E+00", "3.75E+00", "2.50E+00", "1.25E+00", "0"}},
+            {-3,
+             -40,
+             SignNegative,
+             0,
+             -50,
+             {"0", "-1.25E+01", "-2.50E+01", "-3.75E+01", "-5.00E+01"}},
+            {0.008f,
+             0.001f,
+             SignBoth,
+             0.01f,
+             -0.01f,
+             {"1.00E-02", "5.00E-03", "0", "-5.00E-03", "-1.00E-02"}}};
+        for (const Case& c : cases) {
+            const ScaleLayout s = ScaleGraph(c.max, c.min, 100, "VDC", c.sign, "VDC", "V");
+            QVERIFY(s.drawn);
+            QCOMPARE(QStringList(s.labels.begin(), s.labels.end()), c.labels);
+            QCOMPARE(s.top, c.top);
+            QCOMPARE(s.bottom, c.bottom);
+            QCOMPARE(s.left, 1.0);
+            QCOMPARE(s.right, 100.0);
+        }
     }
 
     void scaleEdges() {
@@ -191,28 +169,26 @@ private slots:
     }
 
     // The window's own tests cover clicks in order and nested zooms.
-    void zoomRanges_data() {
-        QTest::addColumn<QList<float>>("clicks");
-        QTest::addColumn<int>("start");
-        QTest::addColumn<int>("end");
-        QTest::newRow("reversed") << QList<float>{300.4f, 120.6f} << 121 << 300;
-        QTest::newRow("one click") << QList<float>{50} << 1 << 50;
-        QTest::newRow("same sample") << QList<float>{7.4f, 6.6f} << 7 << 7;
-        QTest::newRow("beside the view") << QList<float>{-5, 1400} << 1 << 1000;
-        QTest::newRow("before the first") << QList<float>{0.2f, 0.3f} << 1 << 1;
-    }
     void zoomRanges() {
-        QFETCH(QList<float>, clicks);
-        QFETCH(int, start);
-        QFETCH(int, end);
+        struct Case {
+            QList<float> clicks;
+            int start, end;
+        };
+        const Case cases[] = {{{300.4f, 120.6f}, 121, 300}, // right to left
+                              {{50}, 1, 50},                // one click: from the first sample
+                              {{7.4f, 6.6f}, 7, 7},         // both round to one sample
+                              {{-5, 1400}, 1, 1000},        // beside the plotted samples
+                              {{0.2f, 0.3f}, 1, 1}};        // before the first
         LogColumns c = columnsOf(std::vector<float>(1000, 1.f));
-        View v(c);
-        for (float x : clicks)
-            v.click(x);
-        v.zoom();
-        QCOMPARE(v.ViewStart, start);
-        QCOMPARE(v.ViewEnd, end);
-        QCOMPARE(v.RecordsInView, end + 1 - start);
+        for (const Case& z : cases) {
+            View v(c);
+            for (float x : z.clicks)
+                v.click(x);
+            v.zoom();
+            QCOMPARE(v.ViewStart, z.start);
+            QCOMPARE(v.ViewEnd, z.end);
+            QCOMPARE(v.RecordsInView, z.end + 1 - z.start);
+        }
     }
 
     void signFilterStepsFromTheExtremes() {
