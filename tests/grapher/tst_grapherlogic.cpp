@@ -156,14 +156,19 @@ private slots:
         QCOMPARE(e.ViewMin, 2000000.f);
     }
 
-    void secondaryPresenceFollowsTheViewsFirstRow() {
+    void secondaryReadings() {
         LogColumns c;
         c.append(row(1, "VAC", 50, "HZ"));
         c.append(row(2, "VAC", 60, "N/A"));
         View v(c);
         v.GetMax();
         QVERIFY(v.HasSecondary);
-        v.ViewStart = 2;
+        v.MarkerX = 3;
+        QVERIFY(v.toggleDataSet());
+        QCOMPARE(v.MarkerX, 0.f); // the marker belonged to the other trace
+        QVERIFY(v.toggleDataSet());
+        QCOMPARE(v.TraceColour, 255.f);
+        v.ViewStart = 2; // the view's first row decides
         v.GetMax();
         QVERIFY(!v.HasSecondary);
     }
@@ -253,46 +258,28 @@ private slots:
         QCOMPARE(v.keyPress(Qt::Key_Right).value_or(0), 6);
     }
 
-    void dataSetSwitchRecoloursAndDropsTheMarker() {
-        LogColumns dual;
-        dual.append(row(1, "VAC", 50, "HZ"));
-        dual.append(row(2, "VAC", 60, "HZ"));
-        View v(dual);
-        v.GetMax();
-        v.MarkerX = 3;
-        QVERIFY(v.toggleDataSet());
-        QCOMPARE(v.MarkerX, 0.f);
-        QVERIFY(v.toggleDataSet());
-        QCOMPARE(v.TraceColour, 255.f);
-    }
-
-    void dbuReadouts() {
+    void readoutsOfRows() {
         QCOMPARE(ShowDbu("0.1").value_or(""), QString("-17.78 dBu"));
         for (const char* noLevel : {"0", "-1", "abc"})
             QVERIFY(!ShowDbu(noLevel));
         QCOMPARE(LeadingNumber(" +1.5E+0 VDC"), 1.5);
         LogColumns c;
-        c.append(row(0, "VAC"));
-        c.append(row(-12.5f, "DB"));
-        QVERIFY(!ReadoutFor(c, 1, 1).dBu); // the label keeps its text
-        QCOMPARE(ReadoutFor(c, 2, 1).dBu.value_or(""), QString("-12.5"));
-    }
-
-    void readoutOfARow() {
-        LogColumns c;
         c.append(LogColumns::Row{0.5, 125.f, QString("VDC"), 1.25f, QString("HZ"), 60.f});
         c.append(LogColumns::Row{std::nullopt, std::nullopt, std::nullopt, std::nullopt,
                                  std::nullopt, std::nullopt});
+        c.append(row(0, "VAC"));
+        c.append(row(-12.5f, "DB"));
         const Readout r = ReadoutFor(c, 1, 1);
         QCOMPARE(r.milliSeconds, QString("125"));
         QCOMPARE(r.plotValue.value_or(0), 1.25f);
-        const Readout second = ReadoutFor(c, 1, 2);
-        QCOMPARE(second.units, QString("HZ"));
-        QCOMPARE(second.value, QString("60"));
+        QCOMPARE(ReadoutFor(c, 1, 2).units, QString("HZ"));
+        QCOMPARE(ReadoutFor(c, 1, 2).value, QString("60"));
         const Readout nulls = ReadoutFor(c, 2, 1);
         QCOMPARE(nulls.timeStamp, QString());
         QCOMPARE(nulls.value, QString());
         QVERIFY(!nulls.plotValue);
+        QVERIFY(!ReadoutFor(c, 3, 1).dBu); // no level: the label keeps its text
+        QCOMPARE(ReadoutFor(c, 4, 1).dBu.value_or(""), QString("-12.5"));
     }
 
     void decimatedTraceDrawsTheFullPolyline() {
