@@ -123,7 +123,7 @@ class SystemTest : public QObject {
     QTemporaryDir files_;
     QDateTime runStart_; // the clock at the manual run's Start
 
-    // Starts the simulator on Com<port> and the program on it; a failure is the test's.
+    // Starts the simulator, maps it to Com<port> and makes that the stored port.
     static bool startSim(testsupport::MeterSimProcess& sim, const QStringList& arguments,
                          int port = 1) {
         if (!sim.start(arguments))
