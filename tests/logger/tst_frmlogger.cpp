@@ -120,22 +120,7 @@ private slots:
         QCOMPARE(rig.platform.messages.shown[0].text, QString("Comment Too Long!"));
     }
 
-    void timeBoxesTakeUpperCaseLetters() {
-        Rig rig;
-        const QString path = newPath();
-        rig.window.openWindow();
-        choose(rig, path);
-        rig.window.optTimer_Click();
-        auto* box = rig.child<QLineEdit>("mskStartTime");
-        QVERIFY(box->isVisibleTo(&rig.window));
-        rig.window.resetTimeBox(box);
-        box->setFocus();
-        box->setCursorPosition(0);
-        QTest::keyClicks(box, "100000pm");
-        QCOMPARE(box->text(), QString("10:00:00 PM"));
-    }
-
-    void timedModeRefusesAnExistingFile() {
+    void anExistingFileIsNeverOverwritten() {
         Rig rig;
         const QString path = newPath();
         QFile(path).open(QIODevice::WriteOnly);
@@ -150,6 +135,15 @@ private slots:
                      "this one...");
         QVERIFY(rig.child<QRadioButton>("optManual")->isChecked());
         QVERIFY(!rig.child<QLineEdit>("mskStartTime")->isVisibleTo(&rig.window));
+
+        // A manual start asks Retry or Cancel; Cancel ends the program with the file untouched.
+        rig.platform.messages.answers.enqueue(platform::Answer::Cancel);
+        rig.window.cmdStart_Click();
+        QCOMPARE(rig.ended, 1);
+        QVERIFY(!rig.main.state.logger.LoggingActive);
+        QVERIFY(rig.main.state.logger.LogFileError);
+        QVERIFY(rig.platform.messages.shown[1].text.contains("Database Already Exists!"));
+        QCOMPARE(QFileInfo(path).size(), 0);
     }
 
     void timedRunStartsAndStopsOnTheClock() {
@@ -190,14 +184,19 @@ private slots:
         QVERIFY(!QFile::exists(path + "-journal"));
     }
 
-    void aLateTickStillStartsTheRun() {
+    void typedTimeAndALateTickStillStartTheRun() {
         Rig rig;
         const QString path = newPath();
         rig.window.openWindow();
         choose(rig, path);
         rig.setTime(9, 59, 58);
         rig.window.optTimer_Click();
-        rig.child<QLineEdit>("mskStartTime")->setText("10:00:00 AM");
+        auto* box = rig.child<QLineEdit>("mskStartTime");
+        rig.window.resetTimeBox(box);
+        box->setFocus();
+        box->setCursorPosition(0);
+        QTest::keyClicks(box, "100000am"); // letters typed small come out capital
+        QCOMPARE(box->text(), QString("10:00:00 AM"));
         rig.child<QLineEdit>("mskEndTime")->setText("10:00:10 AM");
         rig.tick();                       // 09:59:59
         rig.platform.clock.advance(1000); // the 10:00:00 tick never came
@@ -237,21 +236,6 @@ private slots:
         QVERIFY(!rig.main.state.logger.LoggingActive);
         QCOMPARE(rowsIn(second), 1);
         QCOMPARE(logquery::rows(path, "SELECT Description FROM Info"), QStringList{"bench run"});
-    }
-
-    void startOnAnExistingFileAsksAndCancelEnds() {
-        Rig rig;
-        const QString path = newPath();
-        QFile(path).open(QIODevice::WriteOnly);
-        rig.window.openWindow();
-        choose(rig, path);
-        rig.platform.messages.answers.enqueue(platform::Answer::Cancel);
-        rig.window.cmdStart_Click();
-        QCOMPARE(rig.ended, 1);
-        QVERIFY(!rig.main.state.logger.LoggingActive);
-        QVERIFY(rig.main.state.logger.LogFileError);
-        QVERIFY(rig.platform.messages.shown[0].text.contains("Database Already Exists!"));
-        QCOMPARE(QFileInfo(path).size(), 0);
     }
 
     void aRunWithoutMeterLeavesTheInfoRow() {
