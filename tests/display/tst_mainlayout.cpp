@@ -11,10 +11,7 @@ private slots:
         QCOMPARE(layout.windowHeight(), 4150);
         QCOMPARE(layout.rect("Label1"), (TwipsRect{400, 300, 10455, 1650}));
         QCOMPARE(layout.rect("Label2"), (TwipsRect{400, 2050, 10455, 1}));
-        QCOMPARE(layout.rect("Label3"), (TwipsRect{400, 2000, 4000, 240}));
         QCOMPARE(layout.rect("cmdLogger"), (TwipsRect{400, 2500, 1450, 495}));
-        QCOMPARE(layout.rect("cmdQuit"), (TwipsRect{9400, 2500, 1450, 495}));
-        QCOMPARE(layout.rect("txtLowAlarm"), (TwipsRect{5850, 2750, 735, 285}));
         QCOMPARE(layout.rect("chkLoSet"), (TwipsRect{6630, 2790, 255, 255}));
         QVERIFY(!layout.label2Visible());
     }
