@@ -157,15 +157,21 @@ private slots:
         QCOMPARE(pic()->snapshot(), plain); // no marker or cursor line left behind
     }
 
-    void cancelledOpenChangesNothing() {
+    void openFromTheWindow() {
+        MakeBadFile("notables", path("other.vtd"));
         load(path("run1.vtd"));
         zoom(10, 20);
-        grapher_->cmdOpen_Click(); // the fake dialog answers "cancelled"
+        grapher_->cmdOpen_Click(); // the fake dialog answers "cancelled": nothing changes
         QCOMPARE(fake_->dialogs.fileRequests.size(), 1);
         QCOMPARE(fake_->dialogs.fileRequests[0].filter, QString("vtd|*.vtd|MDB|*.mdb"));
         QCOMPARE(grapher_->view().ViewStart, 10);
         QCOMPARE(main_->state.GraphFilePath, path("run1.vtd"));
         QVERIFY(grapher_->isOpen());
+        // A file without tables, opened here, closes only the grapher.
+        openFromDialog(path("other.vtd"));
+        QCOMPARE(fake_->messages.shown.value(0).text, grapher::texts::UnknownError());
+        QCOMPARE(main_->quits, 0);
+        QVERIFY(!grapher_->isOpen());
     }
 
     void openAnotherFileKeepsTheDataSet() {
@@ -233,7 +239,7 @@ private slots:
         QCOMPARE(labels({"lblTitle", "lblValue"}), QStringList({" VDC", "-4"}));
     }
 
-    void commentIsCutAndWrittenOnlyOnReturn() {
+    void commentIsCutAndWrittenOnlyOnReturnOrRefused() {
         load(path("run1.vtd"));
         box()->setText("not saved");
         grapher_->closeWindow();
@@ -247,9 +253,7 @@ private slots:
         QVERIFY(!grapher_->isOpen());
         QCOMPARE(storedComment(), QString(255, 'c'));
         QCOMPARE(settings::GetSetting("DataFilePath", ""), dir_->path());
-    }
 
-    void readOnlyCommentIsReported() {
         load(path("run1.vtd"));
         QFile::setPermissions(path("run1.vtd"), QFileDevice::ReadOwner);
         box()->setText("wanted");
@@ -297,15 +301,6 @@ private slots:
         QVERIFY(!grapher_->isOpen() && !grapher_->isVisible());
         QCOMPARE(main_->quits, quits);
         QCOMPARE(main_->displayStarts, quits ? 0 : 1); // the main display runs on
-    }
-
-    void fileWithoutTablesFromOpenClosesOnlyTheGrapher() {
-        MakeBadFile("notables", path("other.vtd"));
-        load(path("run1.vtd"));
-        openFromDialog(path("other.vtd"));
-        QCOMPARE(fake_->messages.shown.value(0).text, grapher::texts::UnknownError());
-        QCOMPARE(main_->quits, 0);
-        QVERIFY(!grapher_->isOpen());
     }
 
     void fileRemovedWhileShown() {
