@@ -53,6 +53,14 @@ class tst_frmlogger : public QObject {
         rig.window.cmdBrowse_Click();
     }
 
+    // Opens the window and browses to a file that does not exist yet.
+    QString openOnNewFile(Rig& rig) {
+        const QString path = newPath();
+        rig.window.openWindow();
+        choose(rig, path);
+        return path;
+    }
+
     static qint64 rowsIn(const QString& path, const QString& table = "LogData") {
         return logquery::scalar(path, "SELECT count(*) FROM " + table);
     }
@@ -148,9 +156,7 @@ private slots:
 
     void timedRunStartsAndStopsOnTheClock() {
         Rig rig;
-        const QString path = newPath();
-        rig.window.openWindow();
-        choose(rig, path);
+        const QString path = openOnNewFile(rig);
         rig.setTime(9, 59, 56);
         rig.window.optTimer_Click();
         auto* start = rig.child<QPushButton>("cmdStart");
@@ -186,9 +192,7 @@ private slots:
 
     void typedTimeAndALateTickStillStartTheRun() {
         Rig rig;
-        const QString path = newPath();
-        rig.window.openWindow();
-        choose(rig, path);
+        const QString path = openOnNewFile(rig);
         rig.setTime(9, 59, 58);
         rig.window.optTimer_Click();
         auto* box = rig.child<QLineEdit>("mskStartTime");
@@ -208,9 +212,7 @@ private slots:
 
     void manualRunsCountFromOneAndSurviveTheWindowClosing() {
         Rig rig;
-        const QString path = newPath();
-        rig.window.openWindow();
-        choose(rig, path);
+        const QString path = openOnNewFile(rig);
         rig.child<QLineEdit>("txtComment")->setText("bench run");
         rig.window.cmdStart_Click();
         QVERIFY(rig.main.state.logger.LoggingActive);
@@ -240,9 +242,7 @@ private slots:
 
     void aRunWithoutMeterLeavesTheInfoRow() {
         Rig rig;
-        const QString path = newPath();
-        rig.window.openWindow();
-        choose(rig, path);
+        const QString path = openOnNewFile(rig);
         rig.main.label1->setText("No Comm");
         rig.window.cmdStart_Click();
         rig.sampleTick();
