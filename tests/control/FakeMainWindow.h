@@ -13,15 +13,11 @@ public:
     explicit FakeMainWindow(platform::SerialPort& port) : port_(port) {}
 
     SharedState state;
-    QStringList commands;
     QStringList calls; // "rescale", "activate", "closeLogger", "moveUp:<twips>" in order
     QString rateLine;
 
     SharedState& shared() override { return state; }
-    void SendMeterCommand(const QString& text) override {
-        commands << text;
-        port_.write(text.toLatin1() + '\r');
-    }
+    void SendMeterCommand(const QString& text) override { port_.write(text.toLatin1() + '\r'); }
     void ResetMaxMin() override {}
     void setRateLine(const QString& text) override { rateLine = text; }
     void moveUp(int twips) override { calls << QString("moveUp:%1").arg(twips); }
