@@ -446,6 +446,49 @@ private slots:
         }
     }
 
+    // A meter that falls silent during a logging run: once the program has declared the link
+    // lost and the user answered Continue, a meter still silent must add no samples, since
+    // there is no reading to log; when it speaks again the run goes on.
+    void silenceDuringARunAddsNoSamples() {
+        testsupport::MeterSimProcess sim;
+        QVERIFY2(startSim(sim, simArguments({"+1.2345E+0 VDC"}, 100)), qPrintable(sim.error()));
+        Program p;
+        QVERIFY(p.main.openWindow());
+        QTRY_VERIFY_WITH_TIMEOUT(p.button("cmdLogger")->isEnabled(), LinkTimeoutMs);
+        p.button("cmdLogger")->click();
+        const QString path = files_.filePath("silent.vtd");
+        p.fake.dialogs.fileResults.enqueue({platform::DialogResult::Status::Ok, path, 0});
+        p.loggerButton("cmdBrowse")->click();
+        p.loggerBox("txtSampInt")->setText(QStringLiteral("0.25"));
+        p.loggerButton("cmdStart")->click();
+        QVERIFY(p.run().LoggingActive);
+
+        p.fake.messages.answers.enqueue(platform::Answer::Ok);
+        sim.goSilent();
+        QTRY_VERIFY_WITH_TIMEOUT(p.shown("Please Reset the Meter Manually!"), 20000);
+        QVERIFY(p.run().LoggingActive);
+        const int atQuestion = p.run().SampleCount;
+        QTest::qWait(2000); // eight ticks of the sample clock, the meter still silent
+        {
+            QEXPECT_FAIL("",
+                         "the display tick after Continue replaces \"No Comm\", so the sample "
+                         "clock logs the last reading again while the meter is silent",
+                         Continue);
+            QCOMPARE(p.run().SampleCount, atQuestion);
+        }
+
+        const int beforeBack = p.run().SampleCount;
+        sim.comeBack();
+        QTRY_VERIFY_WITH_TIMEOUT(p.run().SampleCount > beforeBack + 2, LinkTimeoutMs);
+        p.loggerButton("cmdStop")->click();
+        const int samples = p.run().SampleCount;
+        p.loggerButton("cmdReturn")->click();
+        QVERIFY(openInGrapher(p, path));
+        QCOMPARE(p.main.grapher().log()->columns.rowCount(), samples);
+        p.main.grapher().cmdReturn_Click();
+        p.main.quitProgram();
+    }
+
     // Quit: the port closes and the settings are in the settings file.
     void quitWritesTheSettings() {
         testsupport::MeterSimProcess sim;
