@@ -39,7 +39,15 @@ int writeAll(QIODevice& out, const LogInfo& info, const LogColumns& columns) {
 } // namespace
 
 QString ExportPath(const QString& logFilePath, const QString& extension) {
-    return logFilePath.left(qMax(0, logFilePath.size() - 3)) + extension;
+    // Only the file name's own extension is replaced: a dot in a folder name is not one, and a
+    // name without an extension gets one rather than losing its last letters.
+    const qsizetype nameStart = qMax(logFilePath.lastIndexOf(QLatin1Char('/')),
+                                     logFilePath.lastIndexOf(QLatin1Char('\\'))) +
+                                1;
+    const qsizetype dot = logFilePath.lastIndexOf(QLatin1Char('.'));
+    if (dot < nameStart)
+        return logFilePath + QLatin1Char('.') + extension;
+    return logFilePath.left(dot + 1) + extension;
 }
 
 QByteArray CsvRunLine(const LogInfo& info) {

@@ -6,8 +6,8 @@
 
 namespace grapher {
 
-// The name of an exported file: the log file's path with its last three characters replaced
-// by the new extension ("run1.vtd" -> "run1.csv").
+// The name of an exported file: the log file's path with its extension replaced by the new
+// one ("run1.vtd" -> "run1.csv"; "run1" -> "run1.csv").
 QString ExportPath(const QString& logFilePath, const QString& extension);
 
 // The comma-separated text of a log file: the run line (date, comment), the header, one line

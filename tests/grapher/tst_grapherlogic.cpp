@@ -326,7 +326,8 @@ private slots:
 
     void exportPathAndFileErrors() {
         QCOMPARE(ExportPath("/logs/run1.vtd", "mdb"), QString("/logs/run1.mdb"));
-        QCOMPARE(ExportPath("/logs/run1.db", "csv"), QString("/logs/run1csv")); // last three go
+        QCOMPARE(ExportPath("/logs/run1.db", "csv"), QString("/logs/run1.csv"));
+        QCOMPARE(ExportPath("/logs.d/run1", "csv"), QString("/logs.d/run1.csv"));
         // Full disk, missing folder and read-only files are met in the file tests.
         QCOMPARE(FileErrorNumber(EIO), 57);
         QCOMPARE(FileErrorNumber(EROFS), 70);
