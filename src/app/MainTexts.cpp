@@ -59,9 +59,4 @@ QString HelpText() {
     });
 }
 
-QString UnexpectedErrorText(int errorNumber) {
-    return "Error #" + QString::number(errorNumber) + " has occurred. Please" + CrLf +
-           "report this to the programmer for remediation." + CrLf + CrLf;
-}
-
 } // namespace maintexts

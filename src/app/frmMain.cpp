@@ -8,6 +8,7 @@
 #include "logger/frmLogger.h"
 #include "meterlink/MeterLink.h"
 #include "meterlink/PortConnection.h"
+#include "platform/UnexpectedError.h"
 #include "settings/SettingsStore.h"
 #include <QAction>
 #include <QApplication>
@@ -629,6 +630,5 @@ void frmMain::mnuContents_Click() {
 }
 
 void frmMain::showUnexpectedError(int errorNumber) {
-    platform_.messages.show(maintexts::UnexpectedErrorText(errorNumber), platform::Buttons::OkOnly,
-                            maintexts::UnexpectedErrorTitle, platform::Icon::None);
+    platform::ShowUnexpectedError(platform_.messages, errorNumber);
 }

@@ -1,4 +1,5 @@
 #include "display/AlarmPanel.h"
+#include "platform/UnexpectedError.h"
 
 #include <QCheckBox>
 #include <QFileInfo>
@@ -84,11 +85,6 @@ float AlarmPanel::Threshold(const QString& text) {
 
 bool AlarmPanel::AcceptsKeyChar(int code) {
     return code == 8 || (code >= 43 && code <= 57);
-}
-
-QString AlarmPanel::UnexpectedErrorText(int errorNumber) {
-    return QStringLiteral("Error #%1 has occurred. Please").arg(errorNumber) +
-           QStringLiteral("\r\nreport this to the programmer for remediation.\r\n\r\n");
 }
 
 bool AlarmPanel::eventFilter(QObject* watched, QEvent* event) {
@@ -221,6 +217,5 @@ void AlarmPanel::chooseSoundFile(const QString& logFilePath) {
     if (result.ok())
         alarmWavPath_ = result.value;
     else if (result.status == platform::DialogResult::Status::Failed)
-        messages_.show(UnexpectedErrorText(result.errorCode), platform::Buttons::OkOnly,
-                       UnexpectedErrorTitle, platform::Icon::None);
+        platform::ShowUnexpectedError(messages_, result.errorCode);
 }

@@ -76,9 +76,6 @@ public:
     static float Threshold(const QString& text);
     // The key filter of the threshold boxes: backspace and the characters "+" to "9".
     static bool AcceptsKeyChar(int code);
-    // "Error #<n> has occurred. Please" CRLF "report this ..." CRLF CRLF.
-    static QString UnexpectedErrorText(int errorNumber);
-    static inline const QString UnexpectedErrorTitle = QStringLiteral("Unexpected Error!");
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

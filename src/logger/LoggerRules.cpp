@@ -124,10 +124,4 @@ QString fileExistsText(const QString& path) {
            QStringLiteral("Cannot OverWrite! Create another file or delete this one...");
 }
 
-QString browseErrorText(int code) {
-    return QStringLiteral("Error #") + QString::number(code) +
-           QStringLiteral(" has occurred. Please") + NewLine +
-           QStringLiteral("report this to the programmer for remediation.") + NewLine + NewLine;
-}
-
 } // namespace logger

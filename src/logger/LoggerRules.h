@@ -40,8 +40,6 @@ inline const QString HelpTitle = QStringLiteral("Voltrane Logging Control Help")
 QString completionText(const QString& path, int samples);
 QString fileExistsText(const QString& path);
 inline const QString FileExistsTitle = QStringLiteral("Logging File Error!");
-QString browseErrorText(int code);
-inline const QString BrowseErrorTitle = QStringLiteral("Unexpected Error!");
 inline const QString ApplicationTitle = QStringLiteral("Voltrane");
 
 } // namespace logger

@@ -1,6 +1,7 @@
 #include "frmLogger.h"
 #include "CreateLogDatabase.h"
 #include "LoggerRules.h"
+#include "platform/UnexpectedError.h"
 #include "settings/SettingsStore.h"
 #include <QAction>
 #include <QApplication>
@@ -330,8 +331,7 @@ void frmLogger::cmdBrowse_Click() {
         main_.shared().logger.LogFilePath = result.value;
         txtFilePath->setText(result.value);
     } else if (result.status == platform::DialogResult::Status::Failed) {
-        platform_.messages.show(logger::browseErrorText(result.errorCode),
-                                platform::Buttons::OkOnly, logger::BrowseErrorTitle);
+        platform::ShowUnexpectedError(platform_.messages, result.errorCode);
     }
     unsetCursor();
 }
