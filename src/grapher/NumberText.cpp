@@ -31,15 +31,6 @@ void appendTwoDigits(QByteArray& out, int n) {
 
 } // namespace
 
-QString ScientificText(double value) {
-    if (!std::isfinite(value))
-        return QString::fromLatin1(nonFiniteText(value));
-    char buf[40];
-    auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, 2);
-    upperExponent(buf, res.ptr);
-    return QString::fromLatin1(buf, res.ptr - buf);
-}
-
 void AppendSingleText(QByteArray& out, float value) {
     if (!std::isfinite(value)) {
         out.append(nonFiniteText(value));

@@ -1,4 +1,5 @@
 #pragma once
+#include "logger/ScientificText.h"
 #include <QString>
 
 // Text forms of numbers and times used by the grapher's labels, readouts and CSV export.
@@ -6,9 +7,8 @@
 // clash with the CSV field separator and with the labels' fixed shapes.
 namespace grapher {
 
-// "Scientific": one digit, point, two digits, E, sign, at least two exponent digits
-// (1234.5 -> "1.23E+03", -0.5 -> "-5.00E-01").
-QString ScientificText(double value);
+// "Scientific": the axis labels' form, shared with the logger's trend graph.
+using logger::ScientificText;
 
 // The default text of a single-precision value: shortest decimal form of up to seven
 // significant digits ("1.2345", "0.1", "250", "1E+09", "-5E-05").

@@ -30,10 +30,6 @@ bool PositiveOnlyLayout(const QString& units) {
            last == QLatin1String("HZ");
 }
 
-QString ScientificText(double value) {
-    return QString::number(value, 'E', 2);
-}
-
 TrendLabels TrendAxisLabels(float fullScale, bool positiveOnly) {
     const double f = fullScale;
     if (positiveOnly)

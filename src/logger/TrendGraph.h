@@ -1,5 +1,6 @@
 #pragma once
 #include "display/DisplayShared.h"
+#include "logger/ScientificText.h"
 #include "platform/PictureBox.h"
 #include <QString>
 #include <array>
@@ -16,8 +17,6 @@ inline constexpr quint32 SecondaryTraceColour = 65280;
 float TrendFullScale(float proposed);
 // "OHMS", "VAC", "AAC", "HZ"... (ending in "MS", "AC" or "HZ") never go negative.
 bool PositiveOnlyLayout(const QString& units);
-// The named format "Scientific": 5 gives "5.00E+00", 0.25 gives "2.50E-01".
-QString ScientificText(double value);
 
 // The five axis labels, top to bottom: lblMax, lblMidHigh, lblMid, lblMidLow, lblMin.
 using TrendLabels = std::array<QString, 5>;
