@@ -8,6 +8,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <cmath>
+#include <limits>
 
 namespace {
 QColor toQColor(quint32 c) {
@@ -80,6 +82,12 @@ float AlarmPanel::Threshold(const QString& text) {
         number.chop(1);
     bool ok = false;
     const double value = number.toDouble(&ok);
+    // A number beyond the single range (Qt reports one beyond even the double range as a
+    // failed conversion to infinity) reads as the infinity of its sign: the conversion to float
+    // would be undefined, and no finite reading reaches it, as none reaches the number typed.
+    constexpr float Infinity = std::numeric_limits<float>::infinity();
+    if (std::fabs(value) > double(std::numeric_limits<float>::max()))
+        return value > 0 ? Infinity : -Infinity;
     return ok ? static_cast<float>(value) : 0.0f;
 }
 

@@ -72,7 +72,7 @@ public:
     void onAlarmsClicked();
 
     // The number at the start of a threshold text (sign, digits, "." point), 0 when there is
-    // none, rounded to single precision.
+    // none, rounded to single precision; beyond the single range it is +/- infinity.
     static float Threshold(const QString& text);
     // The key filter of the threshold boxes: backspace and the characters "+" to "9".
     static bool AcceptsKeyChar(int code);

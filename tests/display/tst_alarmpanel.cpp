@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <limits>
 
 namespace {
 
@@ -95,6 +96,10 @@ private slots:
         QTest::newRow("sign only") << "-" << 0.0f;
         QTest::newRow("trailing point") << "3." << 3.0f;
         QTest::newRow("tenth") << "0.1" << 0.1f;
+        const float inf = std::numeric_limits<float>::infinity();
+        QTest::newRow("beyond single") << "1" + QString(39, '0') << inf;
+        QTest::newRow("below single's lowest") << "-1" + QString(39, '0') << -inf;
+        QTest::newRow("beyond double") << "+9" + QString(400, '9') << inf;
     }
     void thresholdIsTheLeadingNumberInSinglePrecision() {
         QFETCH(QString, text);
@@ -120,6 +125,12 @@ private slots:
                                 << "-10" << 9.99f << false << false;
         QTest::newRow("below") << "10"
                                << "-10" << -10.5f << false << true;
+        // Thresholds too big for single precision: the largest readings stay inside them.
+        const float most = std::numeric_limits<float>::max();
+        QTest::newRow("huge thresholds, largest reading")
+            << "1" + QString(39, '0') << "-1" + QString(39, '0') << most << false << false;
+        QTest::newRow("huge thresholds, lowest reading")
+            << "1" + QString(39, '0') << "-1" + QString(39, '0') << -most << false << false;
     }
     void whatTrips() {
         QFETCH(QString, hi);
