@@ -25,61 +25,46 @@ std::string trim(std::string_view text) {
     return std::string(text.substr(first, last - first + 1));
 }
 
-std::optional<Function> functionFromName(const std::string& name) {
-    static const Function all[] = {Function::VDC,  Function::VAC,  Function::ADC,   Function::AAC,
-                                   Function::OHMS, Function::FREQ, Function::DIODE, Function::CONT};
-    for (Function f : all)
-        if (functionName(f) == name)
-            return f;
-    return std::nullopt;
-}
-
 bool isVolts(Function f) {
     return f == Function::VDC || f == Function::VAC;
+}
+
+// Each function's name in commands and the unit its readings carry in format 2 (diode and
+// continuity report VDC).
+struct FunctionInfo {
+    Function function;
+    const char* name;
+    const char* unit;
+};
+constexpr FunctionInfo Functions[] = {
+    {Function::VDC, "VDC", "VDC"},     {Function::VAC, "VAC", "VAC"},
+    {Function::ADC, "ADC", "ADC"},     {Function::AAC, "AAC", "AAC"},
+    {Function::OHMS, "OHMS", "OHMS"},  {Function::FREQ, "FREQ", "HZ"},
+    {Function::DIODE, "DIODE", "VDC"}, {Function::CONT, "CONT", "VDC"},
+};
+
+const FunctionInfo& infoOf(Function f) {
+    for (const FunctionInfo& info : Functions)
+        if (info.function == f)
+            return info;
+    return Functions[0];
 }
 
 } // namespace
 
 std::string functionName(Function f) {
-    switch (f) {
-    case Function::VDC:
-        return "VDC";
-    case Function::VAC:
-        return "VAC";
-    case Function::ADC:
-        return "ADC";
-    case Function::AAC:
-        return "AAC";
-    case Function::OHMS:
-        return "OHMS";
-    case Function::FREQ:
-        return "FREQ";
-    case Function::DIODE:
-        return "DIODE";
-    case Function::CONT:
-        return "CONT";
-    }
-    return "VDC";
+    return infoOf(f).name;
 }
 
 std::string unitOf(Function f) {
-    switch (f) {
-    case Function::VAC:
-        return "VAC";
-    case Function::ADC:
-        return "ADC";
-    case Function::AAC:
-        return "AAC";
-    case Function::OHMS:
-        return "OHMS";
-    case Function::FREQ:
-        return "HZ";
-    case Function::VDC:
-    case Function::DIODE:
-    case Function::CONT:
-        break;
-    }
-    return "VDC";
+    return infoOf(f).unit;
+}
+
+std::optional<Function> functionFromName(std::string_view name) {
+    for (const FunctionInfo& info : Functions)
+        if (name == info.name)
+            return info.function;
+    return std::nullopt;
 }
 
 std::string formatNumber(double value) {

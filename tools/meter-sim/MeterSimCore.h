@@ -12,6 +12,8 @@ namespace metersim {
 enum class Function { VDC, VAC, ADC, AAC, OHMS, FREQ, DIODE, CONT };
 
 std::string functionName(Function f);
+// The function a command word names ("VDC", "FREQ"...); nothing for any other word.
+std::optional<Function> functionFromName(std::string_view name);
 // The unit a reading of this function carries in format 2 (diode and continuity report VDC).
 std::string unitOf(Function f);
 

@@ -61,15 +61,6 @@ const char* Usage =
     "  --seed N            seed of the noise\n"
     "  Signals: SIGUSR1 goes silent, SIGUSR2 comes back, SIGTERM/SIGINT end.\n";
 
-std::optional<metersim::Function> parseFunction(const std::string& name) {
-    for (auto f : {metersim::Function::VDC, metersim::Function::VAC, metersim::Function::ADC,
-                   metersim::Function::AAC, metersim::Function::OHMS, metersim::Function::FREQ,
-                   metersim::Function::DIODE, metersim::Function::CONT})
-        if (metersim::functionName(f) == name)
-            return f;
-    return std::nullopt;
-}
-
 struct Options {
     metersim::MeterState state;
     int intervalMs = 0;
@@ -111,12 +102,12 @@ Options parseOptions(int argc, char** argv) {
             std::cout << Usage;
             std::exit(0);
         } else if (arg == "--function") {
-            const auto f = parseFunction(value());
+            const auto f = metersim::functionFromName(value());
             if (!f)
                 fail("unknown function");
             o.state.primary = *f;
         } else if (arg == "--secondary") {
-            const auto f = parseFunction(value());
+            const auto f = metersim::functionFromName(value());
             if (!f || *f == metersim::Function::DIODE || *f == metersim::Function::CONT)
                 fail("unknown secondary function");
             o.state.secondary = *f;
