@@ -49,7 +49,9 @@ bool SampleCapture::primaryShowsNoComm() const {
 }
 
 bool SampleCapture::GetRowofData() {
-    if (!writer_ || primaryShowsNoComm())
+    // After a lost link the display shows the last numbers again, but they are stale until a
+    // complete line arrives: log nothing from them.
+    if (!writer_ || main_.shared().link.LinkLost || primaryShowsNoComm())
         return true;
     SharedState& shared = main_.shared();
     // One reading of the clock gives both the time of day and its millisecond field, so the

@@ -6,8 +6,8 @@
 struct CurrentReading {
     float PriValue = 0; // base unit, unscaled
     float SecValue = 0;
-    QString PriUnits; // as received, with its leading blank (" VDC")
-    QString SecUnits;
+    QString PriUnits;                         // as received, with its leading blank (" VDC")
+    QString SecUnits = QStringLiteral("N/A"); // "N/A" while the meter shows one reading
     bool DualDisplay = false;
     QString PriText; // number scaled to its multiplier letter (" 1.2345")
     QString SecText;

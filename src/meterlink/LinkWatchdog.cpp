@@ -61,6 +61,7 @@ LinkWatchdog::Outcome LinkWatchdog::check() {
     if (asking_ || link_.NoReplyCount <= link_.NoReplyLimit)
         return Outcome::Watching;
 
+    link_.LinkLost = true;
     host_.setDisplayTexts(QStringLiteral("No Comm"), QStringLiteral("Reset Meter"));
     reading_.DualDisplay = true;
     reading_.PriDispUnits.clear();

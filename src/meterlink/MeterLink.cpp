@@ -31,6 +31,7 @@ void MeterLink::ReceiveCharacter(char c) {
     // Bytes are the meter's 8-bit characters, one to one.
     if (const std::optional<QString> line = ring_.receive(QChar(uchar(c)))) {
         ParseReplyLine(*line, reading_);
+        link_.LinkLost = false;
         emit lineCompleted();
     }
     link_.NoReplyCount = 0;

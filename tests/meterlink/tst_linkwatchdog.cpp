@@ -110,6 +110,7 @@ private slots:
         QCOMPARE(rig.host.events.mid(0, 3),
                  (QStringList{"texts:No Comm/Reset Meter", "loggerOff", "rxReset"}));
         QVERIFY(rig.reading.DualDisplay);
+        QVERIFY(rig.link.LinkLost); // the numbers shown from now on are stale
         QVERIFY(rig.reading.PriDispUnits.isEmpty());
         QVERIFY(rig.reading.SecDispUnits.isEmpty());
         QCOMPARE(rig.fakes.serial.closeCount, 1);

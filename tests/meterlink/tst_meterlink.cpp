@@ -102,11 +102,14 @@ private slots:
     void completedLinesBecomeTheCurrentReading() {
         Link l;
         QSignalSpy completed(&l.link, &meterlink::MeterLink::lineCompleted);
+        l.counters.LinkLost = true;
         l.fake.serial.inject("+1.2345E+3 OHMS\r");
+        QVERIFY(l.counters.LinkLost); // characters alone do not make the reading fresh again
         QCOMPARE(completed.count(), 0);
         QCOMPARE(l.reading.PriValue, 0.0f);
         l.fake.serial.inject("\n+1.2345E+0 VAC,+6.0000E+1 HZ\r\n");
         QCOMPARE(completed.count(), 2);
+        QVERIFY(!l.counters.LinkLost);
         QCOMPARE(l.reading.PriValue, 1.2345f);
         QCOMPARE(l.reading.SecValue, 60.0f);
         QCOMPARE(l.reading.DualDisplay, true);
