@@ -1,6 +1,7 @@
 #include "control/frmControl.h"
 
 #include "control/MeterOptions.h"
+#include "platform/PictureBox.h"
 
 #include <QButtonGroup>
 #include <QEvent>
@@ -22,10 +23,6 @@ constexpr int RightButtonX = 164;
 constexpr int ButtonSize = 17;
 constexpr int LabelGap = 22;
 constexpr int DiodeRow = 7; // beside Continuity, below the six pairs
-
-QColor toQColor(quint32 c) {
-    return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int(c >> 16));
-}
 
 QFrame* separator(QWidget* parent, const char* name, int y) {
     auto* line = new QFrame(parent);
@@ -118,9 +115,10 @@ QRadioButton* frmControl::addOption(int index, int x, int y, QWidget* buttonPare
     if (option.colour != 0) {
         button->setAutoFillBackground(true);
         QPalette palette = button->palette();
-        palette.setColor(QPalette::Window, toQColor(option.colour));
-        palette.setColor(QPalette::Base, toQColor(option.colour));
-        palette.setColor(QPalette::Button, toQColor(option.colour));
+        const QColor face = platform::PictureBox::toQColor(option.colour);
+        palette.setColor(QPalette::Window, face);
+        palette.setColor(QPalette::Base, face);
+        palette.setColor(QPalette::Button, face);
         button->setPalette(palette);
     }
     auto* label = new QLabel(option.label, this);

@@ -1,4 +1,5 @@
 #include "display/AlarmPanel.h"
+#include "display/Colour.h"
 #include "platform/UnexpectedError.h"
 
 #include <QCheckBox>
@@ -12,9 +13,6 @@
 #include <limits>
 
 namespace {
-QColor toQColor(quint32 c) {
-    return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int(c >> 16));
-}
 constexpr quint32 Black = 0;
 } // namespace
 
@@ -27,7 +25,7 @@ AlarmPanel::AlarmPanel(const AlarmWidgets& widgets, platform::SoundPlayer& sound
     setButtonColour(PanelColour);
     for (QLineEdit* box : {w_.txtHiAlarm, w_.txtLowAlarm}) {
         QPalette palette = box->palette();
-        palette.setColor(QPalette::Base, toQColor(PanelColour));
+        palette.setColor(QPalette::Base, colour::toQColor(PanelColour));
         box->setPalette(palette);
         box->clear();
         box->installEventFilter(this);
@@ -116,7 +114,7 @@ bool AlarmPanel::eventFilter(QObject* watched, QEvent* event) {
 void AlarmPanel::setLabel(QLabel* label, const QString& caption, quint32 colour) {
     label->setText(caption);
     QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, toQColor(colour));
+    palette.setColor(QPalette::WindowText, colour::toQColor(colour));
     label->setPalette(palette);
 }
 
@@ -127,7 +125,7 @@ void AlarmPanel::showRestingLabels() {
 
 void AlarmPanel::setButtonColour(quint32 colour) {
     QPalette palette = w_.cmdAlarms->palette();
-    palette.setColor(QPalette::Button, toQColor(colour));
+    palette.setColor(QPalette::Button, colour::toQColor(colour));
     w_.cmdAlarms->setPalette(palette);
     w_.cmdAlarms->setAutoFillBackground(true);
 }

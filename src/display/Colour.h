@@ -1,4 +1,5 @@
 #pragma once
+#include "platform/PictureBox.h"
 #include <QColor>
 #include <QtGlobal>
 
@@ -13,8 +14,7 @@ inline constexpr qint32 Blue = 16711680;
 inline constexpr qint32 White = 16777215;
 
 inline QColor toQColor(qint32 value) {
-    const auto v = static_cast<quint32>(value);
-    return QColor(int(v & 0xFF), int((v >> 8) & 0xFF), int((v >> 16) & 0xFF));
+    return platform::PictureBox::toQColor(static_cast<quint32>(value));
 }
 
 } // namespace colour
