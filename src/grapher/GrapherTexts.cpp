@@ -1,4 +1,5 @@
 #include "grapher/GrapherTexts.h"
+#include "logger/LoggerRules.h"
 
 namespace grapher::texts {
 
@@ -99,27 +100,20 @@ QString CommentError(const QString& path, const QString& reason) {
 }
 
 QString About(const QString& version) {
-    return EachLine({"Voltrane Multimeter Communications",
-                     "Application and Data Logger",
-                     "",
-                     "Version " + version,
-                     "",
-                     "Uses Serial Communication at 9600 baud,",
-                     "no parity, 8 data bits, and 1 stop bit.",
-                     "",
-                     "Connect the Fluke 45 using a null-modem 9 pin serial",
-                     "cable, not a normal serial cable.",
-                     "",
-                     "This Window allows Graphing and Analysis of",
-                     "a full logged Data Set, and Conversion to",
-                     "MS Access or Comma Separated Values Files.",
-                     "",
-                     "The Converted Files are stored in the same directory",
-                     "as the original .vtd File, which remains intact.",
-                     "",
-                     "The Descriptive Comment may be Edited (255",
-                     "Characters Maximum, Saved on Exit).",
-                     ""});
+    // The program's own lines are the logger's About text; the window's follow.
+    const QString windowLines = EachLine({
+        "This Window allows Graphing and Analysis of",
+        "a full logged Data Set, and Conversion to",
+        "MS Access or Comma Separated Values Files.",
+        "",
+        "The Converted Files are stored in the same directory",
+        "as the original .vtd File, which remains intact.",
+        "",
+        "The Descriptive Comment may be Edited (255",
+        "Characters Maximum, Saved on Exit).",
+        "",
+    });
+    return logger::aboutText(version) + windowLines;
 }
 
 QString Help(const QString& version) {

@@ -80,10 +80,14 @@ bool timeReached(const QTime& target, const QTime& previous, const QTime& now) {
 }
 
 QString aboutText() {
+    return aboutText(ProgramVersionText);
+}
+
+QString aboutText(const QString& version) {
     const QString blank = NewLine;
     return QStringLiteral("Voltrane Multimeter Communications") + NewLine +
            QStringLiteral("Application and Data Logger") + NewLine + blank +
-           QStringLiteral("Version ") + ProgramVersionText + NewLine + blank +
+           QStringLiteral("Version ") + version + NewLine + blank +
            QStringLiteral("Uses Serial Communication at 9600 baud,") + NewLine +
            QStringLiteral("no parity, 8 data bits, and 1 stop bit.") + NewLine + blank +
            QStringLiteral("Connect the Fluke 45 using a null-modem 9 pin serial") + NewLine +

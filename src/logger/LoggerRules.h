@@ -34,6 +34,8 @@ QString timeBoxText(const QTime& time);
 bool timeReached(const QTime& target, const QTime& previous, const QTime& now);
 
 QString aboutText();
+// The same for a given version; the grapher's About box starts with it.
+QString aboutText(const QString& version);
 inline const QString AboutTitle = QStringLiteral("About Voltrane Log Control");
 QString helpText();
 inline const QString HelpTitle = QStringLiteral("Voltrane Logging Control Help");
