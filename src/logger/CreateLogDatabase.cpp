@@ -1,5 +1,4 @@
 #include "CreateLogDatabase.h"
-#include <cstdlib>
 
 namespace logger {
 
@@ -77,10 +76,6 @@ std::optional<db::Connection> CreateLogDatabase(LoggerRunState& state,
             return std::nullopt;
         }
     }
-}
-
-void endProgramAtOnce() {
-    std::_Exit(EXIT_SUCCESS);
 }
 
 } // namespace logger

@@ -16,15 +16,11 @@ QString creationErrorText(int number, const QString& path);
 // Creates the run's log file at `path` with its Info row (see logfile::createLogFile). On a
 // failure it sets state.LogFileError, shows the creation error box and on Retry tries the whole
 // creation again (a failed creation leaves no file behind); a Retry that succeeds clears
-// LogFileError again and the run may begin. Cancel clears LoggerOpen and calls endProgram,
-// which ends the program at once without any window's closing steps; if endProgram returns
-// (tests), the result is empty with LogFileError set.
+// LogFileError again and the run may begin. Cancel clears LoggerOpen and calls endProgram, which
+// ends the program; the result is then empty with LogFileError set.
 std::optional<db::Connection> CreateLogDatabase(LoggerRunState& state,
                                                 platform::MessageBox& messages, const QString& path,
                                                 const logfile::RunInfo& info,
                                                 const std::function<void()>& endProgram);
-
-// The default endProgram: ends the process at once.
-[[noreturn]] void endProgramAtOnce();
 
 } // namespace logger

@@ -44,7 +44,10 @@ QLabel* label(const QString& text, const QString& name = QString()) {
 
 frmLogger::frmLogger(MainWindowApi& main, platform::Platform& platform, QWidget* parent)
     : QWidget(parent, Qt::Window), main_(main), platform_(platform),
-      endProgram_([] { logger::endProgramAtOnce(); }) {
+      // Cancel on a creation error ends the program through the whole Quit, once this handler
+      // has returned, so the settings are saved and every window closes in its order.
+      endProgram_(
+          [&main] { QTimer::singleShot(0, main.mainWidget(), [&main] { main.quitProgram(); }); }) {
     setObjectName(QStringLiteral("frmLogger"));
     setWindowTitle(QStringLiteral("Voltrane Logger - Pri/Sec Display Values"));
     buildControls();

@@ -59,8 +59,6 @@ public:
     void resetTimeBox(QLineEdit* box);
 
     logger::SampleCapture& capture() { return *capture_; }
-    // Ends the program at once when creation is cancelled; tests replace it.
-    void setEndProgram(std::function<void()> endProgram) { endProgram_ = std::move(endProgram); }
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -30,10 +30,11 @@ public:
     void closeLoggerByReturn() override {}
     void requestTrendRescale() override {}
     void activate() override {}
-    void quitProgram() override {}
+    void quitProgram() override { ++quits; }
     QWidget* mainWidget() override { return &window; }
 
     SharedState state;
+    int quits = 0;
     QTimer clock;
     QWidget window;
     QLabel* label1 = new QLabel(&window);

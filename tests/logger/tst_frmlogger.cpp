@@ -22,11 +22,7 @@ class tst_frmlogger : public QObject {
         FakeMain main;
         doubles::FakePlatform platform;
         frmLogger window{main, platform.platform};
-        int ended = 0;
-        Rig() {
-            window.setEndProgram([this] { ++ended; });
-            main.state.display.TrendUnits = "VDC";
-        }
+        Rig() { main.state.display.TrendUnits = "VDC"; }
         template <typename T> T* child(const char* name) {
             return window.findChild<T*>(QString::fromLatin1(name));
         }
@@ -144,10 +140,12 @@ private slots:
         QVERIFY(rig.child<QRadioButton>("optManual")->isChecked());
         QVERIFY(!rig.child<QLineEdit>("mskStartTime")->isVisibleTo(&rig.window));
 
-        // A manual start asks Retry or Cancel; Cancel ends the program with the file untouched.
+        // A manual start asks Retry or Cancel; Cancel ends the program through the whole Quit
+        // (settings saved, windows closed in order) once the handler has returned.
         rig.platform.messages.answers.enqueue(platform::Answer::Cancel);
         rig.window.cmdStart_Click();
-        QCOMPARE(rig.ended, 1);
+        QCOMPARE(rig.main.quits, 0);
+        QTRY_COMPARE(rig.main.quits, 1);
         QVERIFY(!rig.main.state.logger.LoggingActive);
         QVERIFY(rig.main.state.logger.LogFileError);
         QVERIFY(rig.platform.messages.shown[1].text.contains("Database Already Exists!"));
