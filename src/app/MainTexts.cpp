@@ -1,5 +1,6 @@
 #include "MainTexts.h"
 #include "app/SharedState.h"
+#include "meterlink/LinkWatchdog.h"
 #include <QStringList>
 
 namespace maintexts {
@@ -35,28 +36,7 @@ QString AboutText() {
 }
 
 QString HelpText() {
-    return lines({
-        "Voltrane Multimeter Communications Application",
-        "and Data Logger",
-        "",
-        "Version " + ProgramVersionText,
-        "",
-        "Uses Serial Communication at 9600 baud,",
-        "no parity, and 8 data bits (Meter Default).",
-        "",
-        "If necessary, set the parameters by hitting",
-        "the '2nd' key followed by 'RATE', then the Up/Down",
-        "keys to select 9600, then 'AUTO' to confirm.",
-        "Continue in a like manner for Parity and Echo (ON).",
-        "",
-        "Connect the Fluke 45 using a null-modem 9 pin serial",
-        "cable, not a normal cable, to an available serial port",
-        "on your PC. Press the '2nd' key and 'MN MX' key,",
-        "on the Meter, then Up-arrow to select 'Print1', and",
-        "hit the 'AUTO' key to start Comm. See Meter Manual",
-        "for cable pinouts and troubleshooting.",
-        "",
-    });
+    return meterlink::LinkWatchdog::SetupHelpText();
 }
 
 } // namespace maintexts

@@ -6,7 +6,15 @@ namespace meterlink {
 
 namespace {
 const QString CrLf = QStringLiteral("\r\n");
+
+// Every line followed by CR LF; an empty entry is an empty line.
+QString eachLine(const QStringList& lines) {
+    QString text;
+    for (const QString& line : lines)
+        text += line + CrLf;
+    return text;
 }
+} // namespace
 
 LinkWatchdog::LinkWatchdog(LinkCounters& link, CurrentReading& reading, platform::SerialPort& port,
                            platform::MessageBox& messages, platform::Clock& clock,
@@ -14,7 +22,7 @@ LinkWatchdog::LinkWatchdog(LinkCounters& link, CurrentReading& reading, platform
     : link_(link), reading_(reading), port_(port), messages_(messages), clock_(clock), host_(host) {
 }
 
-QString LinkWatchdog::QuestionText() {
+QString LinkWatchdog::SetupHelpText() {
     const QStringList lines = {
         QStringLiteral("Voltrane Multimeter Communications Application"),
         QStringLiteral("and Data Logger"),
@@ -36,15 +44,18 @@ QString LinkWatchdog::QuestionText() {
         QStringLiteral("hit the 'AUTO' key to start Comm. See Meter Manual"),
         QStringLiteral("for cable pinouts and troubleshooting."),
         QString(),
-        QStringLiteral("Press 'OK' to go Continue, Cancel to go Offline"),
-        QStringLiteral("and check your selected port under Edit | RS232 Port,"),
-        QStringLiteral("then Quit and Restart Program when all is correct."),
-        QString(),
     };
-    QString text;
-    for (const QString& line : lines)
-        text += line + CrLf;
-    return text;
+    return eachLine(lines);
+}
+
+QString LinkWatchdog::QuestionText() {
+    return SetupHelpText() +
+           eachLine({
+               QStringLiteral("Press 'OK' to go Continue, Cancel to go Offline"),
+               QStringLiteral("and check your selected port under Edit | RS232 Port,"),
+               QStringLiteral("then Quit and Restart Program when all is correct."),
+               QString(),
+           });
 }
 
 QString LinkWatchdog::ReopenFailedText(int portNo, int errorCode) {

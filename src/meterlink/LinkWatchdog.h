@@ -58,6 +58,9 @@ public:
     static constexpr qint16 ContinueLimit = 35;
     static constexpr int ContinuePauseMs = 1000;
     static inline const QString QuestionTitle = QStringLiteral("Please Reset the Meter Manually!");
+    // The meter's setup help (version, line settings, setting up and connecting the meter),
+    // shown also as the main window's Help; the question goes on with what to do next.
+    static QString SetupHelpText();
     static QString QuestionText();
     // Shown when the port cannot be opened again after the question; the program stays offline.
     static inline const QString ReopenFailedTitle = QStringLiteral("Serial Port");
