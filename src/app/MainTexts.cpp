@@ -1,26 +1,12 @@
 #include "MainTexts.h"
 #include "app/SharedState.h"
 #include "meterlink/LinkWatchdog.h"
-#include <QStringList>
+#include "platform/MessageText.h"
 
 namespace maintexts {
 
-namespace {
-
-const QString CrLf = QStringLiteral("\r\n");
-
-// Every line ends in CR LF; an empty entry is an empty line.
-QString lines(const QStringList& all) {
-    QString text;
-    for (const QString& line : all)
-        text += line + CrLf;
-    return text;
-}
-
-} // namespace
-
 QString AboutText() {
-    return lines({
+    return platform::EachLine({
         "Voltrane Multimeter Communications",
         "Application and Data Logger",
         "",

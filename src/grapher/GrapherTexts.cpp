@@ -1,19 +1,11 @@
 #include "grapher/GrapherTexts.h"
 #include "logger/LoggerRules.h"
+#include "platform/MessageText.h"
 
 namespace grapher::texts {
 
-namespace {
-const QString CrLf = QStringLiteral("\r\n");
-
-// Every line followed by CR LF.
-QString EachLine(std::initializer_list<QString> lines) {
-    QString text;
-    for (const QString& line : lines)
-        text += line + CrLf;
-    return text;
-}
-} // namespace
+using platform::CrLf;
+using platform::EachLine;
 
 QString Lines(std::initializer_list<QString> lines) {
     QString text;

@@ -1,20 +1,12 @@
 #include "meterlink/LinkWatchdog.h"
 
 #include "app/SharedState.h"
+#include "platform/MessageText.h"
 
 namespace meterlink {
 
-namespace {
-const QString CrLf = QStringLiteral("\r\n");
-
-// Every line followed by CR LF; an empty entry is an empty line.
-QString eachLine(const QStringList& lines) {
-    QString text;
-    for (const QString& line : lines)
-        text += line + CrLf;
-    return text;
-}
-} // namespace
+using platform::CrLf;
+using platform::EachLine;
 
 LinkWatchdog::LinkWatchdog(LinkCounters& link, CurrentReading& reading, platform::SerialPort& port,
                            platform::MessageBox& messages, platform::Clock& clock,
@@ -45,12 +37,12 @@ QString LinkWatchdog::SetupHelpText() {
         QStringLiteral("for cable pinouts and troubleshooting."),
         QString(),
     };
-    return eachLine(lines);
+    return EachLine(lines);
 }
 
 QString LinkWatchdog::QuestionText() {
     return SetupHelpText() +
-           eachLine({
+           EachLine({
                QStringLiteral("Press 'OK' to go Continue, Cancel to go Offline"),
                QStringLiteral("and check your selected port under Edit | RS232 Port,"),
                QStringLiteral("then Quit and Restart Program when all is correct."),
