@@ -34,14 +34,18 @@ void GraphView::showAll() {
     RecordsInView = ViewEnd + 1 - ViewStart;
 }
 
-void GraphView::resetForRedraw() {
-    FullScale = 0;
-    ViewMax = 0;
-    ViewMin = 0;
+void GraphView::clearCursor() {
     MarkerX = 0;
     MarkerValue = 0;
     CursorX = 0;
     PrevCursorX = 0;
+}
+
+void GraphView::resetForRedraw() {
+    FullScale = 0;
+    ViewMax = 0;
+    ViewMin = 0;
+    clearCursor();
 }
 
 QString GraphView::GetMax() {
@@ -189,10 +193,7 @@ std::optional<qint32> GraphView::keyPress(int key) {
 }
 
 bool GraphView::toggleDataSet() {
-    MarkerX = 0;
-    MarkerValue = 0;
-    CursorX = 0;
-    PrevCursorX = 0;
+    clearCursor();
     if (!HasSecondary) {
         DataSet = 1;
         return false;

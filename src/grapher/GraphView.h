@@ -95,6 +95,9 @@ public:
     bool viewValid() const;
 
 private:
+    // The marker and the cursor back to no position.
+    void clearCursor();
+
     const LogColumns* columns_ = nullptr;
 };
 
