@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -79,6 +80,12 @@ QLabel* MakeLabel(QWidget* parent, const QString& name, const QString& text = QS
     return label;
 }
 
+QAction* MakeAction(QMenu* menu, const QString& text, const QString& name) {
+    QAction* action = menu->addAction(text);
+    action->setObjectName(name);
+    return action;
+}
+
 } // namespace
 
 frmGrapher::frmGrapher(MainWindowApi& main, platform::Platform& platform, QWidget* parent)
@@ -93,21 +100,17 @@ frmGrapher::~frmGrapher() = default;
 void frmGrapher::buildWidgets() {
     auto* fileMenu = menuBar()->addMenu(QStringLiteral("&File"));
     fileMenu->setObjectName("mnuFile");
-    cmdOpen_ = fileMenu->addAction(QStringLiteral("&Open and Graph Logged Data"));
-    cmdOpen_->setObjectName("cmdOpen");
-    mnuCDelimited_ = fileMenu->addAction(QStringLiteral("Convert Data to Comma Delimited File"));
-    mnuCDelimited_->setObjectName("mnuCDelimited");
-    mnuCAccess_ = fileMenu->addAction(QStringLiteral("Convert Data to MS Access Database"));
-    mnuCAccess_->setObjectName("mnuCAccess");
+    cmdOpen_ = MakeAction(fileMenu, QStringLiteral("&Open and Graph Logged Data"), "cmdOpen");
+    mnuCDelimited_ = MakeAction(fileMenu, QStringLiteral("Convert Data to Comma Delimited File"),
+                                "mnuCDelimited");
+    mnuCAccess_ =
+        MakeAction(fileMenu, QStringLiteral("Convert Data to MS Access Database"), "mnuCAccess");
     fileMenu->addSeparator();
-    mnuReturn_ = fileMenu->addAction(QStringLiteral("&Return"));
-    mnuReturn_->setObjectName("mnuReturn");
+    mnuReturn_ = MakeAction(fileMenu, QStringLiteral("&Return"), "mnuReturn");
     auto* helpMenu = menuBar()->addMenu(QStringLiteral("&Help"));
     helpMenu->setObjectName("mnuHelp");
-    mnuContents_ = helpMenu->addAction(QStringLiteral("Contents"));
-    mnuContents_->setObjectName("mnuContents");
-    mnuAbout_ = helpMenu->addAction(QStringLiteral("About"));
-    mnuAbout_->setObjectName("mnuAbout");
+    mnuContents_ = MakeAction(helpMenu, QStringLiteral("Contents"), "mnuContents");
+    mnuAbout_ = MakeAction(helpMenu, QStringLiteral("About"), "mnuAbout");
 
     auto* central = new QWidget(this);
     auto* outer = new QVBoxLayout(central);
