@@ -38,10 +38,16 @@ QString DataIncompatible() {
                   "Data Incompatible, Cannot continue....", "", "Press 'OK' to Exit."});
 }
 
-QString CsvDone() {
-    return "Comma Separated Values File Creation Successful!" + CrLf +
-           "File is in the same Folder as the .vtd File" + CrLf + CrLf +
+namespace {
+// A conversion's success: its first line, then where the new file is.
+QString SavedBesideLog(const QString& done) {
+    return done + CrLf + "File is in the same Folder as the .vtd File" + CrLf + CrLf +
            "Press 'OK' to Continue..." + CrLf + CrLf;
+}
+} // namespace
+
+QString CsvDone() {
+    return SavedBesideLog(QStringLiteral("Comma Separated Values File Creation Successful!"));
 }
 
 QString CsvError(int number) {
@@ -75,9 +81,7 @@ QString CsvError(int number) {
 }
 
 QString CopyDone() {
-    return "Access File Created Successfully!" + CrLf +
-           "File is in the same Folder as the .vtd File" + CrLf + CrLf +
-           "Press 'OK' to Continue..." + CrLf + CrLf;
+    return SavedBesideLog(QStringLiteral("Access File Created Successfully!"));
 }
 
 QString CopyFailed() {
