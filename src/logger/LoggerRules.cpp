@@ -1,5 +1,6 @@
 #include "LoggerRules.h"
 #include "app/SharedState.h"
+#include "platform/MessageText.h"
 #include <QLocale>
 #include <QRegularExpression>
 #include <QStringList>
@@ -7,9 +8,7 @@
 
 namespace logger {
 
-namespace {
-const QString NewLine = QStringLiteral("\r\n");
-} // namespace
+using platform::CrLf;
 
 double leadingNumber(const QString& text) {
     static const QRegularExpression number(
@@ -84,14 +83,19 @@ QString aboutText() {
 }
 
 QString aboutText(const QString& version) {
-    const QString blank = NewLine;
-    return QStringLiteral("Voltrane Multimeter Communications") + NewLine +
-           QStringLiteral("Application and Data Logger") + NewLine + blank +
-           QStringLiteral("Version ") + version + NewLine + blank +
-           QStringLiteral("Uses Serial Communication at 9600 baud,") + NewLine +
-           QStringLiteral("no parity, 8 data bits, and 1 stop bit.") + NewLine + blank +
-           QStringLiteral("Connect the Fluke 45 using a null-modem 9 pin serial") + NewLine +
-           QStringLiteral("cable, not a normal serial cable.") + NewLine + blank;
+    return platform::EachLine({
+        QStringLiteral("Voltrane Multimeter Communications"),
+        QStringLiteral("Application and Data Logger"),
+        QString(),
+        QStringLiteral("Version ") + version,
+        QString(),
+        QStringLiteral("Uses Serial Communication at 9600 baud,"),
+        QStringLiteral("no parity, 8 data bits, and 1 stop bit."),
+        QString(),
+        QStringLiteral("Connect the Fluke 45 using a null-modem 9 pin serial"),
+        QStringLiteral("cable, not a normal serial cable."),
+        QString(),
+    });
 }
 
 QString helpText() {
@@ -113,18 +117,18 @@ QString helpText() {
         QStringLiteral("Graph, or on the Graph itself,  will switch between Primary and"),
         QStringLiteral("Secondary Values."),
     };
-    return lines.join(NewLine);
+    return lines.join(CrLf);
 }
 
 QString completionText(const QString& path, int samples) {
-    return QStringLiteral("Your Timed Sampling Session Completed Successfully!") + NewLine +
-           NewLine + QStringLiteral("Your Data can be found in the following file:") + NewLine +
-           path + NewLine + NewLine + QStringLiteral("It contains ") + QString::number(samples) +
-           QStringLiteral(" samples.") + NewLine + NewLine;
+    return QStringLiteral("Your Timed Sampling Session Completed Successfully!") + CrLf + CrLf +
+           QStringLiteral("Your Data can be found in the following file:") + CrLf + path + CrLf +
+           CrLf + QStringLiteral("It contains ") + QString::number(samples) +
+           QStringLiteral(" samples.") + CrLf + CrLf;
 }
 
 QString fileExistsText(const QString& path) {
-    return QStringLiteral("File ") + path + QStringLiteral(" exists already.") + NewLine + NewLine +
+    return QStringLiteral("File ") + path + QStringLiteral(" exists already.") + CrLf + CrLf +
            QStringLiteral("Cannot OverWrite! Create another file or delete this one...");
 }
 
