@@ -1,7 +1,9 @@
 #include "settings/SettingsStore.h"
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QSettings>
+#include <QStandardPaths>
 #include <limits>
 
 namespace settings {
@@ -85,8 +87,24 @@ QString ReadAlarmWav() {
     return GetSetting(QStringLiteral("AlarmWav"), InProgramFolder(QStringLiteral("attention.wav")));
 }
 
+namespace {
+
+// Log files go beside the program, as users of a copied-in program folder expect; an installed
+// program's folder cannot be written by its user, so there the user's documents folder serves.
+QString defaultLogFilePath() {
+    const QString name = QStringLiteral("Test.vtd");
+    if (QFileInfo(ProgramFolder()).isWritable())
+        return InProgramFolder(name);
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (documents.isEmpty())
+        return InProgramFolder(name);
+    return QDir::toNativeSeparators(documents) + QDir::separator() + name;
+}
+
+} // namespace
+
 QString ReadLogFilePath() {
-    const QString defaultPath = InProgramFolder(QStringLiteral("Test.vtd"));
+    const QString defaultPath = defaultLogFilePath();
     const QString stored = GetSetting(QStringLiteral("DataFilePath"), defaultPath);
     if (stored == defaultPath)
         return stored;

@@ -19,7 +19,9 @@ qint32 ReadForegroundColour(); // "FGColor", default 65535
 qint16 ReadCommPort();         // "CommPort", default 1
 QString ReadFontFace();        // "Font", default "MSSansserif"
 QString ReadAlarmWav();        // "AlarmWav", default <program folder>/attention.wav
-// "DataFilePath" normalised into the log file path: always a file called "Test.vtd".
+// "DataFilePath" normalised into the log file path: always a file called "Test.vtd". Without a
+// stored folder it is in the program folder, or in the user's documents folder when the program
+// folder cannot be written (an installed program).
 QString ReadLogFilePath();
 // Stores the folder part of a file path as "DataFilePath" (used by the data windows).
 void SaveDataFolderOf(const QString& filePath);
