@@ -5,6 +5,7 @@
 #include <QRegularExpression>
 #include <QStringList>
 #include <cmath>
+#include <limits>
 
 namespace logger {
 
@@ -16,8 +17,18 @@ double leadingNumber(const QString& text) {
     const QRegularExpressionMatch match = number.match(text);
     if (!match.hasMatch())
         return 0;
-    const double value = match.captured(0).trimmed().toDouble();
-    return std::isfinite(value) ? value : 0;
+    bool ok = false;
+    const double value = match.captured(0).trimmed().toDouble(&ok);
+    if (ok && std::isfinite(value))
+        return value;
+    // Only an exponent can put a matched number out of range: a huge one reads as an infinity of
+    // its sign (so "1e999" is corrected to the longest period), a tiny one as 0.
+    const QString exponent = match.captured(2);
+    if (exponent.isEmpty() || exponent.contains(QLatin1Char('-')))
+        return 0;
+    return match.captured(0).trimmed().startsWith(QLatin1Char('-'))
+               ? -std::numeric_limits<double>::infinity()
+               : std::numeric_limits<double>::infinity();
 }
 
 QString correctedPeriodText(const QString& text) {

@@ -13,7 +13,8 @@ inline constexpr int CommentMaxLength = 254;
 // The time boxes' mask: "##:##:## ??", the letters upper-cased as they are typed.
 inline const QString TimeBoxMask = QStringLiteral("99:99:99 >AA;_");
 
-// The number at the start of a text, 0 when it starts with none ("2.5 s" gives 2.5).
+// The number at the start of a text, 0 when it starts with none ("2.5 s" gives 2.5); beyond the
+// double range it is an infinity of its sign.
 double leadingNumber(const QString& text);
 // The period box's correction on leaving it: below 0.25 (or no number) gives "0.25", above 60
 // gives "60.00"; a text within the range stays as typed.

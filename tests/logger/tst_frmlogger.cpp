@@ -90,9 +90,10 @@ private slots:
         const struct {
             const char *typed, *shown;
             int ms;
-        } cases[] = {{"0.1", "0.25", 250},     {"75", "60.00", 60000}, {"abc", "0.25", 250},
-                     {"2.5", "2.5", 2500},     {"3 s", "3 s", 3000},   {"60", "60", 60000},
-                     {"0.3125", "0.3125", 312}}; // a half goes to the even one
+        } cases[] = {{"0.1", "0.25", 250},      {"75", "60.00", 60000}, {"abc", "0.25", 250},
+                     {"2.5", "2.5", 2500},      {"3 s", "3 s", 3000},   {"60", "60", 60000},
+                     {"0.3125", "0.3125", 312}, // a half goes to the even one
+                     {"1e999", "60.00", 60000}, {"1e-999", "0.25", 250}};
         for (const auto& c : cases) {
             QCOMPARE(logger::correctedPeriodText(c.typed), QString(c.shown));
             QCOMPARE(logger::periodIntervalMs(c.typed), c.ms);
