@@ -1,5 +1,6 @@
 #include "frmMain.h"
 #include "MainTexts.h"
+#include "PortAssignDialog.h"
 #include "control/frmControl.h"
 #include "display/AlarmPanel.h"
 #include "display/Colour.h"
@@ -189,6 +190,9 @@ void frmMain::buildMenus() {
         connect(item, &QAction::triggered, this, [this, n] { mnuComm_Click(n); });
         mnuCom[n - 1] = item;
     }
+    // What each number stands for, and assigning devices to them (probed again after OK).
+    AttachPortAssignment(mnuComm, this,
+                         [this, mnuComm] { ReprobePortMenu(mnuComm, platform_.serial); });
     connect(action(Edit, "mnuFont", "Font"), &QAction::triggered, this, &frmMain::mnuFont_Click);
     QMenu* mnuColor = submenu(Edit, "mnuColor", "&Colors");
     QMenu* mnuBackground = submenu(mnuColor, "mnuBackground", "Background");
