@@ -15,7 +15,7 @@ struct FileDialogRequest {
 struct DialogResult {
     enum class Status { Ok, Cancelled, Failed };
     Status status = Status::Cancelled;
-    QString value; // chosen path, or chosen font face
+    QString value;     // chosen path, or chosen font face
     int errorCode = 0; // with Failed: the number shown in "Unexpected Error!"
 
     bool ok() const { return status == Status::Ok; }

@@ -39,7 +39,9 @@ void FakeSound::stop() {
     playing.clear();
 }
 
-void FakeSound::beep() { events.append("beep"); }
+void FakeSound::beep() {
+    events.append("beep");
+}
 
 void FakeClock::pause(int milliseconds) {
     pauses.append(milliseconds);
@@ -59,7 +61,9 @@ void FakeSerialPort::close() {
     openNow = false;
 }
 
-void FakeSerialPort::write(const QByteArray& bytes) { written += bytes; }
+void FakeSerialPort::write(const QByteArray& bytes) {
+    written += bytes;
+}
 
 QString FakeSerialPort::deviceFor(int portNo) const {
     return presentPorts.contains(portNo) ? QStringLiteral("/dev/fake%1").arg(portNo) : QString();
