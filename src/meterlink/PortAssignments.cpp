@@ -22,12 +22,6 @@ bool validPort(int portNo) {
     return portNo >= PortAssignments::FirstPort && portNo <= PortAssignments::LastPort;
 }
 
-int trailingNumber(const QString& name) {
-    static const QRegularExpression digits(QStringLiteral("(\\d+)$"));
-    const QRegularExpressionMatch match = digits.match(name);
-    return match.hasMatch() ? match.captured(1).toInt() : -1;
-}
-
 // The name without its number: "ttyUSB" for ttyUSB10.
 QString family(const QString& name) {
     static const QRegularExpression digits(QStringLiteral("\\d+$"));
@@ -47,8 +41,10 @@ QStringList entries(const QString& folder, const QStringList& patterns) {
         const QString fa = family(a), fb = family(b);
         if (fa != fb)
             return fa < fb;
-        if (trailingNumber(a) != trailingNumber(b))
-            return trailingNumber(a) < trailingNumber(b);
+        const int na = platform::QtSerialPort::deviceNumber(a);
+        const int nb = platform::QtSerialPort::deviceNumber(b);
+        if (na != nb)
+            return na < nb;
         return a < b;
     });
     QStringList paths;

@@ -20,12 +20,6 @@ int familyRank(const QString& name) {
     return 2;
 }
 
-int trailingNumber(const QString& name) {
-    static const QRegularExpression digits(QStringLiteral("(\\d+)$"));
-    const QRegularExpressionMatch match = digits.match(name);
-    return match.hasMatch() ? match.captured(1).toInt() : -1;
-}
-
 void configure(QSerialPort& port) {
     port.setBaudRate(QSerialPort::Baud9600);
     port.setDataBits(QSerialPort::Data8);
@@ -51,6 +45,12 @@ QtSerialPort::~QtSerialPort() {
     close();
 }
 
+int QtSerialPort::deviceNumber(const QString& name) {
+    static const QRegularExpression digits(QStringLiteral("(\\d+)$"));
+    const QRegularExpressionMatch match = digits.match(name);
+    return match.hasMatch() ? match.captured(1).toInt() : -1;
+}
+
 QStringList QtSerialPort::orderedSystemPorts() {
     QList<QSerialPortInfo> ports = QSerialPortInfo::availablePorts();
     // Pseudo-terminals are reached only through the "Ports" settings.
@@ -66,8 +66,8 @@ QStringList QtSerialPort::orderedSystemPorts() {
                          const int ra = familyRank(a.portName()), rb = familyRank(b.portName());
                          if (ra != rb)
                              return ra < rb;
-                         const int na = trailingNumber(a.portName());
-                         const int nb = trailingNumber(b.portName());
+                         const int na = deviceNumber(a.portName());
+                         const int nb = deviceNumber(b.portName());
                          if (na != nb)
                              return na < nb;
                          return a.portName() < b.portName();

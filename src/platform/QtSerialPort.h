@@ -26,6 +26,8 @@ public:
 
     // The system's serial devices in the order that numbers them (without "Ports" entries).
     static QStringList orderedSystemPorts();
+    // The number at the end of a device name (10 for ttyUSB10), -1 when it has none.
+    static int deviceNumber(const QString& name);
     // The error code of a failed open of device: 8002, 8005, 8012 or the platform's own code.
     static int mapOpenError(QSerialPort::SerialPortError error, const QString& device);
 
