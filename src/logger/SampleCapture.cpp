@@ -1,16 +1,12 @@
 #include "SampleCapture.h"
 #include "CreateLogDatabase.h"
-#include <QLabel>
 #include <QTimer>
-#include <QWidget>
 
 namespace logger {
 
 SampleCapture::SampleCapture(MainWindowApi& main, platform::Clock& clock,
-                             platform::MessageBox& messages, std::function<bool()> linkLost,
-                             QObject* parent)
-    : QObject(parent), main_(main), clock_(clock), messages_(messages),
-      linkLost_(std::move(linkLost)) {
+                             platform::MessageBox& messages, QObject* parent)
+    : QObject(parent), main_(main), clock_(clock), messages_(messages) {
     connect(&main_.logClock(), &QTimer::timeout, this, [this] {
         if (writer_)
             GetRowofData();
@@ -40,18 +36,10 @@ void SampleCapture::end() {
     }
 }
 
-bool SampleCapture::primaryShowsNoComm() const {
-    if (linkLost_)
-        return linkLost_();
-    QWidget* window = main_.mainWidget();
-    const auto* label1 = window ? window->findChild<QLabel*>(QStringLiteral("Label1")) : nullptr;
-    return label1 && label1->text() == QLatin1String("No Comm");
-}
-
 bool SampleCapture::GetRowofData() {
-    // After a lost link the display shows the last numbers again, but they are stale until a
-    // complete line arrives: log nothing from them.
-    if (!writer_ || main_.shared().link.LinkLost || primaryShowsNoComm())
+    // From the moment the display shows "No Comm" until a complete line arrives, the numbers
+    // are stale (the display shows the last ones again after Continue): log nothing from them.
+    if (!writer_ || main_.shared().link.LinkLost)
         return true;
     SharedState& shared = main_.shared();
     // One reading of the clock gives both the time of day and its millisecond field, so the

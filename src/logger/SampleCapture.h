@@ -4,7 +4,6 @@
 #include "platform/Clock.h"
 #include "platform/MessageBox.h"
 #include <QObject>
-#include <functional>
 #include <optional>
 
 namespace logger {
@@ -19,10 +18,8 @@ namespace logger {
 class SampleCapture : public QObject {
     Q_OBJECT
 public:
-    // linkLost tells whether the primary display reads "No Comm" (then no row is written);
-    // the default looks at the main window's Label1.
     SampleCapture(MainWindowApi& main, platform::Clock& clock, platform::MessageBox& messages,
-                  std::function<bool()> linkLost = {}, QObject* parent = nullptr);
+                  QObject* parent = nullptr);
     ~SampleCapture() override;
 
     // Takes the run's freshly created log file; SampleCount starts at 0.
@@ -47,12 +44,9 @@ signals:
     void runFailed();
 
 private:
-    bool primaryShowsNoComm() const;
-
     MainWindowApi& main_;
     platform::Clock& clock_;
     platform::MessageBox& messages_;
-    std::function<bool()> linkLost_;
     std::optional<logfile::SampleWriter> writer_;
 };
 

@@ -52,7 +52,7 @@ frmLogger::frmLogger(MainWindowApi& main, platform::Platform& platform, QWidget*
     setWindowTitle(QStringLiteral("Voltrane Logger - Pri/Sec Display Values"));
     buildControls();
 
-    capture_ = new logger::SampleCapture(main_, platform_.clock, platform_.messages, {}, this);
+    capture_ = new logger::SampleCapture(main_, platform_.clock, platform_.messages, this);
     connect(capture_, &logger::SampleCapture::sampleWritten, this, &frmLogger::showSampleCount);
     connect(capture_, &logger::SampleCapture::runFailed, this, &frmLogger::runFailed);
 

@@ -1,6 +1,5 @@
 #pragma once
 #include "app/MainWindowApi.h"
-#include <QLabel>
 #include <QStringList>
 #include <QTimer>
 #include <QWidget>
@@ -13,7 +12,6 @@ public:
         window.setObjectName("frmMain");
         window.setWindowTitle("Voltrane");
         window.setGeometry(100, 400, 600, 300);
-        label1->setObjectName("Label1");
         state.reading.PriUnits = " VDC";
         state.reading.PriValue = 1.5f;
         state.reading.SecUnits = "N/A";
@@ -37,7 +35,6 @@ public:
     int quits = 0;
     QTimer clock;
     QWidget window;
-    QLabel* label1 = new QLabel(&window);
     QStringList commands;
     QList<int> moves;
     int resetMaxMinCalls = 0;

@@ -38,10 +38,10 @@ private slots:
         clock.current = QDateTime(QDate(2026, 1, 2), QTime(14, 30, 15, 700));
         QVERIFY(capture.GetRowofData());
         QCOMPARE(main.state.reading.PriUnits, QString("VDC"));
-        main.label1->setText("No Comm");
+        main.state.link.LinkLost = true; // "No Comm": nothing is logged until a fresh line
         QVERIFY(capture.GetRowofData());
         QCOMPARE(main.state.logger.SampleCount, 1);
-        main.label1->setText(" 1.5000");
+        main.state.link.LinkLost = false;
         main.state.reading.DualDisplay = true;
         main.state.reading.PriUnits = " VAC";
         main.state.reading.PriValue = -2.25f;

@@ -242,7 +242,7 @@ private slots:
     void aRunWithoutMeterLeavesTheInfoRow() {
         Rig rig;
         const QString path = openOnNewFile(rig);
-        rig.main.label1->setText("No Comm");
+        rig.main.state.link.LinkLost = true; // the meter is silent: "No Comm"
         rig.window.cmdStart_Click();
         rig.sampleTick();
         rig.window.cmdStop_Click();
