@@ -8,7 +8,6 @@
 namespace platform {
 namespace {
 
-
 // Order of the system's ports: USB adapters first, then built-in ports, then anything else.
 int familyRank(const QString& name) {
     if (name.startsWith(QLatin1String("ttyUSB")) || name.startsWith(QLatin1String("ttyACM")))
