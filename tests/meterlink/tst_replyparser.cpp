@@ -94,6 +94,13 @@ private slots:
         QCOMPARE(r.SecUnits, QString(" ADC"));
     }
 
+    void readingLinesAreToldFromPromptsAndEchoes() {
+        for (const char* line : {"+1.2345E+0 VDC", "-12.345E-3 ADC", "+1E+9 OHMS", "+.5E+0 VDC"})
+            QVERIFY2(meterlink::IsReadingLine(line), line);
+        for (const char* line : {"=>", "?>", "!>", "VAC", "FORMAT 2", "", "E+3", "+ VDC"})
+            QVERIFY2(!meterlink::IsReadingLine(line), line);
+    }
+
     void overflowAndNoiseLeaveUsableFields() {
         CurrentReading r;
         ParseReplyLine("+1.2345E+0 VDC", r);
