@@ -55,8 +55,8 @@ LogRun::LogRun(const LogOptions& options, platform::SerialPort& port, platform::
       messages_(std::make_unique<ConsoleMessages>(*this)),
       capture_(latest_, run_, logClock_, clock, *messages_) {
     logClock_.setTimerType(Qt::PreciseTimer);
-    // Connected ahead of the capture's own slot: a tick that falls at or after the end does not
-    // take one more sample.
+    // The run takes each tick in place of the capture's own slot, so a tick that falls at or
+    // after the end takes no further sample.
     disconnect(&logClock_, nullptr, &capture_, nullptr);
     connect(&logClock_, &QTimer::timeout, this, [this] {
         if (endDue(clock_.now()))
