@@ -3,10 +3,8 @@
 #include "logger/LoggerRunState.h"
 #include "meterlink/CurrentReading.h"
 #include "meterlink/LinkCounters.h"
+#include "platform/ProgramVersion.h"
 #include <QString>
-
-inline constexpr float ProgramVersion = 1.82f;
-inline const QString ProgramVersionText = QStringLiteral("1.82");
 
 // The state the main window shares with the other windows, grouped by the subsystem that
 // writes it. Owned by frmMain; the other windows reach it through MainWindowApi.

@@ -3,6 +3,8 @@
 #include <QFile>
 #include <QLocale>
 #include <QTime>
+#include <charconv>
+#include <cmath>
 
 namespace logfile {
 
@@ -18,6 +20,19 @@ QString schemaSql() {
                           "CREATE TABLE Info ("
                           "Date TEXT NOT NULL CHECK (length(Date) <= 20), "
                           "Description TEXT CHECK (length(Description) <= 255));");
+}
+
+double storedReal(float value) {
+    if (!std::isfinite(value))
+        return double(value);
+    char text[32];
+    const std::to_chars_result written = std::to_chars(text, text + sizeof text, value);
+    double nearest = 0;
+    const std::from_chars_result read = std::from_chars(text, written.ptr, nearest);
+    // Should the decimal detour ever land on another single, the exact widening is kept.
+    if (written.ec != std::errc() || read.ec != std::errc() || float(nearest) != value)
+        return double(value);
+    return nearest;
 }
 
 QString infoDateText(const QDate& date) {
@@ -60,11 +75,11 @@ SampleWriter::SampleWriter(db::Connection connection) : connection_(std::move(co
 qint64 SampleWriter::append(const SampleRow& row) {
     // Outside an explicit transaction every INSERT commits on its own: one durable row each.
     insert_.bind(1, row.timeStamp);
-    insert_.bind(2, double(row.milliSeconds));
+    insert_.bind(2, storedReal(row.milliSeconds));
     insert_.bind(3, row.units);
-    insert_.bind(4, double(row.value));
+    insert_.bind(4, storedReal(row.value));
     insert_.bind(5, row.units2);
-    insert_.bind(6, double(row.value2));
+    insert_.bind(6, storedReal(row.value2));
     insert_.execute();
     return connection_.lastInsertRowId();
 }

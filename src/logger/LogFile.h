@@ -43,6 +43,11 @@ struct SampleRow {
     float value2 = 0;
 };
 
+// The REAL stored for a single-precision value: the double nearest to the single's shortest
+// decimal text, so other tools read 1.2345f as 1.2345 (not 1.2345000505447388) while a reader
+// that narrows it back to a single gets the same single.
+double storedReal(float value);
+
 // The schema as SQL, for the creation and for readers' checks.
 QString schemaSql();
 

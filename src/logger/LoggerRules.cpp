@@ -1,6 +1,6 @@
 #include "LoggerRules.h"
-#include "app/SharedState.h"
 #include "platform/MessageText.h"
+#include "platform/ProgramVersion.h"
 #include <QLocale>
 #include <QRegularExpression>
 #include <QStringList>

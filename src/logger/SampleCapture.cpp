@@ -4,10 +4,12 @@
 
 namespace logger {
 
-SampleCapture::SampleCapture(MainWindowApi& main, platform::Clock& clock,
+SampleCapture::SampleCapture(meterlink::ReadingSource& source, LoggerRunState& run,
+                             QTimer& logClock, platform::Clock& clock,
                              platform::MessageBox& messages, QObject* parent)
-    : QObject(parent), main_(main), clock_(clock), messages_(messages) {
-    connect(&main_.logClock(), &QTimer::timeout, this, [this] {
+    : QObject(parent), source_(source), run_(run), logClock_(logClock), clock_(clock),
+      messages_(messages) {
+    connect(&logClock_, &QTimer::timeout, this, [this] {
         if (writer_)
             GetRowofData();
     });
@@ -19,17 +21,16 @@ SampleCapture::~SampleCapture() {
 
 void SampleCapture::begin(db::Connection file) {
     writer_.emplace(std::move(file));
-    main_.shared().logger.SampleCount = 0;
+    run_.SampleCount = 0;
 }
 
 void SampleCapture::startClock() {
-    QTimer& clock = main_.logClock();
-    clock.setInterval(main_.shared().logger.LogIntervalMs);
-    clock.start();
+    logClock_.setInterval(run_.LogIntervalMs);
+    logClock_.start();
 }
 
 void SampleCapture::end() {
-    main_.logClock().stop();
+    logClock_.stop();
     if (writer_) {
         writer_->close();
         writer_.reset();
@@ -37,39 +38,36 @@ void SampleCapture::end() {
 }
 
 bool SampleCapture::GetRowofData() {
-    // From the moment the display shows "No Comm" until a complete line arrives, the numbers
-    // are stale (the display shows the last ones again after Continue): log nothing from them.
-    if (!writer_ || main_.shared().link.LinkLost)
+    if (!writer_)
         return true;
-    SharedState& shared = main_.shared();
+    const std::optional<meterlink::ReadingValues> reading = source_.sampleReading();
+    if (!reading)
+        return true;
     // One reading of the clock gives both the time of day and its millisecond field, so the
     // two belong to the same instant.
     const QDateTime now = clock_.now();
-    shared.reading.PriUnits.remove(QLatin1Char(' '));
-    shared.reading.SecUnits.remove(QLatin1Char(' '));
-
     logfile::SampleRow row;
     row.timeStamp = logfile::timeStampOf(now.time());
     row.milliSeconds = float(now.time().msec());
-    row.units = shared.reading.PriUnits;
-    row.value = shared.reading.PriValue;
-    row.units2 = shared.reading.SecUnits;
-    row.value2 = shared.reading.SecValue;
+    row.units = reading->units;
+    row.value = reading->value;
+    row.units2 = reading->units2;
+    row.value2 = reading->value2;
     try {
         writer_->append(row);
     } catch (const db::Error& error) {
-        LoggerRunState& run = shared.logger;
         const QString path = writer_->connection().path();
         const bool kept = writer_->restoreIfRemoved();
         end();
-        run.LoggingActive = false;
+        run_.LoggingActive = false;
         emit runFailed();
-        messages_.show(failureText(error.number(), path, run.SampleCount, kept),
+        messages_.show(failureText(error.number(), path, run_.SampleCount, kept),
                        platform::Buttons::OkOnly, FailureTitle, platform::Icon::Exclamation);
         return false;
     }
-    ++shared.logger.SampleCount;
-    emit sampleWritten(shared.logger.SampleCount);
+    ++run_.SampleCount;
+    emit rowWritten(row);
+    emit sampleWritten(run_.SampleCount);
     return true;
 }
 

@@ -1,15 +1,18 @@
 #pragma once
 #include "LogFile.h"
-#include "app/MainWindowApi.h"
+#include "logger/LoggerRunState.h"
+#include "meterlink/ReadingSource.h"
 #include "platform/Clock.h"
 #include "platform/MessageBox.h"
 #include <QObject>
 #include <optional>
 
+class QTimer;
+
 namespace logger {
 
-// The sample capture of a logging run: GetRowofData on every tick of the main window's sample
-// clock tmrLogClock, one committed LogData row per tick.
+// The sample capture of a logging run: GetRowofData on every tick of the sample clock (the main
+// window's tmrLogClock), one committed LogData row per tick, made from the reading source.
 //
 // The capture holds the run's open log file between begin() and end(). A row that cannot be
 // written stops the run at once (clock off, LoggingActive false, file released, rows already
@@ -18,7 +21,8 @@ namespace logger {
 class SampleCapture : public QObject {
     Q_OBJECT
 public:
-    SampleCapture(MainWindowApi& main, platform::Clock& clock, platform::MessageBox& messages,
+    SampleCapture(meterlink::ReadingSource& source, LoggerRunState& run, QTimer& logClock,
+                  platform::Clock& clock, platform::MessageBox& messages,
                   QObject* parent = nullptr);
     ~SampleCapture() override;
 
@@ -38,13 +42,16 @@ public:
     static inline const QString FailureTitle = QStringLiteral("Logging Stopped!");
 
 signals:
-    // After every row written, with the new SampleCount.
+    // After every row written: the row, then the new SampleCount.
+    void rowWritten(const logfile::SampleRow& row);
     void sampleWritten(int count);
     // The run was stopped because a row could not be written.
     void runFailed();
 
 private:
-    MainWindowApi& main_;
+    meterlink::ReadingSource& source_;
+    LoggerRunState& run_;
+    QTimer& logClock_;
     platform::Clock& clock_;
     platform::MessageBox& messages_;
     std::optional<logfile::SampleWriter> writer_;

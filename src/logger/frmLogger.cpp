@@ -44,6 +44,7 @@ QLabel* label(const QString& text, const QString& name = QString()) {
 
 frmLogger::frmLogger(MainWindowApi& main, platform::Platform& platform, QWidget* parent)
     : QWidget(parent, Qt::Window), main_(main), platform_(platform),
+      readingSource_(main.shared().reading, main.shared().link),
       // Cancel on a creation error ends the program through the whole Quit, once this handler
       // has returned, so the settings are saved and every window closes in its order.
       endProgram_(
@@ -52,7 +53,8 @@ frmLogger::frmLogger(MainWindowApi& main, platform::Platform& platform, QWidget*
     setWindowTitle(QStringLiteral("Voltrane Logger - Pri/Sec Display Values"));
     buildControls();
 
-    capture_ = new logger::SampleCapture(main_, platform_.clock, platform_.messages, this);
+    capture_ = new logger::SampleCapture(readingSource_, main_.shared().logger, main_.logClock(),
+                                         platform_.clock, platform_.messages, this);
     connect(capture_, &logger::SampleCapture::sampleWritten, this, &frmLogger::showSampleCount);
     connect(capture_, &logger::SampleCapture::runFailed, this, &frmLogger::runFailed);
 

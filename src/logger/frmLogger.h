@@ -80,6 +80,8 @@ private:
 
     MainWindowApi& main_;
     platform::Platform& platform_;
+    // The samples are taken from the main window's current reading.
+    meterlink::CurrentReadingSource readingSource_;
     logger::SampleCapture* capture_ = nullptr;
     std::function<void()> endProgram_;
     bool open_ = false;

@@ -1,7 +1,7 @@
 #include "meterlink/LinkWatchdog.h"
 
-#include "app/SharedState.h"
 #include "platform/MessageText.h"
+#include "platform/ProgramVersion.h"
 
 namespace meterlink {
 

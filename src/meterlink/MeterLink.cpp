@@ -32,7 +32,7 @@ void MeterLink::ReceiveCharacter(char c) {
     if (const std::optional<QString> line = ring_.receive(QChar(uchar(c)))) {
         ParseReplyLine(*line, reading_);
         link_.LinkLost = false;
-        emit lineCompleted();
+        emit lineCompleted(*line);
     }
     link_.NoReplyCount = 0;
 }

@@ -37,8 +37,9 @@ public:
     platform::SerialPort& port() { return port_; }
 
 signals:
-    // A reply line was completed and parsed (the main window enables cmdLogger).
-    void lineCompleted();
+    // A reply line was completed and parsed (the main window enables cmdLogger); line is its
+    // text as parsed.
+    void lineCompleted(const QString& line);
 
 private:
     void onReceived(const QByteArray& bytes);

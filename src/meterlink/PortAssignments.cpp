@@ -18,8 +18,15 @@ QString keyFor(int portNo) {
     return QStringLiteral("Ports/Com%1").arg(portNo);
 }
 
+// The ports the menu and the dialog offer and store.
 bool validPort(int portNo) {
     return portNo >= PortAssignments::FirstPort && portNo <= PortAssignments::LastPort;
+}
+
+// Any stored port number is looked up (a port 0 or 9 written into the settings is used when a
+// device stands for it), as the serial port does.
+bool lookedUp(int portNo) {
+    return portNo >= 0;
 }
 
 // The name without its number: "ttyUSB" for ttyUSB10.
@@ -100,7 +107,7 @@ bool PortAssignments::isUsablePath(const QString& device) {
 }
 
 QString PortAssignments::assigned(int portNo) {
-    if (!validPort(portNo))
+    if (!lookedUp(portNo))
         return QString();
     return openStore().value(keyFor(portNo)).toString().trimmed();
 }
@@ -134,7 +141,7 @@ QString PortAssignments::automaticDevice(int portNo) const {
 }
 
 QString PortAssignments::automaticDevice(int portNo, const QStringList& system) const {
-    if (!validPort(portNo))
+    if (!lookedUp(portNo) || portNo == 0)
         return QString();
     if (sources_.comNames)
         return QStringLiteral("COM%1").arg(portNo);

@@ -64,9 +64,11 @@ void parseReading(const QString& s, Side side) {
         if (mantissa && std::isfinite(scaled.number))
             side.text = ReadingText(scaled.number);
     }
-    // The letter goes before the unit as received; a line without a unit keeps the last one
-    // received, so repeated unitless lines cannot pile letters up.
-    side.dispUnits = letter + side.units;
+    // The letter goes before the unit as received. A line without a blank (a prompt such as
+    // "=>", a unitless number) leaves the display unit as it was unless it brings a letter of
+    // its own, which then replaces the old one rather than piling up in front of it.
+    if (blank >= 0 || !letter.isEmpty())
+        side.dispUnits = letter + side.units;
 }
 
 } // namespace
@@ -164,6 +166,16 @@ QString ReadingText(double number) {
     if (text.startsWith(QStringLiteral("0.")))
         text.remove(0, 1);
     return (number < 0 ? QStringLiteral("-") : QStringLiteral(" ")) + text;
+}
+
+bool IsReadingLine(const QString& line) {
+    const QString text = line.trimmed();
+    qsizetype i = 0;
+    if (i < text.size() && (text[i] == u'+' || text[i] == u'-'))
+        ++i;
+    if (i < text.size() && text[i] == u'.')
+        ++i;
+    return i < text.size() && isDigit(text[i]);
 }
 
 void ParseReplyLine(const QString& text, CurrentReading& reading) {

@@ -26,6 +26,10 @@ PrefixScaled ScaleToPrefix(double mantissa, int exp);
 // point below 1, at most 15 significant digits (1.2345 -> " 1.2345", 0.12345 -> " .12345").
 QString ReadingText(double number);
 
+// True when a line carries a reading: it starts with a number ("+1.2345E+0 VDC", "+1E+9 OHMS"),
+// unlike the meter's prompts ("=>", "?>") and echoed commands ("VAC").
+bool IsReadingLine(const QString& line);
+
 // Parses one completed line (already without its carried-over first character) into the
 // reading: primary fields always, secondary fields and DualDisplay := true only with a comma.
 // Blanks at the start of the secondary part are skipped ("..VDC, +6.7890E+3 ADC").

@@ -8,9 +8,6 @@
 namespace platform {
 namespace {
 
-constexpr int FirstPort = 1;
-constexpr int LastPort = 8;
-
 // Order of the system's ports: USB adapters first, then built-in ports, then anything else.
 int familyRank(const QString& name) {
     if (name.startsWith(QLatin1String("ttyUSB")) || name.startsWith(QLatin1String("ttyACM")))
@@ -79,14 +76,20 @@ QStringList QtSerialPort::orderedSystemPorts() {
 }
 
 QString QtSerialPort::deviceFor(int portNo) const {
-    if (portNo < FirstPort || portNo > LastPort)
+    // Any stored number may name a device: the menu offers 1..8, but a port 0 or 9 written
+    // into the settings is used when something stands for it.
+    if (portNo < 0)
         return QString();
+    if (const auto named = named_.constFind(portNo); named != named_.constEnd())
+        return *named;
     QSettings store(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Voltrane"),
                     QStringLiteral("Voltrane"));
     const QString mapped =
         store.value(QStringLiteral("Ports/Com%1").arg(portNo)).toString().trimmed();
     if (!mapped.isEmpty())
         return mapped;
+    if (portNo == 0)
+        return QString();
 #ifdef Q_OS_WIN
     return QStringLiteral("COM%1").arg(portNo);
 #else
@@ -136,6 +139,10 @@ int QtSerialPort::open(int portNo) {
     port_.clearError();
     openDevice_ = device;
     return SerialError::None;
+}
+
+void QtSerialPort::nameDevice(int portNo, const QString& device) {
+    named_.insert(portNo, device);
 }
 
 void QtSerialPort::close() {

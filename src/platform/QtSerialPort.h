@@ -1,5 +1,6 @@
 #pragma once
 #include "platform/SerialPort.h"
+#include <QHash>
 #include <QSerialPort>
 #include <QString>
 #include <QStringList>
@@ -23,6 +24,9 @@ public:
     void flushInput() override;
     bool probe(int portNo) override;
     QString deviceFor(int portNo) const override;
+    // Makes port n stand for device for this connection only, ahead of the settings (a device
+    // path given on a command line).
+    void nameDevice(int portNo, const QString& device);
 
     // The system's serial devices in the order that numbers them (without "Ports" entries).
     static QStringList orderedSystemPorts();
@@ -36,6 +40,7 @@ private:
 
     QSerialPort port_;
     QString openDevice_;
+    QHash<int, QString> named_;
 };
 
 } // namespace platform

@@ -1,5 +1,6 @@
 #pragma once
 #include "app/MainWindowApi.h"
+#include "meterlink/ReadingSource.h"
 #include <QStringList>
 #include <QTimer>
 #include <QWidget>
@@ -32,6 +33,7 @@ public:
     QWidget* mainWidget() override { return &window; }
 
     SharedState state;
+    meterlink::CurrentReadingSource source{state.reading, state.link};
     int quits = 0;
     QTimer clock;
     QWidget window;

@@ -21,7 +21,7 @@ class tst_capture : public QObject {
         FakeMain main;
         doubles::FakeClock clock;
         doubles::FakeMessageBox messages;
-        logger::SampleCapture capture{main, clock, messages};
+        logger::SampleCapture capture{main.source, main.state.logger, main.clock, clock, messages};
     };
 
     QString newPath() { return dir_.filePath(QString("run%1.vtd").arg(++fileNo_)); }

@@ -71,6 +71,32 @@ private slots:
         QVERIFY(!QFile::exists(path + "-wal"));
     }
 
+    // Other tools read a stored single as the meter wrote it, and narrowing the stored REAL
+    // gives back the very same single.
+    void singlesAreStoredAsTheirShortestDecimal_data() {
+        QTest::addColumn<float>("value");
+        QTest::addColumn<QString>("decimal");
+        QTest::newRow("reading") << 1.2345f << "1.2345";
+        QTest::newRow("milli") << -0.012345f << "-0.012345";
+        QTest::newRow("overload") << 1e9f << "1000000000.0";
+        QTest::newRow("subnormal") << 1e-45f << "1e-45";
+    }
+    void singlesAreStoredAsTheirShortestDecimal() {
+        QFETCH(float, value);
+        QFETCH(QString, decimal);
+        const QString path = pathOf(QString("single-%1.vtd").arg(QTest::currentDataTag()));
+        logfile::SampleWriter writer(logfile::createLogFile(path));
+        writer.append({0.5, 999, "VDC", value, "VAC", value});
+        writer.close();
+        QCOMPARE(logquery::rows(path, "SELECT Value = " + decimal + ", Value2 = " + decimal +
+                                          ", MilliSeconds = 999 FROM LogData"),
+                 QStringList{"1|1|1"});
+        db::Connection file = db::Connection::open(path, db::Connection::Mode::ReadOnly);
+        db::Statement query = file.prepare("SELECT Value FROM LogData");
+        QVERIFY(query.step());
+        QCOMPARE(float(query.columnDouble(0)), value);
+    }
+
     void infoRowIsWrittenWithTheFile() {
         const QString path = pathOf("info.vtd");
         logfile::createLogFile(path, logfile::RunInfo{"02/01/2026", QString(300, 'x')});

@@ -149,7 +149,10 @@ private slots:
 
     void everyPortAgreesWithTheSerialPort() {
         QVERIFY(PortAssignments::assign(5, "/dev/voltrane-five"));
+        QSettings(QSettings::NativeFormat, QSettings::UserScope, "Voltrane", "Voltrane")
+            .setValue("Ports/Com9", "/dev/voltrane-nine");
         const PortAssignments ports;
+        QCOMPARE(ports.deviceFor(9), QString("/dev/voltrane-nine"));
         const platform::QtSerialPort serial;
         for (int n = 0; n <= 9; ++n)
             QCOMPARE(ports.deviceFor(n), serial.deviceFor(n));

@@ -44,6 +44,12 @@ private slots:
         QVERIFY(!port.isOpen());
         QVERIFY(!port.probe(3));
         QCOMPARE(port.open(9), SerialError::NoSuchPort); // no device stands for port 9
+        // A stored port outside the menu is used when a device stands for it.
+        for (const int outside : {9, 0}) {
+            mapPort(outside, sim.ptyPath());
+            QCOMPARE(port.open(outside), SerialError::None);
+            port.close();
+        }
         for (const QString& device : QtSerialPort::orderedSystemPorts())
             QVERIFY2(!device.startsWith("/dev/pts/"), qPrintable(device)); // no pseudo-terminals
     }

@@ -38,14 +38,16 @@ private slots:
         row("negative below one", "-0.5000E+0 VDC", -0.5, "-.5", "VDC", " VDC");
         row("zero", "+0.0000E+0 VDC", 0.0, " 0", "VDC", " VDC");
         const char* kilohms = "+1.2345E+3 OHMS";
-        // Lines without a number read as zero; without a blank they keep the unit.
-        row("prompt", "=>", 0.0, " 0", "OHMS", " OHMS", kilohms);
-        row("empty line", "", 0.0, " 0", "OHMS", " OHMS", kilohms);
+        // Lines without a number read as zero; without a blank they keep the unit texts, the
+        // multiplier letter included.
+        row("prompt", "=>", 0.0, " 0", "kOHMS", " OHMS", kilohms);
+        row("empty line", "", 0.0, " 0", "kOHMS", " OHMS", kilohms);
+        row("prompt after a plain reading", "=>", 0.0, " 0", "VDC", " VDC", "+1.2345E+0 VDC");
         row("echoed command: unit from the first blank", "VAC; DB", 0.0, " 0", "DB", " DB",
             kilohms);
         // Unitless lines take their own letter, never piling letters up.
         row("unitless mega", "+2.0000E+6", 2e6, " 2", "MOHMS", " OHMS", kilohms);
-        row("unitless plain", "+2.0000E+0", 2.0, " 2", "OHMS", " OHMS", kilohms);
+        row("unitless plain", "+2.0000E+0", 2.0, " 2", "kOHMS", " OHMS", kilohms);
         // A value that does not fit is kept; the exponent reads as +9 and the text as 1.0 x 10^3.
         row("too large", "+1.0E+999 VAC", 1.2345, " 1000", "MVAC", " VAC", "+1.2345E+0 VDC");
     }
@@ -90,6 +92,13 @@ private slots:
         QCOMPARE(r.PriValue, 2.0f);
         QCOMPARE(r.SecValue, 6789.0f);
         QCOMPARE(r.SecUnits, QString(" ADC"));
+    }
+
+    void readingLinesAreToldFromPromptsAndEchoes() {
+        for (const char* line : {"+1.2345E+0 VDC", "-12.345E-3 ADC", "+1E+9 OHMS", "+.5E+0 VDC"})
+            QVERIFY2(meterlink::IsReadingLine(line), line);
+        for (const char* line : {"=>", "?>", "!>", "VAC", "FORMAT 2", "", "E+3", "+ VDC"})
+            QVERIFY2(!meterlink::IsReadingLine(line), line);
     }
 
     void overflowAndNoiseLeaveUsableFields() {

@@ -1,0 +1,295 @@
+#include "cli/LogRun.h"
+#include "grapher/CsvExport.h"
+#include "logger/CreateLogDatabase.h"
+#include "logger/LogFile.h"
+#include <QFileInfo>
+
+namespace cli {
+
+// The capture's messages (a row that cannot be written) go to standard error: nobody is there
+// to press a button, so every box reads as answered with its first choice.
+class LogRun::ConsoleMessages : public platform::MessageBox {
+public:
+    explicit ConsoleMessages(LogRun& run) : run_(run) {}
+    platform::Answer show(const QString& text, platform::Buttons buttons, const QString& title,
+                          platform::Icon) override {
+        run_.message(title + QLatin1Char('\n') +
+                     QString(text).replace(QLatin1String("\r\n"), QLatin1String("\n")).trimmed());
+        return buttons == platform::Buttons::RetryCancel ? platform::Answer::Cancel
+                                                         : platform::Answer::Ok;
+    }
+
+private:
+    LogRun& run_;
+};
+
+namespace {
+
+QString clockText(const QDateTime& moment) {
+    return moment.time().toString(QStringLiteral("HH:mm:ss"));
+}
+
+// The next moment at time of day `time` after `from`.
+QDateTime nextAt(const QDateTime& from, const QTime& time) {
+    QDateTime at(from.date(), time);
+    if (at <= from)
+        at = at.addDays(1);
+    return at;
+}
+
+QString elapsedText(qint64 ms) {
+    const qint64 s = ms / 1000;
+    return QStringLiteral("%1:%2:%3")
+        .arg(s / 3600, 2, 10, QLatin1Char('0'))
+        .arg(s / 60 % 60, 2, 10, QLatin1Char('0'))
+        .arg(s % 60, 2, 10, QLatin1Char('0'));
+}
+
+} // namespace
+
+LogRun::LogRun(const LogOptions& options, platform::SerialPort& port, platform::Clock& clock,
+               QIODevice& out, QIODevice& err, bool statusLine, QObject* parent)
+    : QObject(parent), options_(options), port_(port), clock_(clock), out_(out), err_(err),
+      statusLine_(statusLine && !options.quiet), link_(port, clock, reading_, counters_),
+      latest_(reading_, clock, SilenceToleratedMs(options.silenceLimit)),
+      messages_(std::make_unique<ConsoleMessages>(*this)),
+      capture_(latest_, run_, logClock_, clock, *messages_) {
+    logClock_.setTimerType(Qt::PreciseTimer);
+    // The run takes each tick in place of the capture's own slot, so a tick that falls at or
+    // after the end takes no further sample.
+    disconnect(&logClock_, nullptr, &capture_, nullptr);
+    connect(&logClock_, &QTimer::timeout, this, [this] {
+        if (endDue(clock_.now()))
+            finish(ExitDone);
+        else
+            capture_.GetRowofData();
+    });
+    connect(&link_, &meterlink::MeterLink::lineCompleted, &latest_, &LatestReading::lineCompleted);
+    connect(&latest_, &LatestReading::readingArrived, this, [this] {
+        if (!begun_ && !startAt_ && !finished_)
+            begin();
+    });
+    connect(&capture_, &logger::SampleCapture::rowWritten, this, &LogRun::writeCsv);
+    connect(&capture_, &logger::SampleCapture::sampleWritten, this, [this](int count) {
+        if (options_.samples && count >= *options_.samples)
+            finish(ExitDone);
+    });
+    connect(
+        &capture_, &logger::SampleCapture::runFailed, this, [this] { finish(ExitFailed); },
+        Qt::QueuedConnection);
+    watchTimer_.setInterval(WatchEveryMs);
+    connect(&watchTimer_, &QTimer::timeout, this, &LogRun::watch);
+}
+
+LogRun::~LogRun() {
+    capture_.end();
+}
+
+QString LogRun::portName() const {
+    const QString device = port_.deviceFor(options_.portNo);
+    if (!options_.device.isEmpty())
+        return options_.device;
+    return QStringLiteral("port %1 (%2)")
+        .arg(options_.portNo)
+        .arg(device.isEmpty() ? QStringLiteral("no device") : device);
+}
+
+std::optional<int> LogRun::start() {
+    const QFileInfo file(options_.file);
+    if (file.exists() || file.isSymLink()) {
+        message(options_.file + QStringLiteral(" exists already; it is left untouched. Name a "
+                                               "new file for this run."));
+        return ExitFailed;
+    }
+    const QFileInfo folder(file.absolutePath());
+    if (!folder.isDir() || !folder.isWritable()) {
+        message(QStringLiteral("Cannot create ") + options_.file + QStringLiteral(": the folder ") +
+                folder.filePath() + QStringLiteral(" does not exist or cannot be written."));
+        return ExitFailed;
+    }
+    if (const int code = port_.open(options_.portNo); code != platform::SerialError::None) {
+        QString reason;
+        switch (code) {
+        case platform::SerialError::NoSuchPort:
+            reason = QStringLiteral("there is no such device");
+            break;
+        case platform::SerialError::PortInUse:
+            reason = QStringLiteral("another process is using it");
+            break;
+        case platform::SerialError::NotOpen:
+            reason = QStringLiteral("it cannot be opened (check the access rights)");
+            break;
+        default:
+            reason = QStringLiteral("error #") + QString::number(code);
+            break;
+        }
+        message(QStringLiteral("Cannot open ") + portName() + QStringLiteral(": ") + reason +
+                QLatin1Char('.'));
+        return ExitNoPort;
+    }
+    launched_ = clock_.now();
+    lastReopen_ = launched_;
+    run_.LogIntervalMs = options_.intervalMs;
+    if (options_.start) {
+        startAt_ = nextAt(launched_, *options_.start);
+        message(QStringLiteral("Waiting to start at ") + startAt_->toString(Qt::ISODate));
+    }
+    if (options_.stop)
+        stopAt_ = nextAt(startAt_.value_or(launched_), *options_.stop);
+    sendSetup();
+    watchTimer_.start();
+    return std::nullopt;
+}
+
+void LogRun::sendSetup() {
+    // Format 2 always (the lines are parsed in it); the rate and function only when asked, so a
+    // meter set up by hand keeps its function.
+    link_.SendMeterCommand(QStringLiteral("FORMAT 2"));
+    if (!options_.rateCommand.isEmpty())
+        link_.SendMeterCommand(options_.rateCommand);
+    if (!options_.functionCommand.isEmpty())
+        link_.SendMeterCommand(options_.functionCommand);
+}
+
+void LogRun::requestStop() {
+    finish(ExitDone);
+}
+
+bool LogRun::endDue(const QDateTime& now) const {
+    if (stopAt_ && now >= *stopAt_)
+        return true;
+    return begun_ && options_.durationMs && begun_->msecsTo(now) >= *options_.durationMs;
+}
+
+void LogRun::watch() {
+    if (finished_)
+        return;
+    const QDateTime now = clock_.now();
+    if (endDue(now)) {
+        finish(ExitDone);
+        return;
+    }
+    if (!begun_ && startAt_ && now >= *startAt_)
+        begin();
+    if (finished_)
+        return;
+
+    const bool silent = latest_.silent(launched_);
+    if (silent && !reportedSilent_) {
+        reportedSilent_ = true;
+        message(QStringLiteral("Meter silent since ") +
+                clockText(latest_.lastAt().value_or(launched_)) +
+                QStringLiteral(": no rows are written; the port is reopened every few seconds."));
+    } else if (!silent && reportedSilent_) {
+        reportedSilent_ = false;
+        message(QStringLiteral("Meter answering again at ") + clockText(now) +
+                (begun_ ? QStringLiteral(": logging resumes.") : QStringLiteral(".")));
+    }
+    // A device that went away and came back under its name is opened afresh, and a meter that
+    // was switched off and on gets its set-up again.
+    if (silent && lastReopen_.msecsTo(now) >= ReopenEveryMs) {
+        lastReopen_ = now;
+        port_.close();
+        if (port_.open(options_.portNo) == platform::SerialError::None) {
+            link_.ResetReceiveState();
+            sendSetup();
+        }
+    }
+    if (statusLine_ && (lastStatus_.isNull() || lastStatus_.msecsTo(now) >= 1000)) {
+        lastStatus_ = now;
+        showStatus(now);
+    }
+}
+
+void LogRun::showStatus(const QDateTime& now) {
+    QString text;
+    if (!begun_) {
+        text = startAt_ ? QStringLiteral("waiting to start at ") + clockText(*startAt_)
+                        : QStringLiteral("waiting for the first reading");
+    } else {
+        text = elapsedText(begun_->msecsTo(now)) + QStringLiteral("  ") +
+               QString::number(run_.SampleCount) + QStringLiteral(" samples  ");
+        const std::optional<meterlink::ReadingValues> last = latest_.last();
+        if (latest_.silent(launched_) || !last)
+            text += QStringLiteral("meter silent");
+        else
+            text += QString::number(double(last->value), 'g', 7) + QLatin1Char(' ') + last->units;
+    }
+    err_.write(("\r\x1b[K" + text).toUtf8());
+    statusShown_ = true;
+}
+
+void LogRun::message(const QString& text) {
+    QByteArray bytes = text.toUtf8() + '\n';
+    if (statusShown_) {
+        bytes.prepend("\r\x1b[K");
+        statusShown_ = false;
+    }
+    err_.write(bytes);
+}
+
+void LogRun::begin() {
+    begun_ = clock_.now();
+    try {
+        capture_.begin(logfile::createLogFile(
+            options_.file,
+            logfile::RunInfo{logfile::infoDateText(begun_->date()), options_.comment}));
+    } catch (const db::Error& error) {
+        message(QStringLiteral("Cannot create ") + options_.file + QStringLiteral(":\n") +
+                logger::fileErrorLines(error.number(), options_.file)
+                    .replace(QLatin1String("\r\n"), QLatin1String("\n"))
+                    .trimmed());
+        finish(ExitFailed);
+        return;
+    }
+    fileCreated_ = true;
+    run_.LoggingActive = true;
+    if (options_.csv) {
+        const grapher::LogInfo info{logfile::infoDateText(begun_->date()), options_.comment};
+        out_.write(grapher::CsvRunLine(info) + grapher::CsvHeaderLine());
+    }
+    capture_.GetRowofData();
+    if (!finished_)
+        capture_.startClock();
+}
+
+void LogRun::writeCsv(const logfile::SampleRow& row) {
+    if (!options_.csv)
+        return;
+    csvRow_.clear();
+    csvRow_.append({row.timeStamp, row.milliSeconds, row.units, row.value, row.units2, row.value2});
+    QByteArray line;
+    grapher::AppendCsvRow(line, csvRow_, 1);
+    out_.write(line);
+}
+
+void LogRun::finish(int exitCode) {
+    if (finished_)
+        return;
+    finished_ = true;
+    watchTimer_.stop();
+    capture_.end();
+    run_.LoggingActive = false;
+    port_.close();
+    // A run that ended before its first period still leaves its file, with the Info row.
+    if (!fileCreated_ && exitCode == ExitDone) {
+        try {
+            logfile::createLogFile(
+                options_.file,
+                logfile::RunInfo{logfile::infoDateText(clock_.now().date()), options_.comment})
+                .close();
+            fileCreated_ = true;
+        } catch (const db::Error& error) {
+            message(QStringLiteral("Cannot create ") + options_.file + QStringLiteral(":\n") +
+                    logger::fileErrorLines(error.number(), options_.file)
+                        .replace(QLatin1String("\r\n"), QLatin1String("\n"))
+                        .trimmed());
+            exitCode = ExitFailed;
+        }
+    }
+    message(QString::number(run_.SampleCount) + QStringLiteral(" samples written to ") +
+            options_.file);
+    emit finished(exitCode);
+}
+
+} // namespace cli
