@@ -25,6 +25,7 @@ int FileErrorNumber(int systemError) {
     case EIO:
         return 57;
     case ENOSPC:
+    case EFBIG: // the file size limit: to the user, no more room
 #ifdef EDQUOT
     case EDQUOT:
 #endif
