@@ -20,7 +20,7 @@ expected=(./usr/share/voltrane/attention.wav
           ./usr/share/icons/hicolor/scalable/apps/voltrane.svg
           ./usr/share/metainfo/org.voltrane.voltrane.metainfo.xml
           ./usr/share/doc/voltrane/copyright
-          ./usr/share/doc/voltrane/changelog.Debian.gz)
+          ./usr/share/doc/voltrane/changelog.gz)
 for p in "${programs[@]}"; do
     expected+=("./usr/bin/$p")
 done
