@@ -74,7 +74,12 @@ DialogResult QtDialogs::saveFile(const FileDialogRequest& request) {
                      });
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {DialogResult::Status::Cancelled, {}, 0};
-    return {DialogResult::Status::Ok, dialog.selectedFiles().constFirst(), 0};
+    QString chosen = dialog.selectedFiles().constFirst();
+    // The dialog leaves out the suffix when the typed name is also a folder's name in the
+    // current working folder; the file still needs it.
+    if (QFileInfo(chosen).suffix().isEmpty() && !dialog.defaultSuffix().isEmpty())
+        chosen += QLatin1Char('.') + dialog.defaultSuffix();
+    return {DialogResult::Status::Ok, chosen, 0};
 }
 
 DialogResult QtDialogs::chooseFontFace(const QString& currentFace) {

@@ -406,11 +406,11 @@ private slots:
         // A new name without extension takes the chosen filter's.
         answerSaveDialog([](QFileDialog*, QLineEdit* name) {
             name->selectAll();
-            QTest::keyClicks(name, "bench");
+            QTest::keyClicks(name, "report");
             QTest::keyClick(name, Qt::Key_Return);
         });
         grapher.findChild<QAction*>("mnuPicture")->trigger();
-        const QImage png(path("bench.png"));
+        const QImage png(path("report.png"));
         QCOMPARE(png.size(), (grapher.picture().area.size() * 2).toSize());
         QVERIFY(fake_->messages.shown.isEmpty());
     }
