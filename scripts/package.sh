@@ -19,8 +19,9 @@ if [ ${#missing[@]} -gt 0 ]; then
         exit 1
     fi
 fi
-bash scripts/deps.sh
-bash scripts/build.sh build
+# Progress goes to stderr: the last line on stdout is the package's path.
+bash scripts/deps.sh >&2
+bash scripts/build.sh build >&2
 rm -f build/voltrane_*.deb
-(cd build && cpack -G DEB >/dev/null)
+(cd build && cpack -G DEB >&2)
 ls build/voltrane_*.deb
