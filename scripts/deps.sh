@@ -3,7 +3,7 @@
 # the one apt-get line to run when not root. Safe to run again: installed packages are skipped.
 set -euo pipefail
 packages=(build-essential cmake ccache pkg-config qt6-base-dev qt6-serialport-dev
-          qt6-multimedia-dev libqt6multimedia6 libsqlite3-dev sqlite3 xvfb xauth
+          qt6-multimedia-dev qt6-svg-dev libqt6multimedia6 libsqlite3-dev sqlite3 xvfb xauth
           clang-format fonts-liberation)
 missing=()
 for p in "${packages[@]}"; do

@@ -2,9 +2,6 @@
 
 #include "grapher/NumberText.h"
 
-#include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
 #include <cerrno>
 
 namespace grapher {
@@ -12,12 +9,6 @@ namespace grapher {
 namespace {
 
 const char* const CrLf = "\r\n";
-
-// A target the user marked read-only stays untouched, even for a user whom the system would
-// let write it anyway (the administrator).
-bool markedReadOnly(const QFileInfo& info) {
-    return info.exists() && !(info.permissions() & QFileDevice::WriteOwner);
-}
 
 int writeAll(QIODevice& out, const LogInfo& info, const LogColumns& columns) {
     if (out.write(CsvRunLine(info)) < 0 || out.write(CsvHeaderLine()) < 0)
@@ -78,68 +69,10 @@ void AppendCsvRow(QByteArray& out, const LogColumns& columns, qint32 pos) {
     out.append(CrLf, 2);
 }
 
-int FileErrorNumber(int systemError) {
-    switch (systemError) {
-    case ENOENT:
-    case ENOTDIR:
-        return 53;
-    case EIO:
-        return 57;
-    case ENOSPC:
-#ifdef EDQUOT
-    case EDQUOT:
-#endif
-        return 61;
-    case EACCES:
-    case EPERM:
-    case EROFS:
-    case ETXTBSY:
-        return 70;
-    case ENXIO:
-    case ENODEV:
-        return 71;
-    case 0:
-        return 57; // a failure the system gave no reason for: treat as input/output
-    default:
-        return systemError;
-    }
-}
-
 int WriteCsvFile(const QString& path, const LogInfo& info, const LogColumns& columns,
                  const QString& logFilePath) {
-    const QFileInfo target(path);
-    if (markedReadOnly(target))
-        return 70;
-    if (!logFilePath.isEmpty() && target.exists() &&
-        target.canonicalFilePath() == QFileInfo(logFilePath).canonicalFilePath())
-        return 70;
-    if (target.exists() && !target.isFile()) {
-        // A device or similar in place of a file: written directly, nothing to replace.
-        QFile out(path);
-        errno = 0;
-        if (!out.open(QIODevice::WriteOnly))
-            return FileErrorNumber(errno);
-        const int error = writeAll(out, info, columns);
-        if (error == 0 && !out.flush())
-            return FileErrorNumber(errno);
-        return error;
-    }
-    // Written beside and renamed over the old file, so a failure half way (disk full)
-    // leaves the previous export as it was and no torn file.
-    QSaveFile out(path);
-    out.setDirectWriteFallback(false);
-    errno = 0;
-    if (!out.open(QIODevice::WriteOnly))
-        return FileErrorNumber(errno);
-    int error = writeAll(out, info, columns);
-    if (error != 0) {
-        out.cancelWriting();
-        return error;
-    }
-    errno = 0;
-    if (!out.commit())
-        return FileErrorNumber(errno);
-    return 0;
+    return WriteReplacing(path, logFilePath,
+                          [&](QIODevice& out) { return writeAll(out, info, columns); });
 }
 
 } // namespace grapher

@@ -1,5 +1,6 @@
 #pragma once
 #include "grapher/LogColumns.h"
+#include "grapher/ReplaceFile.h"
 
 #include <QByteArray>
 #include <QString>
@@ -16,14 +17,8 @@ QByteArray CsvRunLine(const LogInfo& info);
 QByteArray CsvHeaderLine();
 void AppendCsvRow(QByteArray& out, const LogColumns& columns, qint32 pos);
 
-// Writes the whole file, replacing an existing one. Returns 0 or the number of the failure
-// as the messages name them: 53 not found (missing folder), 57 input/output error, 61 disk
-// full, 70 write protected (also a target that is the log file itself, which must never be
-// overwritten); any other number is the system's own error code.
+// Writes the whole file through WriteReplacing: 0 or its failure number.
 int WriteCsvFile(const QString& path, const LogInfo& info, const LogColumns& columns,
                  const QString& logFilePath = QString());
-
-// The file layer's failure numbers from a system error code (errno).
-int FileErrorNumber(int systemError);
 
 } // namespace grapher

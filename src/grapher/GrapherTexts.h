@@ -19,7 +19,11 @@ QString DataIncompatible(); // a column is missing
 inline const QString CsvDoneTitle = QStringLiteral(".CSV File Creation Successful!");
 QString CsvDone();
 inline const QString CsvErrorTitle = QStringLiteral("CSV File Creation Error!");
+// The failure lines of a file the grapher writes, with Retry and Cancel.
 QString CsvError(int number);
+
+// Picture of the graph.
+inline const QString PictureErrorTitle = QStringLiteral("Picture File Creation Error!");
 
 // Database copy.
 inline const QString CopyDoneTitle = QStringLiteral("Access Database File Creation Successful!");

@@ -8,6 +8,7 @@
 #include "settings/SettingsStore.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QDate>
 #include <QGridLayout>
@@ -19,6 +20,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 using grapher::GraphView;
@@ -105,6 +107,7 @@ void frmGrapher::buildWidgets() {
                                 "mnuCDelimited");
     mnuCAccess_ =
         MakeAction(fileMenu, QStringLiteral("Convert Data to MS Access Database"), "mnuCAccess");
+    mnuPicture_ = MakeAction(fileMenu, QStringLiteral("Save Graph as &Picture..."), "mnuPicture");
     fileMenu->addSeparator();
     mnuReturn_ = MakeAction(fileMenu, QStringLiteral("&Return"), "mnuReturn");
     auto* helpMenu = menuBar()->addMenu(QStringLiteral("&Help"));
@@ -208,6 +211,10 @@ void frmGrapher::buildWidgets() {
     connect(cmdOpen_, &QAction::triggered, this, &frmGrapher::cmdOpen_Click);
     connect(mnuCDelimited_, &QAction::triggered, this, &frmGrapher::mnuCDelimited_Click);
     connect(mnuCAccess_, &QAction::triggered, this, &frmGrapher::mnuCAccess_Click);
+    connect(mnuPicture_, &QAction::triggered, this, &frmGrapher::mnuPicture_Click);
+    auto* copy = new QShortcut(QKeySequence::Copy, this);
+    copy->setObjectName("copyPicture");
+    connect(copy, &QShortcut::activated, this, &frmGrapher::copyPicture);
     connect(mnuReturn_, &QAction::triggered, this, &frmGrapher::cmdReturn_Click);
     connect(mnuContents_, &QAction::triggered, this, &frmGrapher::mnuContents_Click);
     connect(mnuAbout_, &QAction::triggered, this, &frmGrapher::mnuAbout_Click);
@@ -634,6 +641,55 @@ void frmGrapher::mnuCAccess_Click() {
     cmdZoom_->setEnabled(false);
     platform_.messages.show(grapher::texts::CopyDone(), platform::Buttons::OkOnly,
                             grapher::texts::CopyDoneTitle);
+}
+
+grapher::GraphPicture frmGrapher::picture() const {
+    const QWidget* frame = centralWidget();
+    grapher::GraphPicture shown;
+    shown.background = frame->palette().color(frame->backgroundRole());
+    for (const QWidget* w : std::initializer_list<const QWidget*>{
+             lblFileName_, lblDate_, txtComment_, lblTitle_, Label10_, lblMax_, lblMidHigh_,
+             lblMid_, lblMidLow_, lblMin_})
+        shown.texts.append(grapher::TextOfWidget(w, frame));
+    const SharedState& shared = main_.shared();
+    shown.plot = grapher::PlotOfView(view_, shared.display.TrendUnits, shared.reading.ShownUnits,
+                                     *picGraph_, frame, GridGrey);
+    shown.area = grapher::PictureArea(shown, frame);
+    return shown;
+}
+
+void frmGrapher::mnuPicture_Click() {
+    if (!log_)
+        return;
+    platform::FileDialogRequest request;
+    request.title = QStringLiteral("Save Graph as Picture");
+    request.filter = QStringLiteral("PNG image|*.png|SVG drawing|*.svg");
+    request.initialPath = grapher::ExportPath(graphFilePath(), QStringLiteral("png"));
+    const platform::DialogResult chosen = platform_.dialogs.saveFile(request);
+    if (!chosen.ok())
+        return;
+    const grapher::GraphPicture shown = picture();
+    for (;;) {
+        int error;
+        {
+            Hourglass wait;
+            error = grapher::WriteGraphPicture(chosen.value, shown, graphFilePath());
+        }
+        if (error == 0)
+            return;
+        // A failed picture leaves the graph as it is: Cancel only gives up the picture.
+        const platform::Answer answer =
+            platform_.messages.show(grapher::texts::CsvError(error), platform::Buttons::RetryCancel,
+                                    grapher::texts::PictureErrorTitle);
+        if (answer != platform::Answer::Retry)
+            return;
+    }
+}
+
+void frmGrapher::copyPicture() {
+    if (!log_)
+        return;
+    QGuiApplication::clipboard()->setImage(grapher::GraphPictureImage(picture()));
 }
 
 void frmGrapher::cmdReturn_Click() {

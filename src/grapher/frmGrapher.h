@@ -1,5 +1,6 @@
 #pragma once
 #include "app/MainWindowApi.h"
+#include "grapher/GraphPicture.h"
 #include "grapher/GraphView.h"
 #include "grapher/LogFileReader.h"
 #include "platform/PictureBox.h"
@@ -31,6 +32,8 @@ public:
     // The view, scale and cursor state of what is shown (for tests and diagnostics).
     const grapher::GraphView& view() const { return view_; }
     const grapher::LoadedLog* log() const { return log_.get(); }
+    // What the window shows of the graph, without the cursor and marker lines.
+    grapher::GraphPicture picture() const;
 
     // The handlers, callable as the controls call them.
     void cmdOpen_Click();
@@ -40,6 +43,9 @@ public:
     void cmdReturn_Click();
     void mnuCDelimited_Click();
     void mnuCAccess_Click();
+    void mnuPicture_Click();
+    // Ctrl+C: the picture to the clipboard.
+    void copyPicture();
     void mnuAbout_Click();
     void mnuContents_Click();
     void lblTitle_Click();
@@ -99,6 +105,7 @@ private:
     QAction* cmdOpen_ = nullptr;
     QAction* mnuCDelimited_ = nullptr;
     QAction* mnuCAccess_ = nullptr;
+    QAction* mnuPicture_ = nullptr;
     QAction* mnuReturn_ = nullptr;
     QAction* mnuContents_ = nullptr;
     QAction* mnuAbout_ = nullptr;

@@ -3,8 +3,8 @@
 
 namespace platform {
 
-// A file-open request. The filter is written as description|pattern pairs joined by "|",
-// for example "vtd|*.vtd|MDB|*.mdb".
+// A file-open or file-save request. The filter is written as description|pattern pairs joined by
+// "|", for example "vtd|*.vtd|MDB|*.mdb".
 struct FileDialogRequest {
     QString title;
     QString filter;
@@ -26,6 +26,9 @@ class Dialogs {
 public:
     virtual ~Dialogs() = default;
     virtual DialogResult openFile(const FileDialogRequest& request) = 0;
+    // A file to write, new or existing. initialPath is the proposed file; when the user picks
+    // another filter, the proposed name takes that filter's extension.
+    virtual DialogResult saveFile(const FileDialogRequest& request) = 0;
     // Offers screen and scalable faces only; the size is fixed by the caller.
     virtual DialogResult chooseFontFace(const QString& currentFace) = 0;
 };

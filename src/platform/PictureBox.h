@@ -35,6 +35,7 @@ public:
 
     // A new back colour starts from an empty picture: both layers are erased.
     void setBackColour(quint32 colour);
+    quint32 backColour() const { return back_; }
     void setPenStyle(PenStyle style) { penStyle_ = style; }
     // Invert turns every pixel under the drawing into its complement, whatever the colour
     // given, so drawing the same shape twice restores the picture.

@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QFontComboBox>
 #include <QLabel>
+#include <QRegularExpression>
 #include <QVBoxLayout>
 
 namespace platform {
@@ -45,6 +46,40 @@ DialogResult QtDialogs::openFile(const FileDialogRequest& request) {
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {DialogResult::Status::Cancelled, {}, 0};
     return {DialogResult::Status::Ok, dialog.selectedFiles().constFirst(), 0};
+}
+
+DialogResult QtDialogs::saveFile(const FileDialogRequest& request) {
+    QFileDialog dialog(QApplication::activeWindow(), request.title);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilter(toNameFilters(request.filter));
+    const QFileInfo proposed(request.initialPath);
+    dialog.setDirectory(proposed.absolutePath());
+    dialog.setDefaultSuffix(proposed.suffix());
+    dialog.selectFile(proposed.fileName());
+    // The name typed so far keeps its stem and takes the extension of the filter chosen.
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                     [&dialog](const QString& filter) {
+                         // "SVG drawing (*.svg)": the first pattern's extension.
+                         const QRegularExpressionMatch m =
+                             QRegularExpression(QStringLiteral("\\*\\.(\\w+)")).match(filter);
+                         if (!m.hasMatch())
+                             return;
+                         const QString suffix = m.captured(1);
+                         dialog.setDefaultSuffix(suffix);
+                         const QStringList typed = dialog.selectedFiles();
+                         if (!typed.isEmpty())
+                             dialog.selectFile(QFileInfo(typed.constFirst()).completeBaseName() +
+                                               QLatin1Char('.') + suffix);
+                     });
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {DialogResult::Status::Cancelled, {}, 0};
+    QString chosen = dialog.selectedFiles().constFirst();
+    // The dialog leaves out the suffix when the typed name is also a folder's name in the
+    // current working folder; the file still needs it.
+    if (QFileInfo(chosen).suffix().isEmpty() && !dialog.defaultSuffix().isEmpty())
+        chosen += QLatin1Char('.') + dialog.defaultSuffix();
+    return {DialogResult::Status::Ok, chosen, 0};
 }
 
 DialogResult QtDialogs::chooseFontFace(const QString& currentFace) {

@@ -6,6 +6,7 @@ namespace platform {
 class QtDialogs : public Dialogs {
 public:
     DialogResult openFile(const FileDialogRequest& request) override;
+    DialogResult saveFile(const FileDialogRequest& request) override;
     DialogResult chooseFontFace(const QString& currentFace) override;
 
     // "vtd|*.vtd|MDB|*.mdb" as a Qt name filter list: "vtd (*.vtd);;MDB (*.mdb)".

@@ -83,8 +83,28 @@ QString ReadFontFace() {
     return GetSetting(QStringLiteral("Font"), QStringLiteral("MSSansserif"));
 }
 
+QString DefaultAlarmWavFor(const QString& programFolder) {
+    const QString name = QStringLiteral("attention.wav");
+    const QString beside = QDir::toNativeSeparators(QDir(programFolder).filePath(name));
+#ifdef Q_OS_LINUX
+    // An installed program keeps its data apart from its executable (/usr/bin and
+    // /usr/share/voltrane); a build or copied-in folder has the sound beside the program.
+    if (!QFileInfo::exists(beside)) {
+        const QString installed =
+            QDir::cleanPath(QDir(programFolder).filePath(QStringLiteral(VOLTRANE_DATA_FROM_BIN)));
+        if (QFileInfo::exists(installed + QLatin1Char('/') + name))
+            return installed + QLatin1Char('/') + name;
+        const QString shared = QStandardPaths::locate(QStandardPaths::GenericDataLocation,
+                                                      QStringLiteral("voltrane/") + name);
+        if (!shared.isEmpty())
+            return shared;
+    }
+#endif
+    return beside;
+}
+
 QString ReadAlarmWav() {
-    return GetSetting(QStringLiteral("AlarmWav"), InProgramFolder(QStringLiteral("attention.wav")));
+    return GetSetting(QStringLiteral("AlarmWav"), DefaultAlarmWavFor(ProgramFolder()));
 }
 
 namespace {

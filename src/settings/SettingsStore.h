@@ -18,7 +18,11 @@ qint32 ReadBackgroundColour(); // "BGColor", default 0
 qint32 ReadForegroundColour(); // "FGColor", default 65535
 qint16 ReadCommPort();         // "CommPort", default 1
 QString ReadFontFace();        // "Font", default "MSSansserif"
-QString ReadAlarmWav();        // "AlarmWav", default <program folder>/attention.wav
+QString ReadAlarmWav();        // "AlarmWav", default DefaultAlarmWavFor(ProgramFolder())
+// attention.wav in the program folder; on Linux, when that folder has none, the one installed
+// in the data folder (../share/voltrane from the program's folder, or the system's data
+// folders), if any.
+QString DefaultAlarmWavFor(const QString& programFolder);
 // "DataFilePath" normalised into the log file path: always a file called "Test.vtd". Without a
 // stored folder it is in the program folder, or in the user's documents folder when the program
 // folder cannot be written (an installed program).

@@ -1,16 +1,27 @@
 #include "Doubles.h"
 #include "GrapherTestFiles.h"
+#include "grapher/GraphPicture.h"
 #include "grapher/GrapherTexts.h"
 #include "grapher/LogFileReader.h"
 #include "grapher/frmGrapher.h"
+#include "platform/QtDialogs.h"
 #include "settings/SettingsStore.h"
 
 #include <QAction>
+#include <QClipboard>
+#include <QComboBox>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#ifdef Q_OS_UNIX
+#include <csignal>
+#include <sys/resource.h>
+#endif
 
 using namespace grapher_test;
 
@@ -324,9 +335,141 @@ private slots:
         QVERIFY(!QFileInfo::exists(path("run1.vtd")));
     }
 
+    void pictureIsTheGraphWithoutCursorLines() {
+        load(path("run1.vtd"));
+        grapher_->picGraph_MouseDown(120);
+        grapher_->picGraph_MouseDown(300);
+        grapher_->picGraph_MouseMove(500, 0);
+        auto whites = [](const QImage& image) {
+            int n = 0;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    n += image.pixel(x, y) == qRgb(255, 255, 255);
+            return n;
+        };
+        QVERIFY(whites(pic()->snapshot()) > 0); // the window shows its cursor lines and marker
+
+        const grapher::GraphPicture shown = grapher_->picture();
+        const QImage image = grapher::GraphPictureImage(shown);
+        QCOMPARE(image.size(), (shown.area.size() * 2).toSize());
+        QVERIFY(shown.area.contains(shown.plot.rect));
+        const QRectF plotRect = shown.plot.rect.translated(-shown.area.topLeft());
+        const QImage plot =
+            image.copy(QRectF(plotRect.topLeft() * 2, plotRect.size() * 2).toRect());
+        int red = 0;
+        for (int y = 0; y < plot.height(); ++y)
+            for (int x = 0; x < plot.width(); ++x)
+                red += plot.pixel(x, y) == qRgb(255, 0, 0);
+        QVERIFY(red > plot.width() / 2); // the trace across the black surface
+        QCOMPARE(whites(plot), 0);
+
+        const QByteArray svg = grapher::GraphPictureSvg(shown, "run1");
+        for (const QString& label :
+             {QString("Filename: run1.vtd"), QString("first run"), text("lblDate"),
+              QString("1.00E+01"), QString("-5.00E+00"), text("lblTitle").trimmed()})
+            QVERIFY2(svg.contains(label.toUtf8() + "</text>"), qPrintable(label));
+        QVERIFY(!svg.contains("<image")); // lines and text, not a raster copy
+
+        QVERIFY(QTest::qWaitForWindowActive(grapher_.get()));
+        QTest::keyClick(pic(), Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QGuiApplication::clipboard()->image().size(), image.size());
+    }
+
+    void pictureThroughTheSaveDialog() {
+        QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
+        platform::QtDialogs dialogs;
+        platform::Platform real{fake_->messages, dialogs,       fake_->sound,
+                                fake_->clock,    fake_->serial, fake_->shell};
+        frmGrapher grapher(*main_, real);
+        main_->state.GraphFilePath = path("run1.vtd");
+        grapher.loadFromMain();
+        QStringList captions;
+        for (QAction* a : grapher.findChild<QMenu*>("mnuFile")->actions())
+            captions << a->text();
+        QCOMPARE(captions,
+                 QStringList({"&Open and Graph Logged Data", "Convert Data to Comma Delimited File",
+                              "Convert Data to MS Access Database", "Save Graph as &Picture...", "",
+                              "&Return"}));
+
+        // Proposed: the log file's name and folder; the other filter changes the extension.
+        QStringList seen;
+        answerSaveDialog([&](QFileDialog* d, QLineEdit* name) {
+            seen << d->directory().path() << name->text();
+            QTest::keyClick(d->findChild<QComboBox*>("fileTypeCombo"), Qt::Key_Down);
+            seen << name->text();
+            QTest::keyClick(name, Qt::Key_Return);
+        });
+        grapher.findChild<QAction*>("mnuPicture")->trigger();
+        QCOMPARE(seen, QStringList({dir_->path(), "run1.png", "run1.svg"}));
+        QVERIFY(ReadBytes(path("run1.svg")).contains("<svg"));
+
+        // A new name without extension takes the chosen filter's.
+        answerSaveDialog([](QFileDialog*, QLineEdit* name) {
+            name->selectAll();
+            QTest::keyClicks(name, "report");
+            QTest::keyClick(name, Qt::Key_Return);
+        });
+        grapher.findChild<QAction*>("mnuPicture")->trigger();
+        const QImage png(path("report.png"));
+        QCOMPARE(png.size(), (grapher.picture().area.size() * 2).toSize());
+        QVERIFY(fake_->messages.shown.isEmpty());
+    }
+
+    void failedPictureKeepsTheEarlierFile_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("error");
+        QTest::addColumn<bool>("noRoom"); // writing stops at a file size limit (a full disk)
+        QTest::newRow("read-only earlier picture") << "old.png" << 70 << false;
+        QTest::newRow("the log file itself") << "run1.vtd" << 70 << false;
+        QTest::newRow("folder gone") << "gone/run1.svg" << 53 << false;
+#ifdef Q_OS_UNIX
+        QTest::newRow("no room") << "old.png" << 61 << true;
+#endif
+    }
+    void failedPictureKeepsTheEarlierFile() {
+        QFETCH(QString, name);
+        QFETCH(int, error);
+        QFETCH(bool, noRoom);
+        if (name == "old.png") {
+            QVERIFY(WriteBytes(path(name), "earlier"));
+            if (!noRoom)
+                QVERIFY(QFile::setPermissions(path(name), QFile::ReadOwner | QFile::ReadGroup));
+        }
+        const QByteArray before = ReadBytes(path(name));
+        const QStringList files = QDir(dir_->path()).entryList(QDir::Files);
+        load(path("run1.vtd"));
+        fake_->dialogs.saveResults.enqueue({platform::DialogResult::Status::Ok, path(name)});
+        fake_->messages.answers.enqueue(platform::Answer::Retry);
+#ifdef Q_OS_UNIX
+        struct rlimit unlimited;
+        getrlimit(RLIMIT_FSIZE, &unlimited);
+        if (noRoom) {
+            signal(SIGXFSZ, SIG_IGN); // a failed write, not the end of the process
+            struct rlimit small = unlimited;
+            small.rlim_cur = 64;
+            setrlimit(RLIMIT_FSIZE, &small);
+        }
+        grapher_->mnuPicture_Click();
+        setrlimit(RLIMIT_FSIZE, &unlimited);
+#else
+        grapher_->mnuPicture_Click();
+#endif
+        QCOMPARE(fake_->dialogs.saveRequests.value(0).initialPath, path("run1.png"));
+        QCOMPARE(fake_->messages.shown.size(), 2); // Retry, then Cancel
+        QCOMPARE(fake_->messages.shown[1].title, grapher::texts::PictureErrorTitle);
+        QCOMPARE(message(1), grapher::texts::CsvError(error));
+        QCOMPARE(ReadBytes(path(name)), before);
+        QCOMPARE(QDir(dir_->path()).entryList(QDir::Files), files); // no temporary file left
+        QVERIFY(grapher_->isOpen()); // giving up the picture keeps the graph
+    }
+
 private:
-    QString path(const QString& name) const { return dir_->filePath(name); }
-    QString message(int i) const { return fake_->messages.shown.value(i).text; }
+    QString path(const QString& name) const {
+        return dir_->filePath(name);
+    }
+    QString message(int i) const {
+        return fake_->messages.shown.value(i).text;
+    }
     void load(const QString& file) {
         main_->state.GraphFilePath = file;
         grapher_->loadFromMain();
@@ -334,6 +477,21 @@ private:
     void openFromDialog(const QString& file) {
         fake_->dialogs.fileResults.enqueue({platform::DialogResult::Status::Ok, file});
         grapher_->cmdOpen_Click();
+    }
+    // Answers the next save dialog when it shows (a real, non-native QFileDialog).
+    template <typename Answer> void answerSaveDialog(Answer answer) {
+        auto* timer = new QTimer(this);
+        connect(timer, &QTimer::timeout, this, [timer, answer] {
+            auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (!d || !d->isVisible())
+                return;
+            timer->stop();
+            timer->deleteLater();
+            answer(d, d->findChild<QLineEdit*>("fileNameEdit"));
+            if (d->isVisible())
+                d->reject(); // never left hanging
+        });
+        timer->start(10);
     }
     void zoom(double from, double to) {
         grapher_->picGraph_MouseDown(from);
@@ -343,16 +501,24 @@ private:
     QString storedComment() const {
         return grapher::LoadLogFile(path("run1.vtd")).log->info.Description;
     }
-    QString text(const char* label) { return grapher_->findChild<QLabel*>(label)->text(); }
+    QString text(const char* label) {
+        return grapher_->findChild<QLabel*>(label)->text();
+    }
     QStringList labels(std::initializer_list<const char*> names) {
         QStringList texts;
         for (const char* name : names)
             texts << text(name);
         return texts;
     }
-    QPushButton* button(const char* name) { return grapher_->findChild<QPushButton*>(name); }
-    QLineEdit* box() { return grapher_->findChild<QLineEdit*>("txtComment"); }
-    platform::PictureBox* pic() { return grapher_->findChild<platform::PictureBox*>("picGraph"); }
+    QPushButton* button(const char* name) {
+        return grapher_->findChild<QPushButton*>(name);
+    }
+    QLineEdit* box() {
+        return grapher_->findChild<QLineEdit*>("txtComment");
+    }
+    platform::PictureBox* pic() {
+        return grapher_->findChild<platform::PictureBox*>("picGraph");
+    }
 
     std::unique_ptr<QTemporaryDir> dir_;
     std::unique_ptr<doubles::FakePlatform> fake_;

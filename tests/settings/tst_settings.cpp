@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -108,6 +109,24 @@ private slots:
         QCOMPARE(settings::GetSetting("DataFilePath", ""), native("/runs/Run1"));
         QCOMPARE(dataFileClosed(native("/a.vtd")), vtd);
         QCOMPARE(dataFileClosed("a.vtd"), settings::ProgramFolder() + vtd);
+    }
+
+    void theAlarmSoundBesideTheProgramComesFirst() {
+        QTemporaryDir root;
+        QVERIFY(QDir(root.path()).mkpath("bin") && QDir(root.path()).mkpath("share/voltrane"));
+        const QString bin = root.filePath("bin");
+        const auto touch = [](const QString& path) {
+            QVERIFY(QFile(path).open(QIODevice::WriteOnly));
+        };
+        const QString beside = native(bin + "/attention.wav");
+        QCOMPARE(settings::DefaultAlarmWavFor(bin), beside); // nowhere: where the chooser starts
+#ifdef Q_OS_LINUX
+        const QString installed = root.filePath("share/voltrane/attention.wav");
+        touch(installed);
+        QCOMPARE(settings::DefaultAlarmWavFor(bin), installed);
+#endif
+        touch(beside);
+        QCOMPARE(settings::DefaultAlarmWavFor(bin), beside);
     }
 };
 

@@ -24,6 +24,11 @@ platform::DialogResult FakeDialogs::openFile(const platform::FileDialogRequest& 
     return fileResults.isEmpty() ? platform::DialogResult{} : fileResults.dequeue();
 }
 
+platform::DialogResult FakeDialogs::saveFile(const platform::FileDialogRequest& request) {
+    saveRequests.append(request);
+    return saveResults.isEmpty() ? platform::DialogResult{} : saveResults.dequeue();
+}
+
 platform::DialogResult FakeDialogs::chooseFontFace(const QString& currentFace) {
     fontRequests.append(currentFace);
     return fontResults.isEmpty() ? platform::DialogResult{} : fontResults.dequeue();

@@ -31,7 +31,10 @@ public:
     QQueue<platform::DialogResult> fileResults; // when empty: cancelled
     QStringList fontRequests;
     QQueue<platform::DialogResult> fontResults; // when empty: cancelled
+    QList<platform::FileDialogRequest> saveRequests;
+    QQueue<platform::DialogResult> saveResults; // when empty: cancelled
     platform::DialogResult openFile(const platform::FileDialogRequest& request) override;
+    platform::DialogResult saveFile(const platform::FileDialogRequest& request) override;
     platform::DialogResult chooseFontFace(const QString& currentFace) override;
 };
 
