@@ -108,6 +108,18 @@ GraphView::Redraw GraphView::redraw(const QString& trendUnits, const QString& sh
     return r;
 }
 
+GraphView::Redraw GraphView::redrawKeepingCursors(const QString& trendUnits,
+                                                  const QString& shownUnits) {
+    const GraphView kept = *this;
+    Redraw r = redraw(trendUnits, shownUnits);
+    MarkerX = kept.MarkerX;
+    MarkerValue = kept.MarkerValue;
+    CursorX = kept.CursorX;
+    PrevCursorX = kept.PrevCursorX;
+    currentRow = kept.currentRow;
+    return r;
+}
+
 void GraphView::zoom() {
     const double a = LastClickX;
     const double b = PrevCursorX;

@@ -62,6 +62,9 @@ public:
         ScaleLayout scale;
     };
     Redraw redraw(const QString& trendUnits, const QString& shownUnits);
+    // The same view drawn again at another size of the surface: the scale is worked out anew,
+    // while the marker, the cursors and the readout row stay where the user put them.
+    Redraw redrawKeepingCursors(const QString& trendUnits, const QString& shownUnits);
 
     // Zoom between LastClickX and PrevCursorX.
     void zoom();

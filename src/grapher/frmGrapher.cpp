@@ -227,11 +227,7 @@ void frmGrapher::buildWidgets() {
     connect(picGraph_, &platform::PictureBox::mouseDown, this,
             [this](Qt::MouseButton, double x, double) { picGraph_MouseDown(x); });
     connect(picGraph_, &platform::PictureBox::keyDown, this, &frmGrapher::KeyDown);
-    connect(picGraph_, &platform::PictureBox::surfaceResized, this, [this] {
-        // The trace and grid depend on the surface's size.
-        if (log_)
-            redraw();
-    });
+    connect(picGraph_, &platform::PictureBox::surfaceResized, this, &frmGrapher::redrawForNewSize);
     connect(txtComment_, &QLineEdit::textChanged, this, [this](const QString& text) {
         txtComment_->setEnabled(true);
         if (text.size() > CommentMaxLength)
@@ -264,6 +260,10 @@ void frmGrapher::resetForLoad() {
 }
 
 void frmGrapher::loadFromMain() {
+    // A file shown before is let go first: nothing of it is drawn again (a resize below) over
+    // the reset state, and a refused new file leaves nothing of it behind.
+    view_.attach(nullptr);
+    log_.reset();
     loaded_ = true;
     if (QWidget* mainWidget = main_.mainWidget())
         resize(mainWidget->width(), 9150 / TwipsPerPixel);
@@ -353,6 +353,8 @@ bool frmGrapher::loadFile(LoadFrom from) {
 
 void frmGrapher::failLoad(int error, LoadFrom from) {
     using namespace grapher::texts;
+    // The window goes before the message, so no half-loaded graph stands behind it.
+    releaseAndClose();
     QString text;
     switch (error) {
     case db::ErrorNumber::NoCurrentRow:
@@ -360,7 +362,6 @@ void frmGrapher::failLoad(int error, LoadFrom from) {
         break;
     case db::ErrorNumber::MissingTable:
         if (from == LoadFrom::MainWindow) {
-            releaseAndClose();
             platform_.messages.show(NotCreatedQuitting(), platform::Buttons::OkOnly, LoadTitle);
             main_.quitProgram();
             return;
@@ -375,7 +376,6 @@ void frmGrapher::failLoad(int error, LoadFrom from) {
         break;
     }
     platform_.messages.show(text, platform::Buttons::OkOnly, LoadTitle);
-    releaseAndClose();
     // The main window stopped its display cycle for the load; it must not stay frozen.
     main_.startDisplayCycle();
 }
@@ -412,7 +412,27 @@ void frmGrapher::redraw() {
     if (!log_)
         return;
     const SharedState& shared = main_.shared();
-    const GraphView::Redraw r = view_.redraw(shared.display.TrendUnits, shared.reading.ShownUnits);
+    drawView(view_.redraw(shared.display.TrendUnits, shared.reading.ShownUnits), false);
+}
+
+void frmGrapher::redrawForNewSize() {
+    if (!log_ || !view_.viewValid())
+        return;
+    const SharedState& shared = main_.shared();
+    const bool markerShown = markerShown_;
+    drawView(view_.redrawKeepingCursors(shared.display.TrendUnits, shared.reading.ShownUnits),
+             true);
+    // The cursor lines and the marker come back at the new scale, so Zoom keeps its range.
+    picGraph_->setDrawMode(platform::PictureBox::DrawMode::Invert);
+    for (float x : {view_.PrevCursorX, view_.CursorX})
+        if (x != 0)
+            picGraph_->line(x, view_.FullScale, x, -view_.FullScale, 0xFFFFFF);
+    if (markerShown)
+        drawCross(view_.MarkerX, view_.MarkerValue);
+    markerShown_ = markerShown;
+}
+
+void frmGrapher::drawView(const GraphView::Redraw& r, bool keepReadout) {
     markerShown_ = false;
     picGraph_->setPersistent(true);
     picGraph_->setDrawMode(platform::PictureBox::DrawMode::Copy);
@@ -430,7 +450,7 @@ void frmGrapher::redraw() {
         QLabel* labels[] = {lblMax_, lblMidHigh_, lblMid_, lblMidLow_, lblMin_};
         for (int i = 0; i < 5; ++i)
             labels[i]->setText(s.labels[size_t(i)]);
-        if (s.typeTextSet)
+        if (s.typeTextSet && !keepReadout)
             lblType_->setText(s.typeText);
     }
     picGraph_->setPenStyle(platform::PictureBox::PenStyle::Solid);

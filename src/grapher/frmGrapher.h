@@ -68,6 +68,9 @@ private:
     // The window's closing step: stores the data folder and lets go of the samples.
     void unload();
     void redraw();
+    void redrawForNewSize();
+    // keepReadout: the readout labels stay as they are (the same view at another size).
+    void drawView(const grapher::GraphView::Redraw& r, bool keepReadout);
     void showReadout(qint32 row, bool moveMarker, double markerX);
     void drawCross(double x, double y);
     void setTitle(const QString& suffix = QString());

@@ -200,6 +200,7 @@ void frmLogger::buildControls() {
     connect(txtComment, &QLineEdit::textChanged, this, &frmLogger::commentChanged);
     connect(picGraph_, &platform::PictureBox::mouseDown, this,
             [this](Qt::MouseButton, double, double) { toggleTrace(false); });
+    connect(picGraph_, &platform::PictureBox::surfaceResized, this, &frmLogger::redrawForNewSize);
     txtSampInt->installEventFilter(this);
     lblType->installEventFilter(this);
     mskStartTime->installEventFilter(this);
@@ -252,16 +253,10 @@ void frmLogger::openWindow() {
     place();
     picGraph_->setBackColour(quint32(settings::ReadBackgroundColour()));
     if (!run.LoggingActive) {
-        optManual->setChecked(true);
-        optManual_Click();
+        showFreshControls();
         run.LogFilePath = settings::ReadLogFilePath();
         txtFilePath->setText(run.LogFilePath);
         txtSampInt->setText(logger::periodText(run.LogIntervalMs));
-        setButtonColour(cmdStart, Green);
-        setButtonColour(cmdStop, QString());
-        cmdStop->setEnabled(false);
-        lblSamples->hide();
-        lblSampCount->hide();
     } else {
         showSampleCount(run.SampleCount);
     }
@@ -269,15 +264,40 @@ void frmLogger::openWindow() {
     main_.shared().display.RescalePending = false;
     BlinkPhase = false;
     tmrReScale->stop();
-    if (!run.LoggingActive && optManual->isChecked())
-        tmrRealTime->stop();
-    else
-        tmrRealTime->start();
-    show();
     open_ = true;
+    // The window clock runs whenever the window is open: an idle graph rescales too.
+    tmrRealTime->start();
+    show();
     showRunInMainTitle(false);
     run.LoggerOpen = true;
     txtSampInt->setFocus();
+}
+
+void frmLogger::showFreshControls() {
+    // What an earlier opening left (its comment, a stopped run's captions) is not carried over.
+    txtComment->clear();
+    optManual->setChecked(true);
+    optManual_Click();
+    Label5->setStyleSheet(QString());
+    Label5->setText(QStringLiteral("Logger Start/Stop Control"));
+    cmdStart->setFont(QFont());
+    cmdStart->setText(QStringLiteral("Start Logging"));
+    setButtonColour(cmdStop, QString());
+    cmdStop->setEnabled(false);
+    mskStartTime->setEnabled(true);
+    mskEndTime->setEnabled(true);
+    lblSamples->hide();
+    lblSampCount->hide();
+    lblRescale->hide();
+}
+
+void frmLogger::keepClockForState() {
+    // The window clock shows the time and the graph's rescales while the window is open, and
+    // watches a run (a timed stop) while it goes on with the window closed.
+    if (!open_ && !main_.shared().logger.LoggingActive)
+        tmrRealTime->stop();
+    else if (!tmrRealTime->isActive())
+        tmrRealTime->start();
 }
 
 void frmLogger::saveDataFolder() {
@@ -298,8 +318,7 @@ void frmLogger::returnToMain() {
     hide();
     if (main_.shared().logger.LoggingActive)
         showRunInMainTitle(true);
-    else
-        tmrRealTime->stop();
+    keepClockForState();
 }
 
 void frmLogger::closeWindow() {
@@ -331,6 +350,7 @@ void frmLogger::cmdBrowse_Click() {
     request.defaultExt = QStringLiteral("vtd");
     request.filter = QStringLiteral("vtd|*.vtd|MDB|*.mdb");
     request.initialPath = main_.shared().logger.LogFilePath;
+    request.mustExist = false; // a run creates its file, so the usual choice is a new name
     const platform::DialogResult result = platform_.dialogs.openFile(request);
     if (result.ok()) {
         main_.shared().logger.LogFilePath = result.value;
@@ -354,8 +374,8 @@ void frmLogger::cmdStart_Click() {
         logger::CreateLogDatabase(run, platform_.messages, run.LogFilePath, info, endProgram_);
     if (run.LogFileError || !file) {
         run.LogFileError = true;
-        tmrRealTime->stop();
         run.LoggingActive = false;
+        keepClockForState();
         return;
     }
     cmdReturn->setEnabled(false);
@@ -459,9 +479,7 @@ void frmLogger::optManual_Click() {
     cmdStart->setEnabled(!main_.shared().logger.LoggingActive);
     cmdStop->setEnabled(true);
     hideTimedControls();
-    tmrRealTime->stop();
-    if (main_.shared().logger.LoggingActive)
-        tmrRealTime->start(); // the blinking caption and the trend steps go on during a run
+    keepClockForState();
 }
 
 void frmLogger::optTimer_Click() {
@@ -615,8 +633,16 @@ void frmLogger::drawTrendTrace() {
         logger::DrawTrendTrace(*picGraph_, main_.shared().display);
 }
 
+void frmLogger::redrawForNewSize() {
+    // The grid lies at fixed fractions of the surface: the same axes again at the new size.
+    DisplayShared& display = main_.shared().display;
+    logger::DrawTrendAxes(*picGraph_, display.TrendScale, axesUnits_, display.TrendScale);
+    drawTrendTrace();
+}
+
 void frmLogger::DrawTrendAxes(float scale) {
     DisplayShared& display = main_.shared().display;
+    axesUnits_ = display.TrendUnits;
     const logger::TrendLabels labels =
         logger::DrawTrendAxes(*picGraph_, scale, display.TrendUnits, display.TrendScale);
     for (size_t i = 0; i < labels.size(); ++i)

@@ -69,6 +69,11 @@ private:
     void place();
     void setButtonColour(QPushButton* button, const QString& colour);
     void showIdleControls();
+    // The controls as a new window shows them, for an opening without a run.
+    void showFreshControls();
+    // tmrRealTime on while the window is open or a run goes on, off otherwise.
+    void keepClockForState();
+    void redrawForNewSize();
     void showRunControls();
     void showSampleCount(int count);
     void showRunInMainTitle(bool show);
@@ -90,6 +95,7 @@ private:
     bool BlinkPhase = false;
     QTime lastTick_;
     QString mainTitle_;
+    QString axesUnits_; // the unit text the grid was last drawn for
 
     QLineEdit* txtFilePath = nullptr;
     QPushButton* cmdBrowse = nullptr;

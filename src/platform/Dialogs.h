@@ -10,6 +10,8 @@ struct FileDialogRequest {
     QString filter;
     QString defaultExt;
     QString initialPath; // a folder, or a file whose folder is opened
+    // Reading a file needs one that is there; naming the file a run is about to create does not.
+    bool mustExist = true;
 };
 
 struct DialogResult {

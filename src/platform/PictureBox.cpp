@@ -271,10 +271,13 @@ void PictureBox::paintEvent(QPaintEvent* event) {
 
 void PictureBox::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    const QSize before = persistentImage_.size();
     ensureLayers();
-    if (persistentImage_.size() != before)
+    // A hidden surface takes its new size before the event comes, and drawing meanwhile has
+    // already grown the layers; so the owner hears of every size it has not drawn for yet.
+    if (size() != announcedSize_) {
+        announcedSize_ = size();
         emit surfaceResized();
+    }
 }
 
 void PictureBox::mousePressEvent(QMouseEvent* event) {

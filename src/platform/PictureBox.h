@@ -89,6 +89,7 @@ private:
     DrawMode drawMode_ = DrawMode::Copy;
     int penWidth_ = 1;
     QPointF pen_;
+    QSize announcedSize_; // the size surfaceResized last reported
     QImage persistentImage_;
     QImage transientImage_;
 };

@@ -28,7 +28,7 @@ QString QtDialogs::toSuffix(const QString& defaultExt) {
 
 DialogResult QtDialogs::openFile(const FileDialogRequest& request) {
     QFileDialog dialog(QApplication::activeWindow(), request.title);
-    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setFileMode(request.mustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setNameFilter(toNameFilters(request.filter));
     dialog.setDefaultSuffix(toSuffix(request.defaultExt));

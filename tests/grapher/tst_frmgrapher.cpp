@@ -1,5 +1,6 @@
 #include "Doubles.h"
 #include "GrapherTestFiles.h"
+#include "RealFileDialog.h"
 #include "grapher/GraphPicture.h"
 #include "grapher/GrapherTexts.h"
 #include "grapher/LogFileReader.h"
@@ -183,6 +184,79 @@ private slots:
         QCOMPARE(fake_->messages.shown.value(0).text, grapher::texts::UnknownError());
         QCOMPARE(main_->quits, 0);
         QVERIFY(!grapher_->isOpen());
+    }
+
+    void cursorsSurviveAResize() {
+        load(path("run1.vtd"));
+        QVERIFY(QTest::qWaitForWindowExposed(grapher_.get()));
+        auto pixelOf = [&](double x) { return QPoint(qRound(pic()->toPixel({x, 0}).x()), 5); };
+        const QPoint first = pixelOf(300), second = pixelOf(600);
+        const int lo = int(std::nearbyint(pic()->toUser(first).x()));
+        const int hi = int(std::nearbyint(pic()->toUser(second).x()));
+        QTest::mouseClick(pic(), Qt::LeftButton, {}, first);
+        QTest::mouseClick(pic(), Qt::LeftButton, {}, second);
+        const QSize before = pic()->size();
+        grapher_->resize(grapher_->size() + QSize(240, 120));
+        QTRY_VERIFY(pic()->size() != before);
+        // Both lines stand again where their samples are now drawn.
+        const QImage shown = pic()->grab().toImage();
+        for (float x : {grapher_->view().PrevCursorX, grapher_->view().CursorX}) {
+            const int column = qRound(pic()->toPixel({x, 0}).x());
+            int white = 0;
+            for (int y = 0; y < shown.height(); ++y)
+                white += shown.pixel(column, y) == qRgb(255, 255, 255);
+            QVERIFY2(white > shown.height() / 2, qPrintable(QString::number(x)));
+        }
+        QVERIFY(button("cmdZoom")->isEnabled());
+        QTest::mouseClick(button("cmdZoom"), Qt::LeftButton);
+        QCOMPARE(grapher_->view().ViewStart, lo);
+        QCOMPARE(grapher_->view().ViewEnd, hi);
+    }
+
+    void aRefusedFileTakesTheWindowAwayBeforeItsMessage_data() {
+        QTest::addColumn<bool>("fromMainWindow");
+        QTest::newRow("main window's Open") << true;
+        QTest::newRow("grapher's own Open") << false;
+    }
+    void aRefusedFileTakesTheWindowAwayBeforeItsMessage() {
+        QFETCH(bool, fromMainWindow);
+        MakeBadFile("nosamples", path("bad.vtd"));
+        load(path("run1.vtd"));
+        bool shownBehind = true;
+        fake_->messages.onShow = [&] { shownBehind = grapher_->isVisible(); };
+        if (fromMainWindow)
+            load(path("bad.vtd"));
+        else
+            openFromDialog(path("bad.vtd"));
+        QCOMPARE(fake_->messages.shown.size(), 1);
+        QVERIFY(!shownBehind);
+        QVERIFY(!grapher_->isOpen());
+    }
+
+    void openDialogWantsAnExistingFile_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("existing, extension added") << "run2"
+                                                   << "run2.vtd";
+        QTest::newRow("no such file: refused") << "not-there"
+                                               << "run1.vtd";
+    }
+    void openDialogWantsAnExistingFile() {
+        QFETCH(QString, typed);
+        QFETCH(QString, shown);
+        QFile::copy(path("run1.vtd"), path("run2.vtd"));
+        platform::QtDialogs dialogs;
+        platform::Platform services{fake_->messages, dialogs,       fake_->sound,
+                                    fake_->clock,    fake_->serial, fake_->shell};
+        frmGrapher grapher(*main_, services);
+        main_->state.GraphFilePath = path("run1.vtd");
+        main_->state.logger.LogFilePath = path("Test.vtd");
+        grapher.loadFromMain();
+        realdialog::typeIntoNextFileDialog(typed);
+        grapher.findChild<QAction*>("cmdOpen")->trigger();
+        QCOMPARE(main_->state.GraphFilePath, path(shown));
+        QVERIFY(grapher.isOpen());
+        QVERIFY(fake_->messages.shown.isEmpty());
     }
 
     void openAnotherFileKeepsTheDataSet() {

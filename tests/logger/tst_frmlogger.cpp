@@ -1,8 +1,10 @@
 #include "Doubles.h"
 #include "FakeMain.h"
 #include "LogQuery.h"
+#include "RealFileDialog.h"
 #include "logger/LoggerRules.h"
 #include "logger/frmLogger.h"
+#include "platform/QtDialogs.h"
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -10,6 +12,7 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 // The logger window driven through its controls, with the clock and the dialogs replaced.
 class tst_frmlogger : public QObject {
@@ -266,6 +269,136 @@ private slots:
         QCOMPARE(rig.platform.messages.shown[0].title, QString("Unexpected Error!"));
         QCOMPARE(rig.platform.dialogs.fileRequests[0].title, QString("Select Data File...."));
         QCOMPARE(rig.platform.dialogs.fileRequests[0].filter, QString("vtd|*.vtd|MDB|*.mdb"));
+    }
+
+    void browseNamesANewOrAnExistingFile_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("chosen");
+        QTest::addColumn<bool>("exists");
+        QTest::newRow("new name, extension added") << "fresh-run"
+                                                   << "fresh-run.vtd" << false;
+        QTest::newRow("existing name") << "old-run.vtd"
+                                       << "old-run.vtd" << true;
+    }
+    void browseNamesANewOrAnExistingFile() {
+        QFETCH(QString, typed);
+        QFETCH(QString, chosen);
+        QFETCH(bool, exists);
+        FakeMain main;
+        doubles::FakePlatform fakes;
+        platform::QtDialogs dialogs;
+        platform::Platform services{fakes.messages, dialogs,      fakes.sound,
+                                    fakes.clock,    fakes.serial, fakes.shell};
+        frmLogger window(main, services);
+        const QString path = dir_.filePath(chosen);
+        if (exists)
+            QFile(path).open(QIODevice::WriteOnly);
+        window.openWindow();
+        main.state.logger.LogFilePath = dir_.filePath("Test.vtd");
+        realdialog::typeIntoNextFileDialog(typed);
+        QTest::mouseClick(window.findChild<QPushButton*>("cmdBrowse"), Qt::LeftButton);
+        QCOMPARE(window.findChild<QLineEdit*>("txtFilePath")->text(), path);
+        QCOMPARE(main.state.logger.LogFilePath, path);
+
+        // Start creates a new file and refuses an existing one, with its own message.
+        QTest::mouseClick(window.findChild<QPushButton*>("cmdStart"), Qt::LeftButton);
+        QCOMPARE(main.state.logger.LoggingActive, !exists);
+        QCOMPARE(fakes.messages.shown.size(), exists ? 1 : 0);
+        if (exists)
+            QVERIFY(fakes.messages.shown[0].text.contains("Database Already Exists!"));
+        else
+            QCOMPARE(rowsIn(path, "Info"), 1);
+        window.closeWindow();
+    }
+
+    void trendGridFollowsTheSurfaceSize_data() {
+        QTest::addColumn<QString>("units");
+        QTest::addColumn<QSize>("grow");
+        QTest::newRow("two-sided, as opened") << "VDC" << QSize(0, 0);
+        QTest::newRow("two-sided, larger") << "VDC" << QSize(300, 150);
+        QTest::newRow("positive-only, narrower") << "OHMS" << QSize(-100, 60);
+    }
+    void trendGridFollowsTheSurfaceSize() {
+        QFETCH(QString, units);
+        QFETCH(QSize, grow);
+        Rig rig;
+        rig.main.state.display.TrendUnits = units;
+        rig.main.state.display.NewTrendScale = 7.5f;
+        rig.window.openWindow();
+        QVERIFY(QTest::qWaitForWindowExposed(&rig.window));
+        auto* pic = rig.child<platform::PictureBox>("picGraph");
+        if (!grow.isNull()) {
+            const QSize before = pic->size();
+            rig.window.resize(rig.window.size() + grow);
+            QTRY_VERIFY(pic->size() != before);
+        }
+        const QImage shown = pic->grab().toImage();
+        QCOMPARE(shown.size(), pic->size());
+        const int w = shown.width(), h = shown.height();
+        auto grey = [&](int x, int y) { return (shown.pixel(x, y) & 0xFFFFFF) == 0x808080; };
+        // Dotted lines: every other pixel, within a pixel of the fraction.
+        auto rowInked = [&](double fraction) {
+            int best = 0;
+            for (int y = qRound(fraction * (h - 1)) - 1; y <= qRound(fraction * (h - 1)) + 1; ++y) {
+                int n = 0;
+                for (int x = 0; x < w; ++x)
+                    n += grey(x, y);
+                best = std::max(best, n);
+            }
+            return best >= w * 2 / 5;
+        };
+        auto columnInked = [&](int x239) {
+            const int centre = qRound((x239 - 1) / 238.0 * (w - 1));
+            int best = 0;
+            for (int x = centre - 1; x <= centre + 1; ++x) {
+                int n = 0;
+                for (int y = 0; y < h; ++y)
+                    n += grey(x, y);
+                best = std::max(best, n);
+            }
+            return best >= h * 2 / 5;
+        };
+        for (double fraction : {0.25, 0.5, 0.75})
+            QVERIFY2(rowInked(fraction), qPrintable(QString::number(fraction)));
+        for (int x = 40; x <= 200; x += 40)
+            QVERIFY2(columnInked(x), qPrintable(QString::number(x)));
+    }
+
+    void anIdleWindowRescalesOnItsOwnClock() {
+        Rig rig;
+        rig.window.openWindow();
+        auto* manual = rig.child<QRadioButton>("optManual");
+        QTest::mouseClick(manual, Qt::LeftButton, {}, QPoint(6, manual->height() / 2));
+        QVERIFY(rig.window.findChild<QTimer*>("tmrRealTime")->isActive());
+        rig.main.state.display.NewTrendScale = 45.f; // a 45 V reading, no run
+        rig.main.state.display.RescalePending = true;
+        QTRY_COMPARE(rig.main.state.display.TrendScale, 50.f);
+        QCOMPARE(rig.child<QLabel>("lblMax")->text(), QString("5.00E+01"));
+        rig.window.returnToMain(); // closed and idle: nothing left to watch
+        QVERIFY(!rig.window.findChild<QTimer*>("tmrRealTime")->isActive());
+    }
+
+    void reopeningKeepsARunOrStartsAfresh_data() {
+        QTest::addColumn<bool>("running");
+        QTest::newRow("during a run") << true;
+        QTest::newRow("after a run") << false;
+    }
+    void reopeningKeepsARunOrStartsAfresh() {
+        QFETCH(bool, running);
+        Rig rig;
+        openOnNewFile(rig);
+        rig.child<QLineEdit>("txtComment")->setText("bench run");
+        rig.window.cmdStart_Click();
+        if (!running)
+            rig.window.cmdStop_Click();
+        rig.window.returnToMain();
+        rig.window.openWindow();
+        QCOMPARE(rig.child<QLineEdit>("txtComment")->text(), running ? "bench run" : "");
+        QCOMPARE(rig.child<QPushButton>("cmdStart")->isEnabled(), !running);
+        QCOMPARE(rig.child<QPushButton>("cmdStop")->isEnabled(), running);
+        if (!running)
+            QCOMPARE(rig.child<QLabel>("Label5")->text(), QString("Logger Start/Stop Control"));
+        rig.window.closeWindow();
     }
 
     void trendToggleFollowsTheOtherReading() {

@@ -5,6 +5,8 @@ namespace doubles {
 platform::Answer FakeMessageBox::show(const QString& text, platform::Buttons buttons,
                                       const QString& title, platform::Icon icon) {
     shown.append({text, buttons, title, icon});
+    if (onShow)
+        onShow();
     if (!answers.isEmpty())
         return answers.dequeue();
     switch (buttons) {

@@ -6,6 +6,7 @@
 #include <QQueue>
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 // Test doubles for the platform services: each records what the code asked of it and answers
 // from a script the test sets up.
@@ -21,6 +22,7 @@ public:
     };
     QList<Shown> shown;
     QQueue<platform::Answer> answers; // in order; when empty: Cancel, No (YesNo) or Ok
+    std::function<void()> onShow;     // called while the box would be up
     platform::Answer show(const QString& text, platform::Buttons buttons, const QString& title,
                           platform::Icon icon) override;
 };
