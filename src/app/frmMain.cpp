@@ -205,7 +205,7 @@ void frmMain::buildMenus() {
         connect(item, &QAction::triggered, this, [this, name] { colour_Click(name); });
     }
     connect(action(Edit, "mnuAlarm", "&Alarm Sound"), &QAction::triggered, this,
-            [this] { alarms_->chooseSoundFile(state_.logger.LogFilePath); });
+            [this] { alarms_->chooseSoundFile(); });
 
     QMenu* mnuHelp = menuBar()->addMenu(QStringLiteral("&Help"));
     mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
