@@ -1,5 +1,6 @@
 #pragma once
 #include "SharedState.h"
+#include "display/Twips.h"
 #include <QString>
 
 class QTimer;
@@ -32,4 +33,9 @@ public:
     // The whole Quit sequence; the program ends.
     virtual void quitProgram() = 0;
     virtual QWidget* mainWidget() = 0;
+    // The main window's twips to pixels conversion, which the other windows size themselves by.
+    virtual const Twips& twips() const {
+        static const Twips standard;
+        return standard;
+    }
 };

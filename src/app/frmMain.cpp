@@ -205,7 +205,7 @@ void frmMain::buildMenus() {
         connect(item, &QAction::triggered, this, [this, name] { colour_Click(name); });
     }
     connect(action(Edit, "mnuAlarm", "&Alarm Sound"), &QAction::triggered, this,
-            [this] { alarms_->chooseSoundFile(state_.logger.LogFilePath); });
+            [this] { alarms_->chooseSoundFile(); });
 
     QMenu* mnuHelp = menuBar()->addMenu(QStringLiteral("&Help"));
     mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
@@ -392,6 +392,7 @@ void frmMain::ResetMaxMin() {
 
 void frmMain::setRateLine(const QString& text) {
     Label3->setText(text);
+    placeRateLine();
 }
 
 void frmMain::moveUp(int twips) {
@@ -521,10 +522,20 @@ void frmMain::applyLayout() {
     for (const auto& [name, rect] : layout_.controls())
         if (auto* widget = centralWidget()->findChild<QWidget*>(name))
             widget->setGeometry(twips_.toPixels(rect));
+    placeRateLine();
     QFont font = Label2->font();
     font.setPointSize(DisplayPoints);
     Label2->setFont(font);
     Label2->setVisible(layout_.label2Visible());
+}
+
+void frmMain::placeRateLine() {
+    // The rate line's place in twips is only its corner: a desktop font wider than the one it
+    // was measured with, or a larger scale, would clip the text, so it takes what its font
+    // needs. Nothing lies to its right, and below it there is room for a taller font.
+    QRect place = twips_.toPixels(layout_.rect(QStringLiteral("Label3")));
+    place.setSize(place.size().expandedTo(Label3->sizeHint()));
+    Label3->setGeometry(place);
 }
 
 void frmMain::applyColours() {

@@ -80,7 +80,7 @@ public:
     const QString& AlarmWavPath() const { return AlarmWavPath_; }
     const DisplayAppearance& appearance() const { return appearance_; }
     const MainLayout& layout() const { return layout_; }
-    const Twips& twips() const { return twips_; }
+    const Twips& twips() const override { return twips_; }
     bool dualLayoutShown() const override { return layout_.dualShown(); }
 
     frmControl& control() { return *control_; }
@@ -120,6 +120,8 @@ private:
     void buildMenus();
     void buildTimers();
     void applyLayout();
+    // Label3 at its place, wide and tall enough for its text in its font.
+    void placeRateLine();
     void applyWindowSize();
     void applyColours();
     void applyMenuChecks();

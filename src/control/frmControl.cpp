@@ -11,38 +11,44 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QUrl>
+#include <utility>
 
 namespace {
-// Client area 5250 x 6270 twips at 15 twips to the pixel.
-constexpr int ClientWidth = 5250 / 15;
-constexpr int ClientHeight = 6270 / 15;
-constexpr int RowHeight = 20;
-constexpr int FirstRowY = 160;
-constexpr int LeftButtonX = 12;
-constexpr int RightButtonX = 164;
-constexpr int ButtonSize = 17;
-constexpr int LabelGap = 22;
+// Measures in twips, turned into pixels by the main window's conversion.
+constexpr int ClientWidth = 5250;
+constexpr int ClientHeight = 6270;
+constexpr int RowHeight = 300;
+constexpr int FirstRowY = 2400;
+constexpr int LeftButtonX = 180;
+constexpr int RightButtonX = 2460;
+constexpr int ButtonSize = 255;
+constexpr int LabelGap = 330;
 constexpr int DiodeRow = 7; // beside Continuity, below the six pairs
-
-QFrame* separator(QWidget* parent, const char* name, int y) {
-    auto* line = new QFrame(parent);
-    line->setObjectName(name);
-    line->setFrameShape(QFrame::HLine);
-    line->setFrameShadow(QFrame::Plain);
-    line->setGeometry(6, y, ClientWidth - 12, 2);
-    return line;
-}
+constexpr int FirstRateRow = 15;
 } // namespace
 
 frmControl::frmControl(MainWindowApi& main, platform::Platform& platform, QWidget* parent)
     : QWidget(parent, Qt::Window), main_(main), platform_(platform) {
     setObjectName("frmControl");
     setWindowTitle("Voltrane RS-232 Meter Control");
-    setFixedSize(ClientWidth, ClientHeight);
+    setFixedSize(main_.twips().toPixels(ClientWidth), main_.twips().toPixels(ClientHeight));
     QFont small = font();
     small.setPointSizeF(8);
     setFont(small);
     buildControls();
+}
+
+QRect frmControl::place(int left, int top, int width, int height) const {
+    return main_.twips().toPixels(TwipsRect{left, top, width, height});
+}
+
+QFrame* frmControl::separator(const char* name, int top) {
+    auto* line = new QFrame(this);
+    line->setObjectName(name);
+    line->setFrameShape(QFrame::HLine);
+    line->setFrameShadow(QFrame::Plain);
+    line->setGeometry(place(90, top, ClientWidth - 180, 30));
+    return line;
 }
 
 void frmControl::buildControls() {
@@ -50,44 +56,45 @@ void frmControl::buildControls() {
     Label12->setObjectName("Label12");
     Label12->setWordWrap(true);
     Label12->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Label12->setGeometry(10, 6, ClientWidth - 20, FirstRowY - 14);
+    Label12->setGeometry(place(150, 90, ClientWidth - 300, FirstRowY - 210));
 
-    Line1 = separator(this, "Line1", FirstRowY - 6);
+    Line1 = separator("Line1", FirstRowY - 90);
 
     functionGroup_ = new QButtonGroup(this);
     functionGroup_->setExclusive(true);
     rateGroup_ = new QButtonGroup(this);
     rateGroup_->setExclusive(true);
 
-    const int rateTop = FirstRowY + 8 * RowHeight + 10;
-    Line2 = separator(this, "Line2", rateTop - 6);
+    const int rateTop = FirstRowY + 8 * RowHeight + 150;
+    Line2 = separator("Line2", rateTop - 90);
     Frame1 = new QFrame(this);
     Frame1->setObjectName("Frame1");
     Frame1->setFrameShape(QFrame::Box);
-    Frame1->setGeometry(LeftButtonX - 4, rateTop, ButtonSize + 8, 3 * RowHeight + 6);
+    Frame1->setGeometry(place(LeftButtonX - 60, rateTop, ButtonSize + 120, 3 * RowHeight + 90));
 
     const QList<control::MeterOption>& options = control::MeterOptions();
     for (int i = 0; i < options.size(); ++i) {
-        QRadioButton* button = nullptr;
         if (options[i].kind == control::MeterOption::Kind::Rate) {
-            const int row = i - 15;
-            button = addOption(i, 4, 4 + row * RowHeight, Frame1, LeftButtonX + LabelGap + 6,
-                               rateTop + 4 + row * RowHeight, 165);
-            rateGroup_->addButton(button);
+            const int row = i - FirstRateRow;
+            rateGroup_->addButton(
+                addOption(i, place(60, 60 + row * RowHeight, ButtonSize, ButtonSize), Frame1,
+                          place(LeftButtonX + LabelGap + 90, rateTop + 60 + row * RowHeight, 2475,
+                                ButtonSize)));
         } else {
             const bool left = i < 8;
             const int row = left ? i : (i == 14 ? DiodeRow : i - 8);
             const int x = left ? LeftButtonX : RightButtonX;
             const int y = FirstRowY + row * RowHeight;
-            button = addOption(i, x, y, this, x + LabelGap, y, left ? 125 : ClientWidth - x - 24);
-            functionGroup_->addButton(button);
+            const int labelWidth = left ? 1875 : ClientWidth - x - LabelGap - 30;
+            functionGroup_->addButton(addOption(i, place(x, y, ButtonSize, ButtonSize), this,
+                                                place(x + LabelGap, y, labelWidth, ButtonSize)));
         }
     }
 
     Label13 = new QLabel(control::ManualsPageUrl, this);
     Label13->setObjectName("Label13");
     Label13->setWordWrap(true);
-    Label13->setGeometry(205, rateTop, ClientWidth - 210, 2 * RowHeight);
+    Label13->setGeometry(place(3075, rateTop, ClientWidth - 3150, 2 * RowHeight));
     Label13->setCursor(Qt::PointingHandCursor);
     Label13->setToolTip("Open the Fluke manuals page in your browser");
     QPalette linkPalette = Label13->palette();
@@ -101,17 +108,19 @@ void frmControl::buildControls() {
     cmdReturn = new QPushButton("&Return", this);
     cmdReturn->setObjectName("cmdReturn");
     cmdReturn->setToolTip("Close the meter control window");
-    cmdReturn->setGeometry(ClientWidth - 100, ClientHeight - 36, 88, 28);
+    cmdReturn->setGeometry(place(ClientWidth - 1500, ClientHeight - 540, 1320, 420));
     connect(cmdReturn, &QPushButton::clicked, this, &frmControl::closeWindow);
 }
 
-QRadioButton* frmControl::addOption(int index, int x, int y, QWidget* buttonParent, int labelX,
-                                    int labelY, int labelWidth) {
+QRadioButton* frmControl::addOption(int index, const QRect& buttonRect, QWidget* buttonParent,
+                                    const QRect& labelRect) {
     const control::MeterOption& option = control::MeterOptions()[index];
     auto* button = new QRadioButton(buttonParent);
     button->setObjectName(option.objectName);
-    button->setGeometry(x, y, ButtonSize, ButtonSize);
+    button->setGeometry(buttonRect);
     button->setToolTip(option.label);
+    // The caption stands beside the button, so assistive technology hears it by name.
+    button->setAccessibleName(option.label);
     if (option.colour != 0) {
         button->setAutoFillBackground(true);
         QPalette palette = button->palette();
@@ -123,13 +132,34 @@ QRadioButton* frmControl::addOption(int index, int x, int y, QWidget* buttonPare
     }
     auto* label = new QLabel(option.label, this);
     label->setObjectName("lbl" + option.objectName.mid(3));
-    label->setGeometry(labelX, labelY, labelWidth, ButtonSize);
+    label->setGeometry(labelRect);
     label->setBuddy(button);
-    connect(button, &QRadioButton::clicked, this, [this, button] { onOptionClicked(button); });
+    label->installEventFilter(this);
+    captions_.insert(label, button);
+    // Every way of selecting (mouse, keyboard, a caption, assistive technology) checks the
+    // button; the command goes with that change, so each selection sends it once.
+    connect(button, &QRadioButton::toggled, this, [this, button](bool checked) {
+        if (checked)
+            applyOption(button);
+    });
+    // A click on the option already selected sends its command again, as choosing it does.
+    connect(button, &QRadioButton::pressed, this,
+            [this, button] { pressedWhileChecked_ = button->isChecked() ? button : nullptr; });
+    connect(button, &QRadioButton::clicked, this, [this, button] {
+        if (std::exchange(pressedWhileChecked_, nullptr) == button)
+            applyOption(button);
+    });
     return button;
 }
 
-void frmControl::onOptionClicked(QRadioButton* button) {
+void frmControl::chooseOption(QRadioButton* button) {
+    if (button->isChecked())
+        applyOption(button);
+    else
+        button->setChecked(true);
+}
+
+void frmControl::applyOption(QRadioButton* button) {
     if (const control::MeterOption* option = control::FindMeterOption(button->objectName()))
         control::ApplyMeterOption(*option, main_);
 }
@@ -158,8 +188,7 @@ void frmControl::selectOption(const QString& objectName) {
     if (!button)
         return;
     openWindow();
-    button->setChecked(true);
-    onOptionClicked(button);
+    chooseOption(button);
 }
 
 void frmControl::hideWindow() {
@@ -186,9 +215,16 @@ void frmControl::openManualsPage() {
 }
 
 bool frmControl::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == Label13 && event->type() == QEvent::MouseButtonRelease &&
-        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+    if (event->type() != QEvent::MouseButtonRelease ||
+        static_cast<QMouseEvent*>(event)->button() != Qt::LeftButton)
+        return QWidget::eventFilter(watched, event);
+    if (watched == Label13) {
         openManualsPage();
+        return true;
+    }
+    if (QRadioButton* button = captions_.value(watched)) {
+        button->setFocus(Qt::MouseFocusReason);
+        chooseOption(button);
         return true;
     }
     return QWidget::eventFilter(watched, event);

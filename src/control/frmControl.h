@@ -1,6 +1,7 @@
 #pragma once
 #include "app/MainWindowApi.h"
 #include "platform/Platform.h"
+#include <QHash>
 #include <QWidget>
 
 class QButtonGroup;
@@ -10,7 +11,7 @@ class QPushButton;
 class QRadioButton;
 
 // The meter control window: function and rate commands for the meter. The rules live in
-// control/MeterOptions; this window owns the buttons and hands their clicks on.
+// control/MeterOptions; this window owns the buttons and hands each selection on.
 class frmControl : public QWidget {
     Q_OBJECT
 public:
@@ -20,7 +21,7 @@ public:
     // closes the logger window by its own Return steps, so the two are not open together.
     void openWindow();
     bool isOpen() const;
-    // Selects an option button by its objectName ("optFast", "optVAC"), running its handler.
+    // Selects an option button by its objectName ("optFast", "optVAC"), sending its command.
     // A closed window is opened first.
     void selectOption(const QString& objectName);
     void hideWindow();
@@ -35,9 +36,14 @@ protected:
 
 private:
     void buildControls();
-    QRadioButton* addOption(int index, int x, int y, QWidget* buttonParent, int labelX, int labelY,
-                            int labelWidth);
-    void onOptionClicked(QRadioButton* button);
+    // A rectangle given in twips, in pixels of the main window's conversion.
+    QRect place(int left, int top, int width, int height) const;
+    QFrame* separator(const char* name, int top);
+    QRadioButton* addOption(int index, const QRect& buttonRect, QWidget* buttonParent,
+                            const QRect& labelRect);
+    // Selects the option; an option already selected sends its command again.
+    void chooseOption(QRadioButton* button);
+    void applyOption(QRadioButton* button);
 
     MainWindowApi& main_;
     platform::Platform& platform_;
@@ -49,4 +55,6 @@ private:
     QPushButton* cmdReturn = nullptr;
     QButtonGroup* functionGroup_ = nullptr;
     QButtonGroup* rateGroup_ = nullptr;
+    QHash<QObject*, QRadioButton*> captions_; // each option's caption label and its button
+    QRadioButton* pressedWhileChecked_ = nullptr;
 };

@@ -1,6 +1,8 @@
 #include "display/AlarmPanel.h"
 #include "display/Colour.h"
+#include "platform/ButtonFace.h"
 #include "platform/UnexpectedError.h"
+#include "settings/SettingsStore.h"
 
 #include <QCheckBox>
 #include <QFileInfo>
@@ -124,10 +126,7 @@ void AlarmPanel::showRestingLabels() {
 }
 
 void AlarmPanel::setButtonColour(quint32 colour) {
-    QPalette palette = w_.cmdAlarms->palette();
-    palette.setColor(QPalette::Button, colour::toQColor(colour));
-    w_.cmdAlarms->setPalette(palette);
-    w_.cmdAlarms->setAutoFillBackground(true);
+    platform::SetButtonFace(w_.cmdAlarms, colour::toQColor(colour));
 }
 
 void AlarmPanel::setPanelVisible(bool visible) {
@@ -213,12 +212,13 @@ void AlarmPanel::stopSound() {
     sound_.stop();
 }
 
-void AlarmPanel::chooseSoundFile(const QString& logFilePath) {
+void AlarmPanel::chooseSoundFile() {
     platform::FileDialogRequest request;
     request.title = QStringLiteral("Open .WAV file for Alarm...");
     request.filter = QStringLiteral("WAV|*.wav");
     request.defaultExt = QStringLiteral("wav");
-    request.initialPath = logFilePath;
+    // The sound files that come with the program lie beside it.
+    request.initialPath = settings::InProgramFolder(QStringLiteral("*.wav"));
     const platform::DialogResult result = dialogs_.openFile(request);
     if (result.ok())
         alarmWavPath_ = result.value;

@@ -34,7 +34,7 @@ struct AlarmWidgets {
 //   - display tick: evaluate(PriSnapshot), then on a change of the followed unit
 //     clearAlarms() (the display cycle starts the logger's rescale itself), then
 //     blinkTrippedLabels();
-//   - "&Alarm Sound" menu: chooseSoundFile(LogFilePath);
+//   - "&Alarm Sound" menu: chooseSoundFile();
 //   - Quit and closing of the main window: stopSound();
 //   - the silence watchdog's offline step disables cmdAlarms directly.
 class AlarmPanel : public QObject {
@@ -64,9 +64,9 @@ public:
     // A tripped label inverts its visibility (400 ms blink at the 200 ms tick).
     void blinkTrippedLabels();
     void stopSound();
-    // The "&Alarm Sound" menu: file dialog starting in the folder of logFilePath; a chosen file
-    // becomes AlarmWavPath, a cancel changes nothing, a failure shows "Unexpected Error!".
-    void chooseSoundFile(const QString& logFilePath);
+    // The "&Alarm Sound" menu: file dialog proposing "*.wav" in the program folder; a chosen
+    // file becomes AlarmWavPath, a cancel changes nothing, a failure shows "Unexpected Error!".
+    void chooseSoundFile();
 
     // The Alarms button: panel toggle, or RESET! while a sound plays.
     void onAlarmsClicked();

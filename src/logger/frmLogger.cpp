@@ -1,6 +1,7 @@
 #include "frmLogger.h"
 #include "CreateLogDatabase.h"
 #include "LoggerRules.h"
+#include "platform/ButtonFace.h"
 #include "platform/UnexpectedError.h"
 #include "settings/SettingsStore.h"
 #include <QAction>
@@ -24,8 +25,8 @@ namespace {
 constexpr int TwipsPerPixel = 15;
 constexpr int WindowHeightTwips = 4550;
 constexpr int MainShiftTwips = 650;
-const QString Green = QStringLiteral("rgb(0, 255, 0)");
-const QString Red = QStringLiteral("rgb(255, 0, 0)");
+const QString Green = QStringLiteral("#00ff00");
+const QString Red = QStringLiteral("#ff0000");
 const QString Blue = QStringLiteral("color: rgb(0, 0, 255);");
 
 template <typename T> T* named(T* widget, const QString& name) {
@@ -455,8 +456,7 @@ void frmLogger::showRunInMainTitle(bool show) {
 }
 
 void frmLogger::setButtonColour(QPushButton* button, const QString& colour) {
-    button->setStyleSheet(colour.isEmpty() ? QString()
-                                           : QStringLiteral("background-color: %1;").arg(colour));
+    platform::SetButtonFace(button, colour.isEmpty() ? QColor() : QColor::fromString(colour));
 }
 
 // ---- Modes and the window clock ----

@@ -38,9 +38,9 @@ DialogResult QtDialogs::openFile(const FileDialogRequest& request) {
             dialog.setDirectory(initial.absoluteFilePath());
         } else {
             dialog.setDirectory(initial.absolutePath());
-            // A wildcard name only filters; a real name is proposed.
-            if (!initial.fileName().contains(QLatin1Char('*')))
-                dialog.selectFile(initial.fileName());
+            // A real name is proposed; a wildcard ("*.wav") stands in the name field, where it
+            // lists only the files it matches.
+            dialog.selectFile(initial.fileName());
         }
     }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
@@ -87,8 +87,11 @@ DialogResult QtDialogs::chooseFontFace(const QString& currentFace) {
     QDialog dialog(QApplication::activeWindow());
     dialog.setWindowTitle(QStringLiteral("Font"));
     auto* layout = new QVBoxLayout(&dialog);
-    layout->addWidget(new QLabel(QStringLiteral("&Font:"), &dialog));
+    auto* caption = new QLabel(QStringLiteral("&Font:"), &dialog);
+    layout->addWidget(caption);
     auto* faces = new QFontComboBox(&dialog);
+    // The buddy turns "&F" into the access key instead of a literal ampersand.
+    caption->setBuddy(faces);
     faces->setFontFilters(QFontComboBox::ScalableFonts);
     faces->setCurrentFont(QFont(currentFace));
     layout->addWidget(faces);

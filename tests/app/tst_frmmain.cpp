@@ -1,17 +1,26 @@
 #include "MainWindowFixture.h"
+#include "WidgetPixels.h"
 #include "control/frmControl.h"
 #include "grapher/frmGrapher.h"
 #include "logger/LogFile.h"
 #include "logger/frmLogger.h"
+#include "platform/QtDialogs.h"
 #include "platform/QtSerialPort.h"
 #include <QCheckBox>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
+#include <QFontComboBox>
+#include <QFontDatabase>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QPainter>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <functional>
 
 using platform::DialogResult;
 
@@ -27,6 +36,20 @@ QString setting(const QString& key) {
 
 QColor colourOf(const QLabel* label, QPalette::ColorRole role) {
     return label->palette().color(role);
+}
+
+// Runs act on the next modal dialog once it shows; act must close it.
+void whenModalShows(std::function<void(QWidget*)> act) {
+    auto* poll = new QTimer;
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, act] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal || !modal->isVisible())
+            return;
+        poll->deleteLater();
+        poll->stop();
+        act(modal);
+    });
+    poll->start(20);
 }
 
 } // namespace
@@ -472,6 +495,109 @@ private slots:
         QVERIFY(f.state().logger.LoggerOpen);
         f.tick();
         QVERIFY(!f.action("mnuOpen")->isEnabled());
+    }
+
+    // --- What a person sees ----------------------------------------------------------------
+
+    void rateLineShowsWholeInDesktopFonts_data() {
+        QTest::addColumn<QString>("family");
+        QTest::addColumn<int>("points");
+        for (const char* family : {"DejaVu Sans", "Liberation Sans", "Noto Sans"})
+            for (int points : {9, 10, 11})
+                QTest::addRow("%s %d pt", family, points) << QString(family) << points;
+    }
+    void rateLineShowsWholeInDesktopFonts() {
+        QFETCH(QString, family);
+        QFETCH(int, points);
+        if (!QFontDatabase::hasFamily(family))
+            QSKIP("font not installed");
+        const QFont systemFont = QApplication::font();
+        QApplication::setFont(QFont(family, points));
+        const auto restore = qScopeGuard([&] { QApplication::setFont(systemFont); });
+        MainWindowFixture f;
+        QVERIFY(f.open());
+        QTest::mouseClick(f.main->control().findChild<QLabel*>("lblMedium"), Qt::LeftButton);
+        QLabel* rateLine = f.label("Label3");
+        QCOMPARE(rateLine->text(), QString("Meter Response - Medium  :  Medium Precision"));
+
+        // The text drawn unclipped in the label's font, against what the label shows.
+        const QImage shown = rateLine->grab().toImage();
+        const qreal ratio = shown.devicePixelRatio();
+        const QFontMetrics metrics(rateLine->font());
+        QImage whole(
+            QSize(metrics.horizontalAdvance(rateLine->text()) + 40, metrics.height() + 20) * ratio,
+            QImage::Format_ARGB32_Premultiplied);
+        whole.setDevicePixelRatio(ratio);
+        whole.fill(Qt::transparent);
+        QPainter painter(&whole);
+        painter.setFont(rateLine->font());
+        painter.drawText(QPoint(20, 10 + metrics.ascent()), rateLine->text());
+        painter.end();
+        const QRect ink = pixels::Ink(shown), wholeInk = pixels::Ink(whole);
+        QVERIFY2(qAbs(ink.width() - wholeInk.width()) <= 2 &&
+                     qAbs(ink.height() - wholeInk.height()) <= 2,
+                 qPrintable(QString("shown %1x%2, whole %3x%4")
+                                .arg(ink.width())
+                                .arg(ink.height())
+                                .arg(wholeInk.width())
+                                .arg(wholeInk.height())));
+    }
+
+    void alarmSoundAndFontDialogsAsShown() {
+        doubles::FakePlatform fake;
+        platform::QtDialogs dialogs;
+        platform::Platform withRealDialogs{fake.messages, dialogs,     fake.sound,
+                                           fake.clock,    fake.serial, fake.shell};
+        frmMain main(withRealDialogs);
+        QTemporaryDir dir;
+        const QString bell = dir.filePath("bell.wav");
+        QFile(bell).open(QIODevice::WriteOnly);
+
+        // The sound dialog proposes "*.wav" beside the program; a typed path is taken.
+        QString folder, proposed;
+        whenModalShows([&](QWidget* modal) {
+            auto* dialog = qobject_cast<QFileDialog*>(modal);
+            auto* name = modal->findChild<QLineEdit*>("fileNameEdit");
+            folder = dialog ? dialog->directory().absolutePath() : QString();
+            proposed = name ? name->text() : QString();
+            if (!dialog || !name) {
+                modal->close();
+                return;
+            }
+            name->setText(bell);
+            QTest::keyClick(name, Qt::Key_Return);
+        });
+        main.findChild<QAction*>("mnuAlarm")->trigger();
+        QCOMPARE(folder, QFileInfo(settings::InProgramFolder("x")).absolutePath());
+        QCOMPARE(proposed, QString("*.wav"));
+        QCOMPARE(main.AlarmWavPath(), bell);
+
+        // The font dialog's caption carries an access key that leads to the faces.
+        QString caption;
+        bool keyReachesFaces = false;
+        const QString face = QFontDatabase::families().contains("DejaVu Serif")
+                                 ? "DejaVu Serif"
+                                 : "Liberation Serif";
+        whenModalShows([&](QWidget* modal) {
+            auto* label = modal->findChild<QLabel*>();
+            auto* faces = modal->findChild<QFontComboBox*>();
+            auto* buttons = modal->findChild<QDialogButtonBox*>();
+            if (!label || !faces || !buttons) {
+                modal->close();
+                return;
+            }
+            caption = label->text();
+            buttons->button(QDialogButtonBox::Ok)->setFocus();
+            QTest::keyClick(modal, Qt::Key_F, Qt::AltModifier);
+            keyReachesFaces = label->buddy() == faces && faces->hasFocus();
+            faces->setCurrentFont(QFont(face));
+            QTest::mouseClick(buttons->button(QDialogButtonBox::Ok), Qt::LeftButton);
+        });
+        main.findChild<QAction*>("mnuFont")->trigger();
+        QCOMPARE(caption, QString("&Font:"));
+        QVERIFY(keyReachesFaces);
+        QCOMPARE(main.findChild<QLabel*>("Label1")->font().family(), face);
+        QVERIFY(fake.messages.shown.isEmpty());
     }
 
     void meterControlClosesTheLoggerAndTheMainWindowMovesBack() {

@@ -10,7 +10,8 @@
 // serial port as the real one sends them: the text and one carriage return.
 class FakeMainWindow : public MainWindowApi {
 public:
-    explicit FakeMainWindow(platform::SerialPort& port) : port_(port) {}
+    explicit FakeMainWindow(platform::SerialPort& port, double dpi = 96)
+        : port_(port), twips_(dpi) {}
 
     SharedState state;
     QStringList calls; // "rescale", "activate", "closeLogger", "moveUp:<twips>" in order
@@ -36,9 +37,11 @@ public:
     void activate() override { calls << "activate"; }
     void quitProgram() override {}
     QWidget* mainWidget() override { return &widget_; }
+    const Twips& twips() const override { return twips_; }
 
 private:
     platform::SerialPort& port_;
+    Twips twips_;
     QTimer logClock_;
     QWidget widget_;
 };

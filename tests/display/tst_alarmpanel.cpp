@@ -1,5 +1,7 @@
 #include "Doubles.h"
+#include "WidgetPixels.h"
 #include "display/AlarmPanel.h"
+#include "settings/SettingsStore.h"
 
 #include <QCheckBox>
 #include <QFile>
@@ -15,8 +17,9 @@ namespace {
 QColor textColour(const QLabel* label) {
     return label->palette().color(QPalette::WindowText);
 }
-QColor faceColour(const QPushButton* b) {
-    return b->palette().color(QPalette::Button);
+// As the shown button paints it: styles shade a plain palette colour.
+QColor faceColour(QPushButton* b) {
+    return pixels::Face(b);
 }
 const QColor Red(255, 0, 0);
 const QColor LightRed(255, 192, 192);
@@ -265,21 +268,21 @@ private slots:
     void choosingTheSoundFile() {
         Rig rig;
         const QString before = rig.wavPath;
-        rig.panel.chooseSoundFile("/data/Test.vtd"); // cancelled
+        rig.panel.chooseSoundFile(); // cancelled
         QCOMPARE(rig.wavPath, before);
         QVERIFY(rig.fakes.messages.shown.isEmpty());
         const auto& request = rig.fakes.dialogs.fileRequests.first();
         QCOMPARE(request.title, QString("Open .WAV file for Alarm..."));
         QCOMPARE(request.filter, QString("WAV|*.wav"));
-        QCOMPARE(request.initialPath, QString("/data/Test.vtd"));
+        QCOMPARE(request.initialPath, settings::InProgramFolder("*.wav"));
 
         rig.fakes.dialogs.fileResults.enqueue(
             {platform::DialogResult::Status::Ok, "/sounds/bell.wav", 0});
-        rig.panel.chooseSoundFile("/data/Test.vtd");
+        rig.panel.chooseSoundFile();
         QCOMPARE(rig.wavPath, QString("/sounds/bell.wav"));
 
         rig.fakes.dialogs.fileResults.enqueue({platform::DialogResult::Status::Failed, {}, 32755});
-        rig.panel.chooseSoundFile("/data/Test.vtd");
+        rig.panel.chooseSoundFile();
         QCOMPARE(rig.wavPath, QString("/sounds/bell.wav"));
         QCOMPARE(rig.fakes.messages.shown.size(), 1);
         QCOMPARE(rig.fakes.messages.shown[0].title, QString("Unexpected Error!"));
