@@ -1,10 +1,27 @@
 #include "Doubles.h"
 #include "FakeMainWindow.h"
 #include "control/MeterOptions.h"
+#include "control/frmControl.h"
 
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QTest>
 
-class MeterOptionsTest : public QObject {
+namespace {
+struct Rig {
+    doubles::FakePlatform fakes;
+    FakeMainWindow main{fakes.serial};
+    frmControl window{main, fakes.platform};
+    QRadioButton* option(const char* name) { return window.findChild<QRadioButton*>(name); }
+    bool openExposed() {
+        window.openWindow();
+        return QTest::qWaitForWindowExposed(&window);
+    }
+};
+} // namespace
+
+class ControlTest : public QObject {
     Q_OBJECT
 private slots:
     // In screen order; limit is the silence limit after the choice, starting from 10.
@@ -76,20 +93,55 @@ private slots:
         QCOMPARE(main.calls.last(), QString("activate"));
     }
 
-    void thereAreEighteenAndNoOthers() {
-        QCOMPARE(control::MeterOptions().size(), 18);
-        QVERIFY(!control::FindMeterOption("optNothing"));
+    void startUpPresetOpensTheWindowAndSendsRateThenFunction() {
+        Rig rig;
+        QCOMPARE(rig.window.windowTitle(), QString("Voltrane RS-232 Meter Control"));
+        QCOMPARE(rig.window.size(), QSize(350, 418));
+        QCOMPARE(rig.window.findChildren<QRadioButton*>().size(), 18);
+        rig.window.selectOption("optNothing"); // an unknown name opens nothing, sends nothing
+        QVERIFY(!rig.window.isOpen());
+        rig.window.selectOption("optFast");
+        rig.window.selectOption("optVAC");
+        QVERIFY(rig.window.isOpen());
+        QCOMPARE(rig.fakes.serial.written, QByteArray("RATE F\rVAC\r"));
+        QVERIFY(rig.window.findChild<QLabel*>("Label12")->text().startsWith(
+            "Note: Setup MUST be performed manually on the meter:\r\n\r\nSet the Fluke 45"));
+        QVERIFY(rig.option("optFast")->isChecked() && rig.option("optVAC")->isChecked());
+        // Return closes the window and forgets the selection; no logger was open to move for.
+        QTest::mouseClick(rig.window.findChild<QPushButton*>("cmdReturn"), Qt::LeftButton);
+        QVERIFY(!rig.window.isOpen());
+        QVERIFY(!rig.option("optVAC")->isChecked());
+        QVERIFY(rig.main.calls.filter("moveUp").isEmpty());
     }
 
-    void setupNoteReadsAsOneParagraphBetweenTwoHeadings() {
-        const QString note = control::SetupNote();
-        QVERIFY(note.startsWith("Note: Setup MUST be performed manually on the meter:\r\n\r\nSet "
-                                "the Fluke 45 to 9600 baud, No Parity, and Echo Off"));
-        QVERIFY(note.contains("'Edit' Menu of the Main Program Window.\r\n\r\nFluke 45 Users"));
-        QVERIFY(note.endsWith("Fluke 45 Users Manual P. 5-2 to 5-4"));
-        QCOMPARE(note.count("\r\n"), 4);
+    void openingClosesAnOpenLoggerWindowOnce() {
+        Rig rig;
+        rig.main.state.logger.LoggerOpen = true;
+        rig.window.openWindow();
+        QVERIFY(!rig.main.state.logger.LoggerOpen);
+        rig.main.state.logger.LoggerOpen = true; // an already open window changes nothing
+        rig.window.openWindow();
+        QCOMPARE(rig.main.calls.count("closeLogger"), 1);
+        QCOMPARE(rig.main.calls.filter("moveUp"), QStringList{"moveUp:650"});
+    }
+
+    // Real clicks: commands go out, the two groups are exclusive apart, and the manuals link
+    // opens the maker's page.
+    void clicksSendCommandsAndOpenTheManuals() {
+        Rig rig;
+        QVERIFY(rig.openExposed());
+        for (const char* name : {"optSlow", "optdBandF", "optDiode"})
+            QTest::mouseClick(rig.option(name), Qt::LeftButton);
+        QCOMPARE(rig.fakes.serial.written, QByteArray("RATE S\rVAC; DB; FREQ2\rDIODE\r"));
+        QVERIFY(rig.option("optSlow")->isChecked() && rig.option("optDiode")->isChecked());
+        QVERIFY(!rig.option("optdBandF")->isChecked());
+        QCOMPARE(rig.main.calls.count("activate"), 3);
+        auto* link = rig.window.findChild<QLabel*>("Label13");
+        QTest::mouseClick(link, Qt::LeftButton);
+        QCOMPARE(rig.fakes.shell.opened,
+                 QList<QUrl>{QUrl("https://www.fluke.com/en-us/support/manuals")});
     }
 };
 
-QTEST_MAIN(MeterOptionsTest)
-#include "tst_meteroptions.moc"
+QTEST_MAIN(ControlTest)
+#include "tst_control.moc"
