@@ -272,6 +272,7 @@ private slots:
         QCOMPARE(f.fake.messages.shown.size(), 2);
         QVERIFY(!f.main->grapher().isOpen());
         QVERIFY(!f.main->hasEnded());
+        QVERIFY(f.timer("tmrDispUpdate")->isActive());
         f.line("+1.2345E+0 VDC");
         f.tick();
         QCOMPARE(f.label("Label1")->text(), QString(" 1.2345 VDC"));
