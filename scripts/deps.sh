@@ -4,7 +4,7 @@
 set -euo pipefail
 packages=(build-essential cmake ccache pkg-config qt6-base-dev qt6-serialport-dev
           qt6-multimedia-dev qt6-svg-dev libqt6multimedia6 libsqlite3-dev sqlite3 xvfb xauth
-          clang-format fonts-liberation fonts-noto-core)
+          clang-format fonts-liberation fonts-noto-core gcovr)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -1,5 +1,6 @@
 #pragma once
 #include "Doubles.h"
+#include "TestSettings.h"
 #include "app/frmMain.h"
 #include "settings/SettingsStore.h"
 #include <QAction>
@@ -21,13 +22,6 @@ struct MainWindowFixture {
     MainWindowFixture() { main = std::make_unique<frmMain>(fake.platform); }
 
     bool open() { return main->openWindow(); }
-
-    static void clearSettings() {
-        QSettings store(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Voltrane"),
-                        QStringLiteral("Voltrane"));
-        store.clear();
-        store.sync();
-    }
 
     // Runs the display cycle's timer handler n times, whether or not the timer is running.
     void tick(int n = 1) {

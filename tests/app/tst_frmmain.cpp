@@ -1,12 +1,14 @@
 #include "MainWindowFixture.h"
 #include "WidgetPixels.h"
+#include "app/PortAssignDialog.h"
 #include "control/frmControl.h"
 #include "grapher/frmGrapher.h"
-#include "logger/LogFile.h"
 #include "logger/frmLogger.h"
 #include "platform/QtDialogs.h"
 #include "platform/QtSerialPort.h"
+#include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
@@ -34,10 +36,6 @@ QString setting(const QString& key) {
     return settings::GetSetting(key, QStringLiteral("<none>"));
 }
 
-QColor colourOf(const QLabel* label, QPalette::ColorRole role) {
-    return label->palette().color(role);
-}
-
 // Runs act on the next modal dialog once it shows; act must close it.
 void whenModalShows(std::function<void(QWidget*)> act) {
     auto* poll = new QTimer;
@@ -55,106 +53,59 @@ void whenModalShows(std::function<void(QWidget*)> act) {
 } // namespace
 
 // The main window on the platform doubles: its wiring of the display, menus, ports and windows.
+// Start-up on a real port, readings, the grapher round trip and Quit's settings are the
+// whole-program test's.
 class TestFrmMain : public QObject {
     Q_OBJECT
 private slots:
-    void init() { MainWindowFixture::clearSettings(); }
+    void init() { testsupport::clearSettings(); }
 
-    // --- Window, controls and menus ---------------------------------------------------------
+    void captions_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("caption");
+        // objectName, caption pairs
+        // clang-format off
+        const QStringList rows = {
+            "cmdLogger", "&Log Magnitude(s)", "cmdMeterSettings", "Meter Control",
+            "cmdAlarms", "&Alarms", "cmdQuit", "&Quit", "mnuFile", "&File", "Edit", "&Edit",
+            "mnuComm", "&RS-232", "mnuColor", "&Colors", "mnuBackground", "Background",
+            "mnuForeground", "Foreground", "mnuHelp", "&Help", "mnuLogger", "Logger",
+            "mnuOpen", "&Open and Graph Logged Data", "mnuExit", "Exit", "mnuFont", "Font",
+            "mnuBGBlack", "Black", "mnuFGWhite", "White", "mnuRed", "Red", "mnuGreen", "Green",
+            "mnuBlue", "Blue", "mnuYellow", "Yellow", "mnuAlarm", "&Alarm Sound",
+            "mnuContents", "Contents", "mnuAbout", "About", "mnuCom8", "Com8"};
+        // clang-format on
+        for (qsizetype i = 0; i < rows.size(); i += 2)
+            QTest::newRow(qPrintable(rows[i])) << rows[i] << rows[i + 1];
+    }
+    void captions() {
+        QFETCH(QString, name);
+        QFETCH(QString, caption);
+        MainWindowFixture f;
+        QObject* control = f.main->findChild<QObject*>(name);
+        QVERIFY(control);
+        if (auto* b = qobject_cast<QPushButton*>(control))
+            QCOMPARE(b->text(), caption);
+        else if (auto* m = qobject_cast<QMenu*>(control))
+            QCOMPARE(m->title(), caption);
+        else
+            QCOMPARE(qobject_cast<QAction*>(control)->text(), caption);
+    }
 
-    void controlsTimersAndLayoutAtOpening() {
+    void openingStateAndTimers() {
         MainWindowFixture f;
         QVERIFY(f.open());
         QCOMPARE(f.main->windowTitle(), QString("Voltrane RS-232 Communications"));
-        QVERIFY(f.main->isVisible());
-        const QList<QPair<const char*, QString>> buttons = {{"cmdLogger", "&Log Magnitude(s)"},
-                                                            {"cmdMeterSettings", "Meter Control"},
-                                                            {"cmdAlarms", "&Alarms"},
-                                                            {"cmdQuit", "&Quit"}};
-        for (const auto& [name, caption] : buttons) {
-            QCOMPARE(f.button(name)->text(), caption);
-            QVERIFY2(!f.button(name)->toolTip().isEmpty(), name);
-        }
-        QCOMPARE(f.button("cmdLogger")->toolTip(),
-                 QString("Start Logging Data to the Screen or to a File, Analyze Logged Data"));
-        QCOMPARE(f.button("cmdQuit")->toolTip(), QString("Exit the Program"));
         QVERIFY(!f.button("cmdLogger")->isEnabled()); // until the meter answers
-        QVERIFY(f.button("cmdQuit")->font().bold());
-        QCOMPARE(f.button("cmdQuit")->font().family(), QString("Times New Roman"));
-        QVERIFY(f.label("Label2")->isHidden());
-        QVERIFY(f.child<QLineEdit>("txtHiAlarm")->isHidden());
-        QVERIFY(f.child<QCheckBox>("chkLoSet")->isHidden());
-        QVERIFY(f.child<QWidget>("Line1"));
-        QCOMPARE(f.label("Label1")->alignment(), Qt::AlignCenter);
-        QCOMPARE(f.label("Label1")->font().pointSize(), 72);
-        QCOMPARE(f.label("Label1")->font().family(), QString("MSSansserif"));
-        // Twips reach the widgets as pixels.
-        QCOMPARE(f.label("Label1")->geometry(),
-                 QRect(f.px(400), f.px(300), f.px(10455), f.px(1650)));
-        QCOMPARE(f.button("cmdQuit")->geometry(),
-                 QRect(f.px(9400), f.px(2500), f.px(1450), f.px(495)));
-
         const QList<std::tuple<const char*, int, bool>> timers = {
             {"tmrDispUpdate", 200, true}, {"tmrLogClock", 1000, false}, {"tmrWait", 250, false}};
         for (const auto& [name, interval, active] : timers) {
             QCOMPARE(f.timer(name)->interval(), interval);
             QCOMPARE(f.timer(name)->isActive(), active);
         }
-        QCOMPARE(&f.main->logClock(), f.timer("tmrLogClock"));
-    }
-
-    void menuTree() {
-        MainWindowFixture f;
-        const QList<QAction*> top = f.main->menuBar()->actions();
-        QCOMPARE(top.size(), 3);
-        // objectName, caption pairs
-        const QStringList menus = {"mnuFile",       "&File",      "Edit",          "&Edit",
-                                   "mnuComm",       "&RS-232",    "mnuColor",      "&Colors",
-                                   "mnuBackground", "Background", "mnuForeground", "Foreground",
-                                   "mnuHelp",       "&Help"};
-        for (qsizetype i = 0; i < menus.size(); i += 2)
-            QCOMPARE(f.child<QMenu>(menus[i])->title(), menus[i + 1]);
-        QCOMPARE(top[0]->menu(), f.child<QMenu>("mnuFile"));
-        QCOMPARE(top[2]->menu(), f.child<QMenu>("mnuHelp"));
-        const QStringList entries = {
-            "mnuLogger",  "Logger",       "mnuOpen",     "&Open and Graph Logged Data",
-            "mnuExit",    "Exit",         "mnuFont",     "Font",
-            "mnuBGBlack", "Black",        "mnuBGWhite",  "White",
-            "mnuFGBlack", "Black",        "mnuFGWhite",  "White",
-            "mnuRed",     "Red",          "mnuGreen",    "Green",
-            "mnuBlue",    "Blue",         "mnuYellow",   "Yellow",
-            "mnuAlarm",   "&Alarm Sound", "mnuContents", "Contents",
-            "mnuAbout",   "About"};
-        for (qsizetype i = 0; i < entries.size(); i += 2) {
-            QVERIFY2(f.action(entries[i]), qPrintable(entries[i]));
-            QCOMPARE(f.action(entries[i])->text(), entries[i + 1]);
-        }
-        const QList<QAction*> ports = f.child<QMenu>("mnuComm")->actions();
-        for (int n = 1; n <= 8; ++n) {
-            QCOMPARE(ports[n - 1]->objectName(), QString("mnuCom%1").arg(n));
-            QCOMPARE(ports[n - 1]->text(), QString("Com%1").arg(n));
-            QVERIFY(!ports[n - 1]->isEnabled()); // before the probe
-        }
-    }
-
-    // --- Start-up -----------------------------------------------------------------------------
-
-    void firstRunStartup() {
-        MainWindowFixture f;
-        QVERIFY(f.open());
-        QCOMPARE(f.fake.serial.opened, QList<int>({1}));
         QCOMPARE(f.fake.clock.pauses, QList<int>({250, 250}));
-        // The start-up commands, then the control window's fast-rate and AC-volts presets.
-        QCOMPARE(f.fake.serial.written,
-                 QByteArray("FORMAT 2; RATE F\r\nRATE F\rVAC\rRATE F\rVAC\r"));
-        QCOMPARE(f.state().link.NoReplyLimit, qint16(15));
         QCOMPARE(f.label("Label3")->text(), QString("Meter Response - Fast  :  Low Precision"));
-        QVERIFY(f.main->control().isOpen());
-        QVERIFY(f.fake.messages.shown.isEmpty());
-        QVERIFY(f.action("mnuCom1")->isChecked());
-        QVERIFY(f.action("mnuCom1")->isEnabled());
-        QVERIFY(!f.action("mnuCom2")->isEnabled());
-        QCOMPARE(f.main->AlarmWavPath(), settings::InProgramFolder("attention.wav"));
+        QCOMPARE(f.state().link.NoReplyLimit, qint16(15));
         QCOMPARE(f.state().logger.LogFilePath, settings::InProgramFolder("Test.vtd"));
     }
 
@@ -193,94 +144,61 @@ private slots:
         QCOMPARE(box.text, text);
         QCOMPARE(box.title, QString("Cannot Start Fluke 45 Serial Comm!"));
         QCOMPARE(box.buttons, platform::Buttons::OkOnly);
-        QCOMPARE(box.icon, platform::Icon::None);
         QCOMPARE(ended.size(), 1);
-        QVERIFY(f.main->hasEnded());
         QVERIFY(f.main->exitCode() != 0);
         QVERIFY(!f.timer("tmrDispUpdate")->isActive());
         QVERIFY(f.fake.serial.written.isEmpty());
-        QVERIFY(!f.main->isVisible());
         // Nothing half-read is written back.
         QCOMPARE(setting("Font"), QString("Courier"));
         QCOMPARE(setting("AlarmWav"), QString("<none>"));
     }
 
-    void missingDeviceOnARealPortEndsWithItsMessage() {
-        QSettings(QSettings::NativeFormat, QSettings::UserScope, "Voltrane", "Voltrane")
-            .setValue("Ports/Com1", "/dev/voltrane-no-such-device");
-        doubles::FakePlatform fake;
-        platform::QtSerialPort serial;
-        platform::Platform services{fake.messages, fake.dialogs, fake.sound,
-                                    fake.clock,    serial,       fake.shell};
-        frmMain main{services};
-        QVERIFY(!main.openWindow());
-        QCOMPARE(fake.messages.shown.size(), 1);
-        QVERIFY(fake.messages.shown.first().text.contains("No Comm Port Available!"));
-        QVERIFY(main.hasEnded());
-    }
-
-    // --- Port menu ----------------------------------------------------------------------------
-
-    void storedPortOutsideTheMenu() {
-        settings::SaveSetting("CommPort", "9");
-        MainWindowFixture f;
-        QVERIFY(f.open());
-        QCOMPARE(f.fake.serial.opened, QList<int>({9}));
-        for (int n = 1; n <= 8; ++n)
-            QVERIFY(!f.action(QString("mnuCom%1").arg(n))->isChecked());
-    }
-
-    void portMenuProbeAndSwitch() {
+    void portMenuProbeSwitchAndFailure() {
+        settings::SaveSetting("CommPort", "9"); // outside the menu: nothing is ticked
+        {
+            MainWindowFixture f;
+            QVERIFY(f.open());
+            QCOMPARE(f.fake.serial.opened, QList<int>({9}));
+            for (int n = 1; n <= 8; ++n)
+                QVERIFY(!f.action(QString("mnuCom%1").arg(n))->isChecked());
+        }
         settings::SaveSetting("CommPort", "3");
         MainWindowFixture f;
         f.fake.serial.presentPorts = {3, 5};
         QVERIFY(f.open());
+        f.choose("mnuCom5");
+        f.choose("mnuCom5"); // the same port closes and opens again
+        QCOMPARE(f.fake.serial.opened, QList<int>({3, 5, 5}));
         for (int n = 1; n <= 8; ++n) {
             const QAction* item = f.action(QString("mnuCom%1").arg(n));
             QCOMPARE(item->isEnabled(), n == 3 || n == 5);
-            QCOMPARE(item->isChecked(), n == 3);
+            QCOMPARE(item->isChecked(), n == 5);
         }
-        const int closes = f.fake.serial.closeCount;
-        f.choose("mnuCom5");
-        QCOMPARE(f.fake.serial.closeCount, closes + 1);
-        QCOMPARE(f.fake.serial.opened, QList<int>({3, 5}));
-        QCOMPARE(f.main->CommPortNo(), qint16(5));
-        for (int n = 1; n <= 8; ++n)
-            QCOMPARE(f.action(QString("mnuCom%1").arg(n))->isChecked(), n == 5);
-        f.choose("mnuCom5"); // the same port closes and opens again
-        QCOMPARE(f.fake.serial.opened, QList<int>({3, 5, 5}));
-        QVERIFY(f.action("mnuCom5")->isChecked());
-    }
-
-    void portSwitchFailureIsReported() {
-        MainWindowFixture f;
-        f.fake.serial.presentPorts = {1, 2};
-        QVERIFY(f.open());
         f.fake.serial.openError = 8005;
-        f.choose("mnuCom2");
-        QCOMPARE(f.fake.messages.shown.size(), 1);
-        QVERIFY(f.fake.messages.shown.first().text.contains("Com2"));
+        f.choose("mnuCom3");
+        QVERIFY(f.fake.messages.shown.value(0).text.contains("Com3"));
         QVERIFY(!f.fake.serial.isOpen());
-        QCOMPARE(f.main->CommPortNo(), qint16(2));
+        QCOMPARE(f.main->CommPortNo(), qint16(3));
     }
 
-    // --- Display cycle on the window ----------------------------------------------------------
-
-    void readingsAppearAfterATick() {
+    // Edit > RS-232 > Assign Devices...: what OK stores is probed again at once.
+    void assigningADeviceReprobesThePortMenu() {
         MainWindowFixture f;
         QVERIFY(f.open());
-        f.line("+1.2345E+0 VDC");
-        f.tick();
-        QCOMPARE(f.label("Label1")->text(), QString(" 1.2345 VDC"));
-        QVERIFY(f.button("cmdLogger")->isEnabled());
-        f.line("+1.2345E+3 OHMS");
-        f.tick();
-        QCOMPARE(f.label("Label1")->text(), QString(" 1.2345 kOHMS"));
-        QCOMPARE(f.label("Label1")->font().pointSize(), 64);
-        QCOMPARE(f.state().display.PriSnapshot, 1234.5f);
+        f.fake.serial.presentPorts = {1, 4};
+        QTimer::singleShot(0, [] {
+            auto* dialog = qobject_cast<PortAssignDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            dialog->deviceBox(4)->setEditText("/dev/ttyUSB7");
+            dialog->accept();
+        });
+        f.choose("mnuAssignPorts");
+        for (int n = 1; n <= 8; ++n)
+            QCOMPARE(f.action(QString("mnuCom%1").arg(n))->isEnabled(), n == 1 || n == 4);
+        QCOMPARE(meterlink::PortAssignments::assigned(4), QString("/dev/ttyUSB7"));
     }
 
-    void silenceBeyondTheLimitAsksTheQuestion() {
+    void silenceBeyondTheLimitAndCancelGoesOffline() {
         MainWindowFixture f;
         QVERIFY(f.open());
         f.fake.messages.answers.enqueue(platform::Answer::Cancel);
@@ -294,148 +212,80 @@ private slots:
         QVERIFY(!f.button("cmdMeterSettings")->isEnabled());
     }
 
-    // --- Colours and font ---------------------------------------------------------------------
-
-    void colourMenusPaintBothLabels() {
+    void coloursAndFont() {
         MainWindowFixture f;
         QVERIFY(f.open());
-        QVERIFY(f.action("mnuBGBlack")->isChecked());
-        QVERIFY(f.action("mnuYellow")->isChecked());
-        QVERIFY(!f.action("mnuFGBlack")->isEnabled());
-        QCOMPARE(colourOf(f.label("Label1"), QPalette::Window), QColor(0, 0, 0));
-        QCOMPARE(colourOf(f.label("Label1"), QPalette::WindowText), QColor(255, 255, 0));
         f.choose("mnuFGWhite");
         f.choose("mnuBGWhite"); // white on white turns the text black
-        QVERIFY(f.action("mnuBGWhite")->isChecked());
-        QVERIFY(!f.action("mnuBGBlack")->isChecked());
         QVERIFY(f.action("mnuFGBlack")->isChecked());
         QVERIFY(!f.action("mnuFGWhite")->isEnabled());
-        QCOMPARE(colourOf(f.label("Label2"), QPalette::WindowText), QColor(0, 0, 0));
-        QCOMPARE(colourOf(f.label("Label2"), QPalette::Window), QColor(255, 255, 255));
-    }
-
-    void fontChoice() {
-        MainWindowFixture f;
-        QVERIFY(f.open());
-        f.choose("mnuFont"); // cancelled
-        QCOMPARE(f.fake.dialogs.fontRequests, QStringList({"MSSansserif"}));
-        QCOMPARE(f.label("Label1")->font().family(), QString("MSSansserif"));
-
-        f.fake.dialogs.fontResults.enqueue({DialogResult::Status::Ok, "Courier", 0});
-        f.choose("mnuFont");
         for (const char* name : {"Label1", "Label2"}) {
-            QCOMPARE(f.label(name)->font().family(), QString("Courier"));
-            QCOMPARE(f.label(name)->font().pointSize(), 72);
+            QCOMPARE(f.label(name)->palette().color(QPalette::WindowText), QColor(0, 0, 0));
+            QCOMPARE(f.label(name)->palette().color(QPalette::Window), QColor(255, 255, 255));
         }
 
+        f.choose("mnuFont"); // cancelled
+        QCOMPARE(f.fake.dialogs.fontRequests, QStringList({"MSSansserif"}));
+        f.fake.dialogs.fontResults.enqueue({DialogResult::Status::Ok, "Courier", 0});
+        f.choose("mnuFont");
         f.fake.dialogs.fontResults.enqueue({DialogResult::Status::Failed, {}, 32755});
         f.choose("mnuFont");
         QCOMPARE(f.fake.messages.shown.size(), 1);
         QCOMPARE(f.fake.messages.shown.first().title, QString("Unexpected Error!"));
         QCOMPARE(f.fake.messages.shown.first().text, UnexpectedError32755);
-        QCOMPARE(f.label("Label1")->font().family(), QString("Courier"));
-    }
-
-    // --- Quit and closing ---------------------------------------------------------------------
-
-    void quitEndsEverything() {
-        MainWindowFixture f;
-        QVERIFY(f.open());
-        QSignalSpy ended(f.main.get(), &frmMain::programEnded);
-        const int closes = f.fake.serial.closeCount;
-        f.button("cmdQuit")->click();
-        QCOMPARE(ended.size(), 1);
-        QCOMPARE(ended.first().first().toInt(), 0);
-        QCOMPARE(f.fake.serial.closeCount, closes + 1);
-        QVERIFY(!f.timer("tmrDispUpdate")->isActive());
-        QVERIFY(f.fake.sound.events.contains("stop"));
-        QVERIFY(!f.main->control().isOpen());
-        QVERIFY(!f.main->isVisible());
-        QCOMPARE(setting("AlarmWav"), settings::InProgramFolder("attention.wav"));
-    }
-
-    void exitMenuAndWindowFrameQuitToo_data() {
-        QTest::addColumn<bool>("byFrame");
-        QTest::newRow("Exit") << false;
-        QTest::newRow("frame") << true;
-    }
-    void exitMenuAndWindowFrameQuitToo() {
-        QFETCH(bool, byFrame);
-        MainWindowFixture f;
-        QVERIFY(f.open());
-        QSignalSpy ended(f.main.get(), &frmMain::programEnded);
-        if (byFrame)
-            f.main->close();
-        else
-            f.choose("mnuExit");
-        QCOMPARE(ended.size(), 1);
-        QCOMPARE(setting("FGColor"), QString("65535"));
-        QVERIFY(!f.fake.serial.isOpen());
-    }
-
-    void openAndGraphThenQuitClosesGrapherBeforeLogger() {
-        QTemporaryDir dir;
-        QVERIFY(QDir(dir.path()).mkpath("logs"));
-        const QString logFolder = QDir::toNativeSeparators(dir.filePath("logs"));
-        const QString graphFile = QDir::toNativeSeparators(dir.filePath("run.vtd"));
-        {
-            logfile::SampleWriter writer(
-                logfile::createLogFile(graphFile, logfile::RunInfo{"1/2/2026", "bench run"}));
-            writer.append({logfile::timeStampOf(QTime(9, 5, 3)), 250, "VDC", 1.5f, "N/A", 0});
+        for (const char* name : {"Label1", "Label2"}) {
+            QCOMPARE(f.label(name)->font().family(), QString("Courier"));
+            QCOMPARE(f.label(name)->font().pointSize(), 72);
         }
-        settings::SaveSetting("DataFilePath", logFolder);
+    }
 
+    // Every way out runs the whole Quit, closing the other windows first.
+    void quitButtonExitMenuAndFrame_data() {
+        QTest::addColumn<int>("way");
+        QTest::newRow("Quit") << 0;
+        QTest::newRow("Exit") << 1;
+        QTest::newRow("frame") << 2;
+    }
+    void quitButtonExitMenuAndFrame() {
+        QFETCH(int, way);
         MainWindowFixture f;
         QVERIFY(f.open());
-        f.fake.dialogs.fileResults.enqueue({DialogResult::Status::Ok, graphFile, 0});
-        f.choose("mnuOpen"); // "Loading Data..." shows before the file is read
-        QCOMPARE(f.state().GraphFilePath, graphFile);
-        QCOMPARE(f.label("Label1")->text(), QString("Loading Data..."));
-        QVERIFY(!f.timer("tmrDispUpdate")->isActive());
-        QVERIFY(f.timer("tmrWait")->isActive());
-        f.main->tmrWait_Timer();
-        QVERIFY(f.main->grapher().isOpen());
-        QVERIFY(f.timer("tmrDispUpdate")->isActive());
         f.line("+1.2345E+0 VDC");
         f.button("cmdLogger")->click();
         QVERIFY(f.main->logger().isOpen());
-
-        f.button("cmdQuit")->click();
-        QVERIFY(!f.main->grapher().isOpen());
-        QVERIFY(!f.main->logger().isOpen());
-        QCOMPARE(setting("DataFilePath"), logFolder);
+        QSignalSpy ended(f.main.get(), &frmMain::programEnded);
+        if (way == 0)
+            f.button("cmdQuit")->click();
+        else if (way == 1)
+            f.choose("mnuExit");
+        else
+            f.main->close();
+        QCOMPARE(ended.size(), 1);
+        QCOMPARE(ended.first().first().toInt(), 0);
+        QVERIFY(!f.fake.serial.isOpen());
+        QVERIFY(f.fake.sound.events.contains("stop"));
+        QVERIFY(!f.main->logger().isOpen() && !f.main->control().isOpen());
+        QVERIFY(!f.main->isVisible());
+        QCOMPARE(setting("FGColor"), QString("65535"));
     }
 
-    // --- Open and Graph, About, Help ----------------------------------------------------------
-
-    void openAndGraphCancelChangesNothing() {
+    void openAndGraphCancelErrorAndRefusedFile() {
         MainWindowFixture f;
         QVERIFY(f.open());
-        f.line("+1.2345E+0 VDC");
-        f.tick();
-        f.state().GraphFilePath = "/old/run.vtd";
-        f.choose("mnuOpen");
+        f.choose("mnuOpen"); // cancelled
         const auto& request = f.fake.dialogs.fileRequests.first();
         QCOMPARE(request.title, QString("Open Data File for Graphing...."));
         QCOMPARE(request.filter, QString("vtd|*.vtd|MDB|*.mdb"));
-        QCOMPARE(request.defaultExt, QString(".vtd|"));
         QCOMPARE(request.initialPath, f.state().logger.LogFilePath);
-        QCOMPARE(f.state().GraphFilePath, QString("/old/run.vtd"));
         QVERIFY(f.timer("tmrDispUpdate")->isActive());
         QVERIFY(!f.timer("tmrWait")->isActive());
-        QCOMPARE(f.label("Label1")->text(), QString(" 1.2345 VDC"));
-        QVERIFY(f.fake.messages.shown.isEmpty());
 
         f.fake.dialogs.fileResults.enqueue({DialogResult::Status::Failed, {}, 32755});
         f.choose("mnuOpen");
-        QCOMPARE(f.fake.messages.shown.first().title, QString("Unexpected Error!"));
-        QCOMPARE(f.fake.messages.shown.first().text, UnexpectedError32755);
+        QCOMPARE(f.fake.messages.shown.value(0).title, QString("Unexpected Error!"));
         QVERIFY(f.timer("tmrDispUpdate")->isActive());
-    }
 
-    void refusedLogFileLetsTheDisplayGoOn() {
-        MainWindowFixture f;
-        QVERIFY(f.open());
+        // A file the grapher refuses: its message, then the live display goes on.
         QTemporaryDir dir;
         const QString path = dir.filePath("not-a-log.vtd");
         QFile file(path);
@@ -444,11 +294,13 @@ private slots:
         file.close();
         f.fake.dialogs.fileResults.enqueue({DialogResult::Status::Ok, path, 0});
         f.choose("mnuOpen");
+        QCOMPARE(f.label("Label1")->text(), QString("Loading Data..."));
+        QVERIFY(!f.timer("tmrDispUpdate")->isActive());
         f.main->tmrWait_Timer();
-        QVERIFY(!f.timer("tmrWait")->isActive());
-        QCOMPARE(f.fake.messages.shown.size(), 1); // the grapher's own message
+        QCOMPARE(f.fake.messages.shown.size(), 2);
         QVERIFY(!f.main->grapher().isOpen());
         QVERIFY(!f.main->hasEnded());
+        QVERIFY(f.timer("tmrDispUpdate")->isActive());
         f.line("+1.2345E+0 VDC");
         f.tick();
         QCOMPARE(f.label("Label1")->text(), QString(" 1.2345 VDC"));
@@ -461,8 +313,6 @@ private slots:
         QCOMPARE(f.fake.messages.shown.size(), 2);
         const auto& about = f.fake.messages.shown[0];
         QCOMPARE(about.title, QString("About Voltrane"));
-        QCOMPARE(about.buttons, platform::Buttons::OkOnly);
-        QCOMPARE(about.icon, platform::Icon::None);
         QCOMPARE(about.text, "Voltrane Multimeter Communications" + CrLf +
                                  "Application and Data Logger" + CrLf + CrLf + "Version 1.82" +
                                  CrLf + CrLf + "Uses Serial Communication at 9600 baud," + CrLf +
@@ -475,26 +325,6 @@ private slots:
         QCOMPARE(lines.size(), 21); // 20 lines, each ended by CR LF
         QCOMPARE(lines[0], QString("Voltrane Multimeter Communications Application"));
         QCOMPARE(lines[11], QString("Continue in a like manner for Parity and Echo (ON)."));
-        QCOMPARE(lines[18], QString("for cable pinouts and troubleshooting."));
-    }
-
-    // --- The other windows --------------------------------------------------------------------
-
-    void buttonsOpenOneWindowEach() {
-        MainWindowFixture f;
-        QVERIFY(f.open());
-        f.main->control().closeWindow();
-        f.button("cmdMeterSettings")->click();
-        f.button("cmdMeterSettings")->click();
-        QVERIFY(f.main->control().isOpen());
-        f.line("+1.2345E+0 VDC");
-        QVERIFY(f.button("cmdLogger")->isEnabled());
-        f.button("cmdLogger")->click();
-        f.choose("mnuLogger");
-        QVERIFY(f.main->logger().isOpen());
-        QVERIFY(f.state().logger.LoggerOpen);
-        f.tick();
-        QVERIFY(!f.action("mnuOpen")->isEnabled());
     }
 
     // --- What a person sees ----------------------------------------------------------------
@@ -600,18 +430,24 @@ private slots:
         QVERIFY(fake.messages.shown.isEmpty());
     }
 
-    void meterControlClosesTheLoggerAndTheMainWindowMovesBack() {
+    // One window of each kind; opening Meter Control closes the logger, and the main window
+    // stays where it is.
+    void windowsOpenOnceAndMeterControlClosesTheLogger() {
         MainWindowFixture f;
         QVERIFY(f.open());
         f.main->control().closeWindow();
         const int y = f.main->y();
         f.line("+1.2345E+0 VDC");
         f.button("cmdLogger")->click();
+        f.choose("mnuLogger");
         QVERIFY(f.main->logger().isOpen());
+        f.tick();
+        QVERIFY(!f.action("mnuOpen")->isEnabled());
         f.button("cmdMeterSettings")->click();
+        f.button("cmdMeterSettings")->click();
+        QVERIFY(f.main->control().isOpen());
         QVERIFY(!f.main->logger().isOpen());
         QVERIFY(!f.state().logger.LoggerOpen);
-        QVERIFY(f.main->control().isOpen());
         QCOMPARE(f.main->y(), y);
         f.tick();
         QVERIFY(f.action("mnuOpen")->isEnabled());

@@ -1,4 +1,5 @@
 #include "Doubles.h"
+#include "TestSettings.h"
 #include "app/PortAssignDialog.h"
 #include <QAction>
 #include <QApplication>
@@ -9,7 +10,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
-#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -17,10 +17,6 @@
 using meterlink::PortAssignments;
 
 namespace {
-
-QSettings store() {
-    return QSettings(QSettings::NativeFormat, QSettings::UserScope, "Voltrane", "Voltrane");
-}
 
 // The RS-232 menu as the main window builds it: Com1..Com8, checkable, enabled by the probe.
 struct PortMenu {
@@ -75,64 +71,41 @@ class tst_PortAssignDialog : public QObject {
     Q_OBJECT
 
 private slots:
-    void init() {
-        QSettings s = store();
-        s.clear();
-        s.sync();
-    }
+    void init() { testsupport::clearSettings(); }
 
-    // Menu
-
-    void theMenuKeepsItsItemsAndGainsOneEntry() {
+    void theMenuGainsOneEntryAndTellsEachDevice() {
         Devices devices;
         PortMenu ports;
         QVERIFY(PortAssignments::assign(2, devices.path("ttyACM0")));
         AttachPortAssignment(&ports.menu, nullptr, {}, devices.sources());
-
         const QList<QAction*> items = ports.menu.actions();
         QCOMPARE(items.size(), 10);
-        for (int n = 1; n <= 8; ++n) {
-            QCOMPARE(items[n - 1], ports.item(n));
-            QCOMPARE(items[n - 1]->text(), QString("Com%1").arg(n));
-            QCOMPARE(items[n - 1]->isEnabled(), n <= 2);
-        }
+        QCOMPARE(items[7], ports.item(8));
         QVERIFY(items[8]->isSeparator());
         QCOMPARE(items[9]->objectName(), QString("mnuAssignPorts"));
         QCOMPARE(items[9]->text(), QString("Assign Devices..."));
-
         QVERIFY(ports.menu.toolTipsVisible());
         QCOMPARE(ports.item(1)->toolTip(), "Com1: " + devices.path("ttyUSB0") + " (automatic)");
         QCOMPARE(ports.item(2)->toolTip(), "Com2: " + devices.path("ttyACM0") + " (assigned)");
         QCOMPARE(ports.item(3)->statusTip(), QString("Com3: no device (automatic)"));
-
         // A change made elsewhere shows the next time the menu opens.
         QVERIFY(PortAssignments::assign(3, "/dev/ttyUSB5"));
         emit ports.menu.aboutToShow();
         QCOMPARE(ports.item(3)->toolTip(), QString("Com3: /dev/ttyUSB5 (assigned, not found)"));
     }
 
-    void theReprobeEnablesThePortsFound() {
-        PortMenu ports;
-        doubles::FakeSerialPort serial;
-        serial.presentPorts = {2, 5};
-        ReprobePortMenu(&ports.menu, serial);
-        for (int n = 1; n <= 8; ++n)
-            QCOMPARE(ports.item(n)->isEnabled(), n == 2 || n == 5);
-    }
-
-    // Dialog
-
-    void theDialogShowsDevicesAndAssignments() {
+    void theDialogShowsDevicesAndStoresOnlyOnOk() {
         Devices devices;
         QVERIFY(PortAssignments::assign(2, "/dev/custom"));
-        PortAssignDialog dialog{PortAssignments(devices.sources())};
-        for (int n = 1; n <= 8; ++n) {
-            QComboBox* box = dialog.deviceBox(n);
-            QVERIFY(box && box->isEditable());
-            QCOMPARE(box->count(), 2);
-            QCOMPARE(box->itemText(0), devices.path("ttyUSB0"));
+        {
+            PortAssignDialog dialog{PortAssignments(devices.sources())};
+            dialog.deviceBox(1)->setEditText("/dev/ttyUSB0");
+            dialog.reject();
         }
-        QCOMPARE(dialog.deviceBox(1)->currentText(), QString());
+        QCOMPARE(testsupport::store().allKeys(), QStringList{"Ports/Com2"});
+        PortAssignDialog dialog{PortAssignments(devices.sources())};
+        QCOMPARE(dialog.deviceBox(8)->count(), 2);
+        QCOMPARE(dialog.deviceBox(8)->itemText(0), devices.path("ttyUSB0"));
         QCOMPARE(dialog.deviceBox(1)->lineEdit()->placeholderText(),
                  "automatic: " + devices.path("ttyUSB0"));
         QCOMPARE(dialog.deviceBox(3)->lineEdit()->placeholderText(),
@@ -141,29 +114,15 @@ private slots:
         QCOMPARE(dialog.findChild<QLabel*>("lblCom2")->text(),
                  QString("/dev/custom (assigned, not found)"));
         QVERIFY(!dialog.deviceBox(0) && !dialog.deviceBox(9));
-    }
 
-    void okStoresChosenAndTypedDevicesAndEmptyClears() {
-        Devices devices;
-        QVERIFY(PortAssignments::assign(2, "/dev/custom"));
-        PortAssignDialog dialog{PortAssignments(devices.sources())};
         dialog.deviceBox(1)->setCurrentIndex(1); // chosen from the list
         dialog.deviceBox(2)->setEditText("");    // back to automatic
         dialog.deviceBox(4)->setEditText(" /dev/serial/by-id/usb-x ");
         dialog.accept();
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
         QCOMPARE(PortAssignments::assigned(1), devices.path("ttyACM0"));
-        QVERIFY(!store().contains("Ports/Com2"));
         QCOMPARE(PortAssignments::assigned(4), QString("/dev/serial/by-id/usb-x"));
-        QCOMPARE(store().allKeys().size(), 2);
-    }
-
-    void cancelStoresNothing() {
-        Devices devices;
-        PortAssignDialog dialog{PortAssignments(devices.sources())};
-        dialog.deviceBox(1)->setEditText("/dev/ttyUSB0");
-        dialog.reject();
-        QVERIFY(store().allKeys().isEmpty());
+        QCOMPARE(testsupport::store().allKeys().size(), 2);
     }
 
     void aBadPathKeepsTheDialogOpenAndStoresNothing() {
@@ -180,52 +139,39 @@ private slots:
         });
         dialog.accept();
         QVERIFY(dialog.isVisible());
-        QVERIFY(store().allKeys().isEmpty());
+        QVERIFY(testsupport::store().allKeys().isEmpty());
     }
 
-    // The whole round: menu entry, dialog, reprobe, port switch
-
-    void changingThePortInUseSwitchesToItsNewDevice() {
+    // From the menu entry: a new device for the port in use switches to it at once; other
+    // ports wait to be chosen; Cancel neither reprobes nor stores.
+    void theMenuEntryStoresReprobesAndSwitches_data() {
+        QTest::addColumn<int>("port");
+        QTest::addColumn<bool>("accepted");
+        QTest::addColumn<QList<int>>("chosen");
+        QTest::newRow("port in use") << 1 << true << QList<int>{1};
+        QTest::newRow("other port") << 2 << true << QList<int>{};
+        QTest::newRow("cancel") << 1 << false << QList<int>{};
+    }
+    void theMenuEntryStoresReprobesAndSwitches() {
+        QFETCH(int, port);
+        QFETCH(bool, accepted);
+        QFETCH(QList<int>, chosen);
         Devices devices;
         PortMenu ports;
         int reprobes = 0;
         AttachPortAssignment(
             &ports.menu, nullptr, [&] { ++reprobes; }, devices.sources());
-        whenDialogShows([](PortAssignDialog* dialog) {
-            dialog->deviceBox(1)->setEditText("/dev/pts/7");
-            dialog->accept();
+        whenDialogShows([port, accepted](PortAssignDialog* dialog) {
+            dialog->deviceBox(port)->setEditText("/dev/pts/7");
+            accepted ? dialog->accept() : dialog->reject();
         });
         ports.menu.findChild<QAction*>("mnuAssignPorts")->trigger();
-        QCOMPARE(reprobes, 1);
-        QCOMPARE(PortAssignments::assigned(1), QString("/dev/pts/7"));
-        QCOMPARE(ports.chosen, QList<int>{1});
-        QVERIFY(ports.item(1)->isChecked());
-        QCOMPARE(ports.item(1)->toolTip(), QString("Com1: /dev/pts/7 (assigned, not found)"));
-    }
-
-    void otherPortsWaitToBeChosen() {
-        Devices devices;
-        PortMenu ports;
-        int reprobes = 0;
-        AttachPortAssignment(
-            &ports.menu, nullptr, [&] { ++reprobes; }, devices.sources());
-        whenDialogShows([](PortAssignDialog* dialog) {
-            dialog->deviceBox(2)->setEditText("/dev/pts/7");
-            dialog->accept();
-        });
-        ports.menu.findChild<QAction*>("mnuAssignPorts")->trigger();
-        QCOMPARE(reprobes, 1);
-        QVERIFY(ports.chosen.isEmpty());
-        QCOMPARE(ports.item(2)->toolTip(), QString("Com2: /dev/pts/7 (assigned, not found)"));
-
-        // Cancel: no reprobe, nothing stored.
-        whenDialogShows([](PortAssignDialog* dialog) {
-            dialog->deviceBox(1)->setEditText("/dev/pts/8");
-            dialog->reject();
-        });
-        ports.menu.findChild<QAction*>("mnuAssignPorts")->trigger();
-        QCOMPARE(reprobes, 1);
-        QCOMPARE(PortAssignments::assigned(1), QString());
+        QCOMPARE(reprobes, accepted ? 1 : 0);
+        QCOMPARE(ports.chosen, chosen);
+        QCOMPARE(PortAssignments::assigned(port), accepted ? QString("/dev/pts/7") : QString());
+        if (accepted)
+            QCOMPARE(ports.item(port)->toolTip(),
+                     QString("Com%1: /dev/pts/7 (assigned, not found)").arg(port));
     }
 };
 

@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <cmath>
 #include <limits>
 
 namespace {
@@ -64,41 +65,16 @@ struct Rig {
 class AlarmPanelTest : public QObject {
     Q_OBJECT
 private slots:
-    void startsHiddenAndTheButtonToggles() {
-        Rig rig;
-        QCOMPARE(rig.w.cmdAlarms->text(), QString("&Alarms"));
-        QCOMPARE(faceColour(rig.w.cmdAlarms), LightRed);
-        const QList<QWidget*> panel{rig.w.txtHiAlarm,  rig.w.txtLowAlarm, rig.w.lblHiThresh,
-                                    rig.w.lblLoThresh, rig.w.chkHiSet,    rig.w.chkLoSet};
-        for (QWidget* c : panel)
-            QVERIFY(c->isHidden());
-        QVERIFY(!rig.w.chkHiSet->isEnabled());
-        QCOMPARE(rig.hiText(), HiRest);
-        QCOMPARE(rig.loText(), LoRest);
-
-        rig.open("7", "", true);
-        for (QWidget* c : panel)
-            QVERIFY(c->isVisible());
-        rig.w.cmdAlarms->click(); // hides it again, disarmed, thresholds kept
-        for (QWidget* c : panel)
-            QVERIFY(c->isHidden());
-        QVERIFY(!rig.w.chkHiSet->isChecked());
-        QCOMPARE(rig.w.txtHiAlarm->text(), QString("7"));
-    }
-
     void thresholdIsTheLeadingNumberInSinglePrecision_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<float>("value");
-        QTest::newRow("plain") << "5" << 5.0f;
         QTest::newRow("comma stops") << "1,5" << 1.0f;
         QTest::newRow("signed fraction") << "-2.5x" << -2.5f;
         QTest::newRow("no leading zero") << "+.5" << 0.5f;
         QTest::newRow("second point stops") << "1.2.3" << 1.2f;
-        QTest::newRow("slash stops") << "5/2" << 5.0f;
         QTest::newRow("no number") << "abc" << 0.0f;
         QTest::newRow("sign only") << "-" << 0.0f;
         QTest::newRow("trailing point") << "3." << 3.0f;
-        QTest::newRow("tenth") << "0.1" << 0.1f;
         const float inf = std::numeric_limits<float>::infinity();
         QTest::newRow("beyond single") << "1" + QString(39, '0') << inf;
         QTest::newRow("below single's lowest") << "-1" + QString(39, '0') << -inf;
@@ -110,144 +86,105 @@ private slots:
         QCOMPARE(AlarmPanel::Threshold(text), value);
     }
 
-    void whatTrips_data() {
+    // Readings in turn against the boxes: which labels trip (and stay tripped once back
+    // inside), and what sounds when both alarms are armed: one looping sound, or a beep on
+    // every tripping tick without the sound file.
+    void whatTripsAndSounds_data() {
         QTest::addColumn<QString>("hi");
         QTest::addColumn<QString>("lo");
-        QTest::addColumn<float>("reading");
+        QTest::addColumn<QList<float>>("readings");
+        QTest::addColumn<bool>("armed");
+        QTest::addColumn<bool>("wavFile");
         QTest::addColumn<bool>("hiTrips");
         QTest::addColumn<bool>("loTrips");
-        QTest::newRow("both at equality") << "5"
-                                          << "5" << 5.0f << true << true;
-        QTest::newRow("single precision equality") << "0.1"
-                                                   << "" << 0.1f << true << false;
-        QTest::newRow("empty boxes, huge") << ""
-                                           << "" << 1e30f << false << false;
-        QTest::newRow("empty boxes, tiny") << ""
-                                           << "" << -1e30f << false << false;
-        QTest::newRow("inside") << "10"
-                                << "-10" << 9.99f << false << false;
-        QTest::newRow("below") << "10"
-                               << "-10" << -10.5f << false << true;
-        // Thresholds too big for single precision: the largest readings stay inside them.
+        QTest::addColumn<QStringList>("sounds");
+        const QString huge = "1" + QString(39, '0');
         const float most = std::numeric_limits<float>::max();
-        QTest::newRow("huge thresholds, largest reading")
-            << "1" + QString(39, '0') << "-1" + QString(39, '0') << most << false << false;
-        QTest::newRow("huge thresholds, lowest reading")
-            << "1" + QString(39, '0') << "-1" + QString(39, '0') << -most << false << false;
+        QTest::newRow("both at equality, unarmed")
+            << "5"
+            << "5" << QList<float>{5} << false << true << true << true << QStringList();
+        QTest::newRow("single precision equality")
+            << "0.1"
+            << "" << QList<float>{0.1f} << false << true << true << false << QStringList();
+        QTest::newRow("empty boxes")
+            << ""
+            << "" << QList<float>{1e30f, -1e30f} << true << true << false << false << QStringList();
+        QTest::newRow("huge thresholds, extreme readings")
+            << huge << "-" + huge << QList<float>{most, -most} << true << true << false << false
+            << QStringList();
+        QTest::newRow("stays tripped inside, one sound")
+            << "1"
+            << "9" << QList<float>{5, 5, 0} << true << true << true << true << QStringList{"play"};
+        QTest::newRow("no sound file: a beep per tripping tick")
+            << ""
+            << "0" << QList<float>{-1, -2, 3} << true << false << false << true
+            << QStringList{"beep", "beep"};
     }
-    void whatTrips() {
+    void whatTripsAndSounds() {
         QFETCH(QString, hi);
         QFETCH(QString, lo);
-        QFETCH(float, reading);
+        QFETCH(QList<float>, readings);
+        QFETCH(bool, armed);
+        QFETCH(bool, wavFile);
         QFETCH(bool, hiTrips);
         QFETCH(bool, loTrips);
-        Rig rig;
-        rig.open(hi, lo);
-        rig.panel.evaluate(reading);
+        QFETCH(QStringList, sounds);
+        Rig rig(wavFile);
+        rig.open(hi, lo, armed, armed);
+        for (float reading : readings)
+            rig.panel.evaluate(reading);
         QCOMPARE(rig.hiText(), hiTrips ? HiTrip : HiRest);
         QCOMPARE(rig.loText(), loTrips ? LoTrip : LoRest);
         QCOMPARE(textColour(rig.w.lblHiThresh) == Red, hiTrips);
         QCOMPARE(textColour(rig.w.lblLoThresh) == Red, loTrips);
-        QVERIFY(rig.fakes.sound.events.isEmpty()); // unarmed: the label only
-        QCOMPARE(faceColour(rig.w.cmdAlarms), LightRed);
+        QCOMPARE(rig.fakes.sound.events.join(',').remove(":" + rig.wavPath), sounds.join(','));
+        QCOMPARE(rig.w.cmdAlarms->text(), QString(sounds.contains("play") ? "RESET!" : "&Alarms"));
+        QCOMPARE(faceColour(rig.w.cmdAlarms), sounds.isEmpty() ? LightRed : Red);
     }
 
-    void aTrippedLabelStaysTrippedInside() {
+    // RESET! stops the sound and disarms, keeping the red face; a unit change clears the
+    // whole panel.
+    void resetThenUnitChange() {
         Rig rig;
-        rig.open("1", "");
-        rig.panel.evaluate(2.0f);
-        rig.panel.evaluate(0.0f);
-        QCOMPARE(rig.hiText(), HiTrip);
-    }
-
-    void armedTripSoundsUntilReset() {
-        Rig rig;
-        rig.open("1", "", true);
+        rig.open("1", "-1", true);
         rig.panel.evaluate(1.5f);
-        QCOMPARE(rig.fakes.sound.events, QStringList{"play:" + rig.wavPath});
-        QCOMPARE(rig.w.cmdAlarms->text(), QString("RESET!"));
-        QCOMPARE(faceColour(rig.w.cmdAlarms), Red);
-        rig.panel.evaluate(1.5f); // no restart while it loops
-        QCOMPARE(rig.fakes.sound.events.size(), 1);
-
         rig.w.cmdAlarms->click();
         QCOMPARE(rig.fakes.sound.events.last(), QString("stop"));
         QCOMPARE(rig.w.cmdAlarms->text(), QString("&Alarms"));
         QCOMPARE(faceColour(rig.w.cmdAlarms), Red); // a sign that an alarm went off
         QVERIFY(!rig.w.chkHiSet->isChecked());
-        QVERIFY(rig.w.txtHiAlarm->isVisible());
         QVERIFY(rig.w.lblHiThresh->isVisible());
         QCOMPARE(rig.hiText(), HiRest);
-    }
 
-    void missingSoundFileBeepsOnEveryTrippingTick() {
-        Rig rig(false);
-        rig.open("", "0", false, true);
-        rig.panel.evaluate(-1.0f);
-        rig.panel.evaluate(-2.0f);
-        rig.panel.evaluate(3.0f); // inside: no beep, though the label stays tripped
-        QCOMPARE(rig.fakes.sound.events, (QStringList{"beep", "beep"}));
-        QCOMPARE(rig.w.cmdAlarms->text(), QString("&Alarms"));
-        QCOMPARE(faceColour(rig.w.cmdAlarms), Red);
-    }
-
-    void onlyOneSoundAtATime() {
-        Rig rig;
-        rig.open("1", "9", true, true);
-        rig.panel.evaluate(5.0f); // both trip in the same tick
-        rig.panel.evaluate(5.0f);
-        QCOMPARE(rig.fakes.sound.events, QStringList{"play:" + rig.wavPath});
-        QCOMPARE(rig.loText(), LoTrip);
-    }
-
-    void unitChangeClearsTheWholePanel() {
-        Rig rig;
-        rig.open("1", "-1", true);
         rig.panel.evaluate(2.0f);
         rig.panel.clearAlarms();
-        QCOMPARE(rig.fakes.sound.events.last(), QString("stop"));
-        QCOMPARE(rig.w.cmdAlarms->text(), QString("&Alarms"));
         QCOMPARE(faceColour(rig.w.cmdAlarms), LightRed);
         QVERIFY(rig.w.txtHiAlarm->text().isEmpty());
-        QVERIFY(rig.w.txtLowAlarm->text().isEmpty());
-        for (QCheckBox* arm : {rig.w.chkHiSet, rig.w.chkLoSet}) {
-            QVERIFY(!arm->isChecked());
-            QVERIFY(!arm->isEnabled());
-            QVERIFY(arm->isHidden());
-        }
-        QVERIFY(rig.w.txtHiAlarm->isHidden());
-        QVERIFY(rig.w.lblHiThresh->isHidden());
+        QVERIFY(!rig.w.chkHiSet->isEnabled());
+        QVERIFY(rig.w.txtHiAlarm->isHidden() && rig.w.lblHiThresh->isHidden());
         QCOMPARE(rig.hiText(), HiRest);
         QCOMPARE(textColour(rig.w.lblHiThresh), QColor(Qt::black));
+        rig.w.cmdAlarms->click(); // the panel toggles
+        QVERIFY(rig.w.txtHiAlarm->isVisible());
+        rig.w.cmdAlarms->click();
+        QVERIFY(rig.w.txtHiAlarm->isHidden());
     }
 
-    void keyFilterLetsThroughOnlyBackspaceAndPlusToNine() {
+    // Typing: only backspace and "+" to "9" get through; an edit resets both labels and enables
+    // its own arm box, which emptying never disables again.
+    void typingInTheBoxes() {
         Rig rig;
-        rig.open("", "");
+        rig.open("", "1");
+        QVERIFY(!rig.w.chkHiSet->isEnabled());
+        rig.panel.evaluate(1.0f);
         QTest::keyClicks(rig.w.txtHiAlarm, "a1,b/+ x-.9e*:");
         QCOMPARE(rig.w.txtHiAlarm->text(), QString("1,/+-.9"));
         QTest::keyClick(rig.w.txtHiAlarm, Qt::Key_Backspace);
         QCOMPARE(rig.w.txtHiAlarm->text(), QString("1,/+-."));
-        QTest::keyClick(rig.w.txtHiAlarm, Qt::Key_Home);
-        QTest::keyClick(rig.w.txtHiAlarm, Qt::Key_Delete);
-        QCOMPARE(rig.w.txtHiAlarm->text(), QString(",/+-."));
-    }
-
-    void editingResetsLabelsAndEnablesOnlyItsOwnArmBox() {
-        Rig rig;
-        rig.open("1", "1");
-        rig.panel.evaluate(1.0f);
-        QTest::keyClicks(rig.w.txtLowAlarm, "5");
-        QCOMPARE(rig.hiText(), HiRest);
         QCOMPARE(rig.loText(), LoRest);
         QCOMPARE(textColour(rig.w.lblLoThresh), QColor(Qt::black));
-
-        Rig fresh;
-        fresh.open("", "2");
-        QVERIFY(fresh.w.chkLoSet->isEnabled());
-        QVERIFY(!fresh.w.chkHiSet->isEnabled());
-        fresh.w.txtLowAlarm->clear();
-        QVERIFY(fresh.w.chkLoSet->isEnabled()); // emptying never disables it again
+        rig.w.txtHiAlarm->clear();
+        QVERIFY(rig.w.chkHiSet->isEnabled());
     }
 
     void onlyTrippedLabelsBlinkAndArmingShowsTheLabel() {
@@ -270,26 +207,60 @@ private slots:
         const QString before = rig.wavPath;
         rig.panel.chooseSoundFile(); // cancelled
         QCOMPARE(rig.wavPath, before);
-        QVERIFY(rig.fakes.messages.shown.isEmpty());
         const auto& request = rig.fakes.dialogs.fileRequests.first();
         QCOMPARE(request.title, QString("Open .WAV file for Alarm..."));
         QCOMPARE(request.filter, QString("WAV|*.wav"));
         QCOMPARE(request.initialPath, settings::InProgramFolder("*.wav"));
-
         rig.fakes.dialogs.fileResults.enqueue(
             {platform::DialogResult::Status::Ok, "/sounds/bell.wav", 0});
         rig.panel.chooseSoundFile();
-        QCOMPARE(rig.wavPath, QString("/sounds/bell.wav"));
-
         rig.fakes.dialogs.fileResults.enqueue({platform::DialogResult::Status::Failed, {}, 32755});
         rig.panel.chooseSoundFile();
         QCOMPARE(rig.wavPath, QString("/sounds/bell.wav"));
         QCOMPARE(rig.fakes.messages.shown.size(), 1);
         QCOMPARE(rig.fakes.messages.shown[0].title, QString("Unexpected Error!"));
-        QCOMPARE(rig.fakes.messages.shown[0].buttons, platform::Buttons::OkOnly);
-        QCOMPARE(rig.fakes.messages.shown[0].text,
-                 QString("Error #32755 has occurred. Please\r\nreport this to the programmer for "
-                         "remediation.\r\n\r\n"));
+    }
+
+    // The default alarm sound made at build time: a playable 16-bit PCM mono WAV, two tones.
+    void defaultAlarmSoundIsATwoTonePcmWav() {
+        const QString path = qEnvironmentVariable("VOLTRANE_BUILD_DIR") + "/attention.wav";
+        QFile file(path);
+        QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(path));
+        const QByteArray wav = file.readAll();
+        QVERIFY(wav.size() > 44);
+        const auto byte = [&](int at) { return quint32(quint8(wav.at(at))); };
+        const auto u16 = [&](int at) { return quint16(byte(at) | byte(at + 1) << 8); };
+        const auto u32 = [&](int at) { return quint32(u16(at) | quint32(u16(at + 2)) << 16); };
+        QCOMPARE(wav.mid(0, 4), QByteArray("RIFF"));
+        QCOMPARE(u32(4), quint32(wav.size() - 8));
+        QCOMPARE(wav.mid(8, 8), QByteArray("WAVEfmt "));
+        QCOMPARE(u16(20), quint16(1)); // PCM
+        QCOMPARE(u16(22), quint16(1)); // mono
+        QCOMPARE(u16(34), quint16(16));
+        const quint32 rate = u32(24);
+        QCOMPARE(u32(28), rate * 2);
+        QCOMPARE(wav.mid(36, 4), QByteArray("data"));
+        const quint32 bytes = u32(40);
+        QCOMPARE(bytes, quint32(wav.size() - 44));
+        const double seconds = double(bytes) / (2 * rate);
+        QVERIFY(seconds > 0.3 && seconds < 2.0);
+
+        // Count zero crossings in the first and second tenth-second: two different pitches.
+        const auto crossings = [&](double from) {
+            const int first = int(from * rate), count = int(0.1 * rate);
+            int n = 0;
+            qint16 previous = 0;
+            for (int i = first; i < first + count; ++i) {
+                const auto s = qint16(u16(44 + 2 * i));
+                if ((s >= 0) != (previous >= 0))
+                    ++n;
+                previous = s;
+            }
+            return n;
+        };
+        const int high = crossings(0.02), low = crossings(0.16);
+        QVERIFY2(high > 150 && low > 100, qPrintable(QString("%1 %2").arg(high).arg(low)));
+        QVERIFY(std::abs(high - low) > 40);
     }
 };
 

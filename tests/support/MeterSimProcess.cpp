@@ -1,4 +1,5 @@
 #include "MeterSimProcess.h"
+#include "TestSettings.h"
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
@@ -71,10 +72,9 @@ bool MeterSimProcess::running() const {
 }
 
 void MeterSimProcess::mapToPort(int portNo) const {
-    QSettings store(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Voltrane"),
-                    QStringLiteral("Voltrane"));
-    store.setValue(QStringLiteral("Ports/Com%1").arg(portNo), ptyPath_);
-    store.sync();
+    QSettings s = store();
+    s.setValue(QStringLiteral("Ports/Com%1").arg(portNo), ptyPath_);
+    s.sync();
 }
 
 QByteArray MeterSimProcess::logged() const {

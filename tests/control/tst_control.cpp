@@ -26,30 +26,97 @@ struct Rig {
 };
 } // namespace
 
-class FrmControlTest : public QObject {
+class ControlTest : public QObject {
     Q_OBJECT
 private slots:
-    void windowHasItsCaptionAndClientSize() {
-        Rig rig;
-        QCOMPARE(rig.window.windowTitle(), QString("Voltrane RS-232 Meter Control"));
-        QCOMPARE(rig.window.size(), QSize(350, 418));
-        QCOMPARE(rig.window.findChildren<QRadioButton*>().size(), 18);
-        QCOMPARE(rig.window.findChild<QLabel*>("lblVandF")->text(),
-                 QString("AC Voltage and  Frequency"));
-        QCOMPARE(rig.window.findChild<QPushButton*>("cmdReturn")->text(), QString("&Return"));
+    // In screen order; limit is the silence limit after the choice, starting from 10.
+    void eachOptionSendsItsCommandAndAppliesItsEffects_data() {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<QByteArray>("sent");
+        QTest::addColumn<quint32>("colour");
+        QTest::addColumn<int>("limit");
+        QTest::addColumn<QString>("rateLine");
+        int index = 0;
+        const auto row = [&index](const char* name, const char* label, const char* sent,
+                                  quint32 colour, int limit = 10, const char* rateLine = "") {
+            QTest::newRow(name) << index++ << QString(name) << QString(label) << QByteArray(sent)
+                                << colour << limit << QString(rateLine);
+        };
+        row("optVAC", "Voltage - AC", "VAC\r", 0x80FF80);
+        row("optVDC", "Voltage - DC", "VDC\r", 0x80FF80);
+        row("optAAC", "Current - AC", "AAC\r", 0x80FF80);
+        row("optADC", "Current - DC", "ADC\r", 0x80FF80);
+        row("optFreq", "Frequency", "FREQ\r", 0x80FF80);
+        row("optdB", "Decibels", "VAC; DB\r", 0x80FF80);
+        row("optOhms", "Resistance", "OHMS\r", 0x8080FF);
+        row("optContinuity", "Continuity", "CONT\r", 0x8080FF);
+        row("optVandF", "AC Voltage and  Frequency", "VAC; FREQ2\r", 0xFF8080, 25);
+        row("optFandV", "Frequency and AC Voltage", "FREQ; VAC2\r", 0xFF8080, 25);
+        row("optdBVAC", "Decibels and AC Voltage", "VAC; DB; VAC2\r", 0xFF8080);
+        row("optdBandF", "Decibels and Frequency", "VAC; DB; FREQ2\r", 0xFF8080);
+        row("optVACVDC", "AC and DC Voltage", "VAC; VDC2\r", 0xFF8080);
+        row("optVDCVAC", "DC and AC Voltage", "VDC; VAC2\r", 0xFF8080);
+        row("optDiode", "Diode", "DIODE\r", 0x8080FF);
+        row("optFast", "Fast - Low Precision", "RATE F\r", 0, 15,
+            "Meter Response - Fast  :  Low Precision");
+        row("optMedium", "Medium - Medium Precision", "RATE M\r", 0, 20,
+            "Meter Response - Medium  :  Medium Precision");
+        row("optSlow", "Slow - High Precision", "RATE S\r", 0, 25,
+            "Meter Response - Slow  :  High Precision");
+    }
+    void eachOptionSendsItsCommandAndAppliesItsEffects() {
+        QFETCH(int, index);
+        QFETCH(QString, name);
+        QFETCH(QString, label);
+        QFETCH(QByteArray, sent);
+        QFETCH(quint32, colour);
+        QFETCH(int, limit);
+        QFETCH(QString, rateLine);
+        const bool rate = !rateLine.isEmpty();
+        QCOMPARE(control::MeterOptions().value(index).objectName, name);
+        const control::MeterOption* option = control::FindMeterOption(name);
+        QVERIFY(option);
+        QCOMPARE(option->label, label);
+        QCOMPARE(option->colour, colour);
+
+        doubles::FakePlatform fakes;
+        FakeMainWindow main(fakes.serial);
+        main.state.link.NoReplyLimit = 10;
+        main.state.link.NoReplyCount = 7;
+        control::ApplyMeterOption(*option, main);
+        QCOMPARE(fakes.serial.written, sent); // exactly the command and one carriage return
+        QCOMPARE(int(main.state.link.NoReplyLimit), limit);
+        QCOMPARE(int(main.state.link.NoReplyCount), rate ? 0 : 7);
+        QCOMPARE(main.rateLine, rateLine);
+        QCOMPARE(main.calls, QStringList{"activate"}); // no trend graph to rescale
+        // With the logger open a function rescales its trend graph; a rate leaves it alone.
+        main.state.logger.LoggerOpen = true;
+        control::ApplyMeterOption(*option, main);
+        QCOMPARE(main.calls.count("rescale"), rate ? 0 : 1);
+        QCOMPARE(main.calls.last(), QString("activate"));
     }
 
     void startUpPresetOpensTheWindowAndSendsRateThenFunction() {
         Rig rig;
+        QCOMPARE(rig.window.windowTitle(), QString("Voltrane RS-232 Meter Control"));
+        QCOMPARE(rig.window.size(), QSize(350, 418));
+        QCOMPARE(rig.window.findChildren<QRadioButton*>().size(), 18);
         rig.window.selectOption("optNothing"); // an unknown name opens nothing, sends nothing
         QVERIFY(!rig.window.isOpen());
         rig.window.selectOption("optFast");
         rig.window.selectOption("optVAC");
         QVERIFY(rig.window.isOpen());
         QCOMPARE(rig.fakes.serial.written, QByteArray("RATE F\rVAC\r"));
-        QCOMPARE(rig.main.rateLine, QString("Meter Response - Fast  :  Low Precision"));
+        QVERIFY(rig.window.findChild<QLabel*>("Label12")->text().startsWith(
+            "Note: Setup MUST be performed manually on the meter:\r\n\r\nSet the Fluke 45"));
         QVERIFY(rig.option("optFast")->isChecked() && rig.option("optVAC")->isChecked());
-        QCOMPARE(rig.window.findChild<QLabel*>("Label12")->text(), control::SetupNote());
+        // Return closes the window and forgets the selection; no logger was open to move for.
+        QTest::mouseClick(rig.window.findChild<QPushButton*>("cmdReturn"), Qt::LeftButton);
+        QVERIFY(!rig.window.isOpen());
+        QVERIFY(!rig.option("optVAC")->isChecked());
+        QVERIFY(rig.main.calls.filter("moveUp").isEmpty());
     }
 
     void openingClosesAnOpenLoggerWindowOnce() {
@@ -61,17 +128,6 @@ private slots:
         rig.window.openWindow();
         QCOMPARE(rig.main.calls.count("closeLogger"), 1);
         QCOMPARE(rig.main.calls.filter("moveUp"), QStringList{"moveUp:650"});
-    }
-
-    void clicksSendCommandsAndTheTwoGroupsAreExclusiveApart() {
-        Rig rig;
-        QVERIFY(rig.openExposed());
-        for (const char* name : {"optSlow", "optdBandF", "optDiode"})
-            QTest::mouseClick(rig.option(name), Qt::LeftButton);
-        QCOMPARE(rig.fakes.serial.written, QByteArray("RATE S\rVAC; DB; FREQ2\rDIODE\r"));
-        QVERIFY(rig.option("optSlow")->isChecked() && rig.option("optDiode")->isChecked());
-        QVERIFY(!rig.option("optdBandF")->isChecked());
-        QCOMPARE(rig.main.calls.count("activate"), 3);
     }
 
     void everyWayOfSelectingSendsTheCommandOnce_data() {
@@ -173,25 +229,23 @@ private slots:
         }
     }
 
-    void manualsLinkOpensTheMakersPage() {
+    // Real clicks: commands go out, the two groups are exclusive apart, and the manuals link
+    // opens the maker's page.
+    void clicksSendCommandsAndOpenTheManuals() {
         Rig rig;
         QVERIFY(rig.openExposed());
+        for (const char* name : {"optSlow", "optdBandF", "optDiode"})
+            QTest::mouseClick(rig.option(name), Qt::LeftButton);
+        QCOMPARE(rig.fakes.serial.written, QByteArray("RATE S\rVAC; DB; FREQ2\rDIODE\r"));
+        QVERIFY(rig.option("optSlow")->isChecked() && rig.option("optDiode")->isChecked());
+        QVERIFY(!rig.option("optdBandF")->isChecked());
+        QCOMPARE(rig.main.calls.count("activate"), 3);
         auto* link = rig.window.findChild<QLabel*>("Label13");
-        QCOMPARE(link->text(), control::ManualsPageUrl);
         QTest::mouseClick(link, Qt::LeftButton);
-        QCOMPARE(rig.fakes.shell.opened, QList<QUrl>{QUrl(control::ManualsPageUrl)});
-        QVERIFY(rig.fakes.serial.written.isEmpty());
-    }
-
-    void returnClosesAndForgetsTheSelection() {
-        Rig rig;
-        rig.window.selectOption("optOhms");
-        QTest::mouseClick(rig.window.findChild<QPushButton*>("cmdReturn"), Qt::LeftButton);
-        QVERIFY(!rig.window.isOpen());
-        QVERIFY(!rig.option("optOhms")->isChecked());
-        QVERIFY(rig.main.calls.filter("moveUp").isEmpty()); // no logger was open
+        QCOMPARE(rig.fakes.shell.opened,
+                 QList<QUrl>{QUrl("https://www.fluke.com/en-us/support/manuals")});
     }
 };
 
-QTEST_MAIN(FrmControlTest)
-#include "tst_frmcontrol.moc"
+QTEST_MAIN(ControlTest)
+#include "tst_control.moc"
