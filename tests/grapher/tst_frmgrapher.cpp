@@ -171,6 +171,13 @@ private slots:
         QVERIFY(!grapher_->isOpen());
     }
 
+    void aboutAndHelp() {
+        grapher_->mnuAbout_Click();
+        grapher_->mnuContents_Click();
+        QCOMPARE(fake_->messages.shown.value(0).title, QString("About Voltrane Graphing"));
+        QCOMPARE(fake_->messages.shown.value(1).text.count("\r\n"), 20);
+    }
+
     void mdbFileDisablesTheCopy() {
         QFile::copy(path("run1.vtd"), path("run2.mdb"));
         QFile::copy(path("run1.vtd"), path("run3.MDB"));

@@ -76,6 +76,10 @@ private slots:
             total += m;
         QCOMPARE(total, 0);
         QVERIFY(!rig.main.state.logger.LoggerOpen);
+        rig.window.mnuAbout_Click();
+        rig.window.mnuContents_Click();
+        QCOMPARE(rig.platform.messages.shown.value(0).title, QString("About Voltrane Log Control"));
+        QVERIFY(rig.platform.messages.shown.value(1).text.endsWith("Secondary Values."));
     }
 
     void periodBoxCorrections() {
