@@ -3,6 +3,7 @@
 // and the memory the samples take per row.
 #include "Doubles.h"
 #include "GrapherTestFiles.h"
+#include "RecordingMain.h"
 #include "grapher/CsvExport.h"
 #include "grapher/LogFileReader.h"
 #include "grapher/frmGrapher.h"
@@ -81,7 +82,7 @@ int main(int argc, char** argv) {
     makeFile(file);
 
     doubles::FakePlatform fake;
-    grapher_test::FakeMain main;
+    RecordingMain main;
     main.state.display.TrendUnits = "VDC";
     main.state.GraphFilePath = file;
     frmGrapher grapher(main, fake.platform);

@@ -1,15 +1,12 @@
 #pragma once
-#include "app/MainWindowApi.h"
 #include "logger/LogFile.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QTime>
-#include <QTimer>
 #include <vector>
 
-// Log files for the grapher's tests, written by the logger's own code, and a main window
-// stand-in that records what the grapher asks of it.
+// Log files for the grapher's tests, written by the logger's own code.
 namespace grapher_test {
 
 struct Sample {
@@ -63,8 +60,6 @@ inline void MakeBadFile(const QString& kind, const QString& file) {
                          "INSERT INTO Info VALUES ('d', 'c');";
     if (kind == "empty") {
         WriteBytes(file, {});
-    } else if (kind == "text") {
-        WriteBytes(file, "TimeStamp,MilliSeconds\r\n14:30:15,125\r\n");
     } else if (kind == "truncated") {
         std::vector<Sample> samples;
         for (int i = 0; i < 3000; ++i)
@@ -72,47 +67,21 @@ inline void MakeBadFile(const QString& kind, const QString& file) {
         WriteLogFile(file, "d", "c", samples);
         QFile f(file);
         f.resize(f.size() / 3);
-    } else if (kind == "notables") {
-        ExecSql(file, "CREATE TABLE Other (a INTEGER); INSERT INTO Other VALUES (1);");
     } else if (kind == "nologdata") {
         ExecSql(file, info);
-    } else if (kind == "noinfo" || kind == "norows") {
+    } else if (kind == "noinfo") {
         logfile::createLogFile(file).close();
-        if (kind == "noinfo")
-            ExecSql(file, InsertRow + "VALUES (0.5, 1, 'VDC', 1, 'N/A', 0);");
+        ExecSql(file, InsertRow + "VALUES (0.5, 1, 'VDC', 1, 'N/A', 0);");
     } else if (kind == "nosamples") {
         WriteLogFile(file, "d", "c", {});
     } else if (kind == "nocolumn") {
         ExecSql(file, info + "CREATE TABLE LogData (TimeStamp REAL, MilliSeconds REAL, Units TEXT, "
                              "Value REAL, Units2 TEXT);"
                              "INSERT INTO LogData VALUES (0.5, 1, 'VDC', 1, 'N/A');");
-    } else if (kind == "textvalue" || kind == "textms") {
+    } else if (kind == "textms") {
         WriteLogFile(file, "d", "c", {{QTime(8, 0, 0), 0, "VDC", 1}});
-        ExecSql(file, kind == "textms" ? "UPDATE LogData SET MilliSeconds = 'x'"
-                                       : InsertRow + "VALUES (0.5, 1, 'VDC', 'abc', 'N/A', 0);");
+        ExecSql(file, "UPDATE LogData SET MilliSeconds = 'x'");
     }
 }
-
-class FakeMain : public MainWindowApi {
-public:
-    SharedState state;
-    int displayStarts = 0;
-    int displayStops = 0;
-    int quits = 0;
-    QTimer clock;
-    SharedState& shared() override { return state; }
-    void SendMeterCommand(const QString&) override {}
-    void ResetMaxMin() override {}
-    void setRateLine(const QString&) override {}
-    void moveUp(int) override {}
-    void startDisplayCycle() override { ++displayStarts; }
-    void stopDisplayCycle() override { ++displayStops; }
-    QTimer& logClock() override { return clock; }
-    void closeLoggerByReturn() override {}
-    void requestTrendRescale() override {}
-    void activate() override {}
-    void quitProgram() override { ++quits; }
-    QWidget* mainWidget() override { return nullptr; }
-};
 
 } // namespace grapher_test

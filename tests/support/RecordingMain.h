@@ -5,25 +5,24 @@
 #include <QTimer>
 #include <QWidget>
 
-// The main window as the logger sees it: shared state, the sample clock, Label1 and a record of
-// what was asked of it.
-class FakeMain : public MainWindowApi {
+// The main window as the logger and grapher see it: shared state, the sample clock, a window
+// to sit beside and a record of what was asked of it.
+class RecordingMain : public MainWindowApi {
 public:
-    FakeMain() {
-        window.setObjectName("frmMain");
+    RecordingMain() {
         window.setWindowTitle("Voltrane");
         window.setGeometry(100, 400, 600, 300);
         state.reading.PriUnits = " VDC";
         state.reading.PriValue = 1.5f;
         state.reading.SecUnits = "N/A";
-        state.reading.SecValue = 0;
+        state.display.TrendUnits = "VDC";
     }
     SharedState& shared() override { return state; }
     void SendMeterCommand(const QString& text) override { commands << text; }
     void ResetMaxMin() override { ++resetMaxMinCalls; }
     void setRateLine(const QString&) override {}
     void moveUp(int twips) override { moves << twips; }
-    void startDisplayCycle() override {}
+    void startDisplayCycle() override { ++displayStarts; }
     void stopDisplayCycle() override {}
     QTimer& logClock() override { return clock; }
     void closeLoggerByReturn() override {}
@@ -34,10 +33,9 @@ public:
 
     SharedState state;
     meterlink::CurrentReadingSource source{state.reading, state.link};
-    int quits = 0;
     QTimer clock;
     QWidget window;
     QStringList commands;
     QList<int> moves;
-    int resetMaxMinCalls = 0;
+    int resetMaxMinCalls = 0, displayStarts = 0, quits = 0;
 };
