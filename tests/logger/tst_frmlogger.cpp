@@ -59,8 +59,8 @@ class tst_frmlogger : public QObject {
         return path;
     }
 
-    static qint64 rowsIn(const QString& path) {
-        return logquery::scalar(path, "SELECT count(*) FROM LogData");
+    static qint64 rowsIn(const QString& path, const QString& table = "LogData") {
+        return logquery::scalar(path, "SELECT count(*) FROM " + table);
     }
 
 private slots:
