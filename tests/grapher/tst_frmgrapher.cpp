@@ -184,12 +184,16 @@ private slots:
     void aRefusedFileTakesTheWindowAwayBeforeItsMessage_data() {
         QTest::addColumn<bool>("fromMainWindow");
         QTest::addColumn<QString>("kind");
-        QTest::newRow("main window's Open") << true << "nosamples";
-        QTest::newRow("grapher's own Open") << false << "nologdata";
+        QTest::addColumn<QString>("message");
+        QTest::newRow("main window's Open")
+            << true << "nosamples" << grapher::texts::NotValidFile();
+        QTest::newRow("grapher's own Open")
+            << false << "nologdata" << grapher::texts::UnknownError();
     }
     void aRefusedFileTakesTheWindowAwayBeforeItsMessage() {
         QFETCH(bool, fromMainWindow);
         QFETCH(QString, kind);
+        QFETCH(QString, message);
         MakeBadFile(kind, path("bad.vtd"));
         load(path("run1.vtd"));
         zoom(10, 20);
@@ -203,6 +207,7 @@ private slots:
         else
             openFromDialog(path("bad.vtd"));
         QCOMPARE(fake_->messages.shown.size(), 1);
+        QCOMPARE(fake_->messages.shown[0].text, message);
         QVERIFY(!shownBehind);
         QVERIFY(!grapher_->isOpen());
         QCOMPARE(main_->quits, 0);
