@@ -16,7 +16,6 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -57,12 +56,9 @@ private slots:
                  QStringList({"1.00E+01", "5.00E+00", "0", "-5.00E+00", "-1.00E+01"}));
         QCOMPARE(labels({"lblMaxVal", "lblMinVal", "lblTitle", "lblType"}),
                  QStringList({"5.99E+00", "-4.00E+00", " VDC", "VDC V"}));
-        const QImage shown = pic()->snapshot(); // the red trace on the black surface
-        bool red = false;
-        for (int y = 0; y < shown.height() && !red; ++y)
-            for (int x = 0; x < shown.width() && !red; ++x)
-                red = shown.pixel(x, y) == qRgb(255, 0, 0);
-        QVERIFY(red);
+        QVERIFY(pixels(pic()->snapshot(), qRgb(255, 0, 0)) > 0); // the red trace
+        grapher_->mnuAbout_Click();
+        QCOMPARE(fake_->messages.shown.value(0).title, QString("About Voltrane Graphing"));
     }
 
     void readoutsFollowTheMouseAndKeys() {
@@ -114,38 +110,27 @@ private slots:
         QCOMPARE(grapher_->view().ViewEnd, 1000);
         QCOMPARE(grapher_->view().SignFilter, QString("both"));
         QVERIFY(!button("cmdZoom")->isEnabled() && !button("cmdReset")->isEnabled());
-    }
-
-    void signFilterTitles() {
-        load(path("run1.vtd"));
         grapher_->cmdPlusMinus_Click();
         QCOMPARE(labels({"lblTitle", "lblMin"}),
                  QStringList({" VDC - Positive Values Only!", "0"}));
         grapher_->cmdPlusMinus_Click();
         QCOMPARE(labels({"lblTitle", "lblMax"}),
                  QStringList({" VDC - Negative Values Only!", "0"}));
-        grapher_->cmdPlusMinus_Click();
-        QCOMPARE(text("lblTitle"), QString(" VDC"));
     }
 
-    void unsignedUnitsDisablePlusMinusAndShowDbu() {
-        WriteLogFile(
-            path("ac.vtd"), "d", "c",
-            {{QTime(1, 0, 0), 0, "VAC", 0.77459667f}, {QTime(1, 0, 1), 0, "VAC", 7.7459667f}});
-        load(path("ac.vtd"));
+    // Unsigned readings: positive only, AC levels in dBu; the dual file's two data sets.
+    void unsignedUnitsAndDataSets() {
+        WriteLogFile(path("dual.vtd"), "d", "c",
+                     {{QTime(1, 0, 0), 0, "VAC", 0.77459667f, "HZ", 50},
+                      {QTime(1, 0, 1), 0, "VAC", 7.7459667f, "HZ", 60}});
+        load(path("dual.vtd"));
         QCOMPARE(grapher_->view().SignFilter, QString("positive"));
         QVERIFY(!button("cmdPlusMinus")->isEnabled());
         grapher_->picGraph_MouseMove(1, 0);
         QCOMPARE(text("lbldBu"), QString("0.00 dBu"));
         grapher_->picGraph_MouseMove(2, 0);
         QCOMPARE(text("lbldBu"), QString("20.00 dBu"));
-    }
-
-    void dataSetSwitch() {
-        WriteLogFile(
-            path("dual.vtd"), "d", "c",
-            {{QTime(1, 0, 0), 0, "VAC", 1, "HZ", 50}, {QTime(1, 0, 1), 0, "VAC", 2, "HZ", 60}});
-        load(path("dual.vtd"));
+        grapher_->picGraph_MouseMove(1, 0);
         grapher_->lblTitle_Click();
         QCOMPARE(grapher_->view().DataSet, qint16(2));
         // lblValue: the file's first row, secondary reading.
@@ -166,21 +151,6 @@ private slots:
         QCOMPARE(grapher_->view().DataSet, qint16(1));
         QCOMPARE(text("Label10"), QString());
         QCOMPARE(pic()->snapshot(), plain); // no marker or cursor line left behind
-    }
-
-    void openFromTheWindow() {
-        MakeBadFile("nologdata", path("other.vtd"));
-        load(path("run1.vtd"));
-        zoom(10, 20);
-        grapher_->cmdOpen_Click(); // the fake dialog answers "cancelled": nothing changes
-        QCOMPARE(grapher_->view().ViewStart, 10);
-        QCOMPARE(main_->state.GraphFilePath, path("run1.vtd"));
-        QVERIFY(grapher_->isOpen());
-        // A file without tables, opened here, closes only the grapher.
-        openFromDialog(path("other.vtd"));
-        QCOMPARE(fake_->messages.shown.value(0).text, grapher::texts::UnknownError());
-        QCOMPARE(main_->quits, 0);
-        QVERIFY(!grapher_->isOpen());
     }
 
     void cursorsSurviveAResize() {
@@ -210,15 +180,26 @@ private slots:
         QCOMPARE(grapher_->view().ViewEnd, hi);
     }
 
+    // A file without tables, opened from the grapher itself, closes only the grapher.
     void aRefusedFileTakesTheWindowAwayBeforeItsMessage_data() {
         QTest::addColumn<bool>("fromMainWindow");
-        QTest::newRow("main window's Open") << true;
-        QTest::newRow("grapher's own Open") << false;
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("main window's Open")
+            << true << "nosamples" << grapher::texts::NotValidFile();
+        QTest::newRow("grapher's own Open")
+            << false << "nologdata" << grapher::texts::UnknownError();
     }
     void aRefusedFileTakesTheWindowAwayBeforeItsMessage() {
         QFETCH(bool, fromMainWindow);
-        MakeBadFile("nosamples", path("bad.vtd"));
+        QFETCH(QString, kind);
+        QFETCH(QString, message);
+        MakeBadFile(kind, path("bad.vtd"));
         load(path("run1.vtd"));
+        zoom(10, 20);
+        grapher_->cmdOpen_Click(); // the fake dialog answers "cancelled": nothing changes
+        QCOMPARE(grapher_->view().ViewStart, 10);
+        QCOMPARE(main_->state.GraphFilePath, path("run1.vtd"));
         bool shownBehind = true;
         fake_->messages.onShow = [&] { shownBehind = grapher_->isVisible(); };
         if (fromMainWindow)
@@ -226,72 +207,24 @@ private slots:
         else
             openFromDialog(path("bad.vtd"));
         QCOMPARE(fake_->messages.shown.size(), 1);
+        QCOMPARE(fake_->messages.shown[0].text, message);
         QVERIFY(!shownBehind);
         QVERIFY(!grapher_->isOpen());
+        QCOMPARE(main_->quits, 0);
     }
 
-    void openDialogWantsAnExistingFile_data() {
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("shown");
-        QTest::newRow("existing, extension added") << "run2"
-                                                   << "run2.vtd";
-        QTest::newRow("no such file: refused") << "not-there"
-                                               << "run1.vtd";
-    }
-    void openDialogWantsAnExistingFile() {
-        QFETCH(QString, typed);
-        QFETCH(QString, shown);
-        QFile::copy(path("run1.vtd"), path("run2.vtd"));
-        platform::QtDialogs dialogs;
-        platform::Platform services{fake_->messages, dialogs,       fake_->sound,
-                                    fake_->clock,    fake_->serial, fake_->shell};
-        frmGrapher grapher(*main_, services);
-        main_->state.GraphFilePath = path("run1.vtd");
-        main_->state.logger.LogFilePath = path("Test.vtd");
-        grapher.loadFromMain();
-        realdialog::typeIntoNextFileDialog(typed);
-        grapher.findChild<QAction*>("cmdOpen")->trigger();
-        QCOMPARE(main_->state.GraphFilePath, path(shown));
-        QVERIFY(grapher.isOpen());
-        QVERIFY(fake_->messages.shown.isEmpty());
-    }
-
-    void aboutAndHelp() {
-        grapher_->mnuAbout_Click();
-        grapher_->mnuContents_Click();
-        QCOMPARE(fake_->messages.shown.value(0).title, QString("About Voltrane Graphing"));
-        QCOMPARE(fake_->messages.shown.value(1).text.count("\r\n"), 20);
-    }
-
-    void mdbFileDisablesTheCopy() {
+    void mdbFileDisablesTheCopyAndAFailedCopyKeepsTheGraph() {
         QFile::copy(path("run1.vtd"), path("run2.mdb"));
         QFile::copy(path("run1.vtd"), path("run3.MDB"));
         load(path("run3.MDB"));
         QVERIFY(grapher_->findChild<QAction*>("mnuCAccess")->isEnabled());
         load(path("run2.mdb"));
         QVERIFY(!grapher_->findChild<QAction*>("mnuCAccess")->isEnabled());
-        load(path("run1.vtd")); // a new window load starts afresh
-        QVERIFY(grapher_->findChild<QAction*>("mnuCAccess")->isEnabled());
-    }
-
-    void csvErrorRetryThenCancelClosesAndSavesTheComment() {
-        QVERIFY(QDir().mkdir(path("run1.csv"))); // a folder where the file should go
-        load(path("run1.vtd"));
-        box()->setText("edited");
-        fake_->messages.answers.enqueue(platform::Answer::Retry);
-        fake_->messages.answers.enqueue(platform::Answer::Cancel);
-        grapher_->mnuCDelimited_Click();
-        QCOMPARE(fake_->messages.shown.size(), 2);
-        QCOMPARE(fake_->messages.shown[0].buttons, platform::Buttons::RetryCancel);
-        QVERIFY(!grapher_->isOpen());
-        QCOMPARE(storedComment(), QString("edited"));
-    }
-
-    void failedCopyKeepsTheGraph() {
         QVERIFY(WriteBytes(path("run1.mdb"), {}));
         QFile::setPermissions(path("run1.mdb"), QFileDevice::ReadOwner);
-        load(path("run1.vtd"));
-        grapher_->mnuCAccess_Click();
+        load(path("run1.vtd")); // a new window load starts afresh
+        QVERIFY(grapher_->findChild<QAction*>("mnuCAccess")->isEnabled());
+        grapher_->mnuCAccess_Click(); // a failed copy keeps the graph
         QCOMPARE(fake_->messages.shown.value(0).title, QString("Copy to Access File Failed!"));
         QVERIFY(grapher_->isOpen());
         grapher_->picGraph_MouseMove(1, 0);
@@ -313,12 +246,24 @@ private slots:
         QCOMPARE(storedComment(), QString(255, 'c'));
         QCOMPARE(settings::GetSetting("DataFilePath", ""), dir_->path());
 
+        // A failed export: Retry, then Cancel closes the window and saves the comment.
+        QVERIFY(QDir().mkdir(path("run1.csv"))); // a folder where the file should go
+        load(path("run1.vtd"));
+        box()->setText("edited");
+        fake_->messages.answers.enqueue(platform::Answer::Retry);
+        fake_->messages.answers.enqueue(platform::Answer::Cancel);
+        grapher_->mnuCDelimited_Click();
+        QCOMPARE(fake_->messages.shown.size(), 2);
+        QVERIFY(!grapher_->isOpen());
+        QCOMPARE(storedComment(), QString("edited"));
+
         load(path("run1.vtd"));
         QFile::setPermissions(path("run1.vtd"), QFileDevice::ReadOwner);
         box()->setText("wanted");
         grapher_->cmdReturn_Click();
-        QCOMPARE(fake_->messages.shown.size(), 1);
-        QCOMPARE(fake_->messages.shown[0].buttons, platform::Buttons::RetryCancel);
+        QCOMPARE(fake_->messages.shown.size(), 3);
+        for (const auto& shown : fake_->messages.shown)
+            QCOMPARE(shown.buttons, platform::Buttons::RetryCancel);
         QVERIFY(!grapher_->isOpen());
     }
 
@@ -386,14 +331,8 @@ private slots:
         grapher_->picGraph_MouseDown(120);
         grapher_->picGraph_MouseDown(300);
         grapher_->picGraph_MouseMove(500, 0);
-        auto whites = [](const QImage& image) {
-            int n = 0;
-            for (int y = 0; y < image.height(); ++y)
-                for (int x = 0; x < image.width(); ++x)
-                    n += image.pixel(x, y) == qRgb(255, 255, 255);
-            return n;
-        };
-        QVERIFY(whites(pic()->snapshot()) > 0); // the window shows its cursor lines and marker
+        const QRgb white = qRgb(255, 255, 255);
+        QVERIFY(pixels(pic()->snapshot(), white) > 0); // the window shows cursor lines, marker
 
         const grapher::GraphPicture shown = grapher_->picture();
         const QImage image = grapher::GraphPictureImage(shown);
@@ -402,12 +341,8 @@ private slots:
         const QRectF plotRect = shown.plot.rect.translated(-shown.area.topLeft());
         const QImage plot =
             image.copy(QRectF(plotRect.topLeft() * 2, plotRect.size() * 2).toRect());
-        int red = 0;
-        for (int y = 0; y < plot.height(); ++y)
-            for (int x = 0; x < plot.width(); ++x)
-                red += plot.pixel(x, y) == qRgb(255, 0, 0);
-        QVERIFY(red > plot.width() / 2); // the trace across the black surface
-        QCOMPARE(whites(plot), 0);
+        QVERIFY(pixels(plot, qRgb(255, 0, 0)) > plot.width() / 2); // the trace on black
+        QCOMPARE(pixels(plot, white), 0);
 
         const QByteArray svg = grapher::GraphPictureSvg(shown, "run1");
         for (const QString& label :
@@ -421,23 +356,24 @@ private slots:
         QCOMPARE(QGuiApplication::clipboard()->image().size(), image.size());
     }
 
-    void pictureThroughTheSaveDialog() {
+    // The real (non-native) dialogs: Open wants an existing file, adding the extension; Save
+    // Picture proposes the log file's name and folder, and the filter changes the extension.
+    void openAndPictureThroughTheRealDialogs() {
         QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
-        platform::QtDialogs dialogs;
-        platform::Platform real{fake_->messages, dialogs,       fake_->sound,
-                                fake_->clock,    fake_->serial, fake_->shell};
+        QFile::copy(path("run1.vtd"), path("run2.vtd"));
+        platform::Platform real = realDialogs();
         frmGrapher grapher(*main_, real);
         main_->state.GraphFilePath = path("run1.vtd");
+        main_->state.logger.LogFilePath = path("Test.vtd");
         grapher.loadFromMain();
-        QStringList captions;
-        for (QAction* a : grapher.findChild<QMenu*>("mnuFile")->actions())
-            captions << a->text();
-        QCOMPARE(captions,
-                 QStringList({"&Open and Graph Logged Data", "Convert Data to Comma Delimited File",
-                              "Convert Data to MS Access Database", "Save Graph as &Picture...", "",
-                              "&Return"}));
+        for (const auto& [typed, shown] :
+             {std::pair{"not-there", "run1.vtd"}, {"run2", "run2.vtd"}}) {
+            realdialog::typeIntoNextFileDialog(typed);
+            grapher.findChild<QAction*>("cmdOpen")->trigger();
+            QCOMPARE(main_->state.GraphFilePath, path(shown));
+            QVERIFY(grapher.isOpen());
+        }
 
-        // Proposed: the log file's name and folder; the other filter changes the extension.
         QStringList seen;
         answerSaveDialog([&](QFileDialog* d, QLineEdit* name) {
             seen << d->directory().path() << name->text();
@@ -446,8 +382,8 @@ private slots:
             QTest::keyClick(name, Qt::Key_Return);
         });
         grapher.findChild<QAction*>("mnuPicture")->trigger();
-        QCOMPARE(seen, QStringList({dir_->path(), "run1.png", "run1.svg"}));
-        QVERIFY(ReadBytes(path("run1.svg")).contains("<svg"));
+        QCOMPARE(seen, QStringList({dir_->path(), "run2.png", "run2.svg"}));
+        QVERIFY(ReadBytes(path("run2.svg")).contains("<svg"));
 
         // A new name without extension takes the chosen filter's.
         answerSaveDialog([](QFileDialog*, QLineEdit* name) {
@@ -510,6 +446,17 @@ private slots:
     }
 
 private:
+    // The fakes, but with the real (non-native) file dialogs.
+    platform::Platform realDialogs() {
+        return {fake_->messages, dialogs_, fake_->sound, fake_->clock, fake_->serial, fake_->shell};
+    }
+    static int pixels(const QImage& image, QRgb colour) {
+        int n = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                n += image.pixel(x, y) == colour;
+        return n;
+    }
     QString path(const QString& name) const {
         return dir_->filePath(name);
     }
@@ -566,6 +513,7 @@ private:
         return grapher_->findChild<platform::PictureBox*>("picGraph");
     }
 
+    platform::QtDialogs dialogs_;
     std::unique_ptr<QTemporaryDir> dir_;
     std::unique_ptr<doubles::FakePlatform> fake_;
     std::unique_ptr<RecordingMain> main_;

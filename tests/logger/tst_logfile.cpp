@@ -109,44 +109,24 @@ private slots:
                  db::ErrorNumber::Unspecified);
     }
 
-    void creationNeverTouchesAnExistingFile() {
-        const QString path = pathOf("existing.vtd");
-        QFile existing(path);
-        QVERIFY(existing.open(QIODevice::WriteOnly));
-        existing.write("keep me");
-        existing.close();
-        QCOMPARE(errorNumberOf([&] { logfile::createLogFile(path); }), AlreadyExists);
-        QVERIFY(existing.open(QIODevice::ReadOnly));
-        QCOMPARE(existing.readAll(), QByteArray("keep me"));
-    }
-
-    void creationErrorsGiveTheirMessages_data() {
-        QTest::addColumn<int>("number");
-        QTest::addColumn<QString>("firstLines");
-        QTest::newRow("exists") << int(AlreadyExists)
-                                << "\r\nDatabase Already Exists!\r\n\r\nRemove P,\r\nor choose "
-                                   "another Name....\r\n\r\n";
-        QTest::newRow("folder") << int(db::ErrorNumber::Unspecified)
-                                << "\r\nPath Doesn't Exist! - P\r\n\r\nCheck Path, and/or create "
-                                   "the Parent Folder manually....\r\n\r\n";
-        QTest::newRow("53") << 53
-                            << "\r\nFile was not found. Check spelling or\r\nask for "
-                               "assistance.\r\n\r\n";
-        QTest::newRow("57") << 57 << "\r\nHardware Problem, seek assistance.\r\n\r\n";
-        QTest::newRow("61") << 61 << "\r\nDisk Full!\r\nFree up some space...\r\n\r\n";
-        QTest::newRow("70") << 70 << "\r\nFile or Media is Write Protected...\r\n\r\n";
-        QTest::newRow("71") << 71 << "\r\nDrive door seems to be open - check...\r\n\r\n";
-        QTest::newRow("72") << 72 << "\r\nDisk Hardware Error!\r\n\r\n";
-        QTest::newRow("other") << -5
-                               << "\r\nError #-5 occurred!\r\nPlease report to Program "
-                                  "Author.\r\n\r\n";
-    }
     void creationErrorsGiveTheirMessages() {
-        QFETCH(int, number);
-        QFETCH(QString, firstLines);
-        QCOMPARE(logger::creationErrorText(number, "P"),
-                 firstLines + "If the error has been corrected, click 'Retry',\r\notherwise "
-                              "click 'Cancel' to Exit Program.");
+        const std::pair<int, const char*> cases[] = {
+            {AlreadyExists,
+             "Database Already Exists!\r\n\r\nRemove P,\r\nor choose another Name...."},
+            {db::ErrorNumber::Unspecified, "Path Doesn't Exist! - P\r\n\r\nCheck Path, and/or "
+                                           "create the Parent Folder manually...."},
+            {53, "File was not found. Check spelling or\r\nask for assistance."},
+            {57, "Hardware Problem, seek assistance."},
+            {61, "Disk Full!\r\nFree up some space..."},
+            {70, "File or Media is Write Protected..."},
+            {71, "Drive door seems to be open - check..."},
+            {72, "Disk Hardware Error!"},
+            {-5, "Error #-5 occurred!\r\nPlease report to Program Author."}};
+        for (const auto& [number, first] : cases)
+            QCOMPARE(logger::creationErrorText(number, "P"),
+                     "\r\n" + QString(first) +
+                         "\r\n\r\nIf the error has been corrected, click 'Retry',\r\notherwise "
+                         "click 'Cancel' to Exit Program.");
     }
 
     void creationAsksRetryOrCancel_data() {
@@ -189,16 +169,9 @@ private slots:
     void successfulRetryLetsTheRunBeginWithItsInfoRow() {
         const QString folder = pathOf("later");
         const QString path = folder + "/run.vtd";
-        struct CreateFolderThenRetry : doubles::FakeMessageBox {
-            QString folder;
-            platform::Answer show(const QString& text, platform::Buttons buttons,
-                                  const QString& title, platform::Icon icon) override {
-                FakeMessageBox::show(text, buttons, title, icon);
-                QDir().mkpath(folder);
-                return platform::Answer::Retry;
-            }
-        } messages;
-        messages.folder = folder;
+        doubles::FakeMessageBox messages;
+        messages.onShow = [&] { QDir().mkpath(folder); };
+        messages.answers.enqueue(platform::Answer::Retry);
         LoggerRunState state;
         auto file = logger::CreateLogDatabase(state, messages, path, {"d", "c"}, [] {});
         QVERIFY(file);
