@@ -56,15 +56,6 @@ struct Devices {
     }
 };
 
-// Runs fill on the assignment dialog once it is shown modally.
-void whenDialogShows(std::function<void(PortAssignDialog*)> fill) {
-    QTimer::singleShot(0, [fill] {
-        auto* dialog = qobject_cast<PortAssignDialog*>(QApplication::activeModalWidget());
-        QVERIFY(dialog);
-        fill(dialog);
-    });
-}
-
 } // namespace
 
 class tst_PortAssignDialog : public QObject {
@@ -161,7 +152,9 @@ private slots:
         int reprobes = 0;
         AttachPortAssignment(
             &ports.menu, nullptr, [&] { ++reprobes; }, devices.sources());
-        whenDialogShows([port, accepted](PortAssignDialog* dialog) {
+        QTimer::singleShot(0, [port, accepted] {
+            auto* dialog = qobject_cast<PortAssignDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
             dialog->deviceBox(port)->setEditText("/dev/pts/7");
             accepted ? dialog->accept() : dialog->reject();
         });

@@ -217,12 +217,7 @@ private slots:
     void dualAndBackAgain() {
         MainLayout layout;
         const MainLayout before = layout;
-        QCOMPARE(layout.windowHeight(), 4150);
-        QCOMPARE(layout.rect("chkLoSet"), (TwipsRect{6630, 2790, 255, 255}));
-        QVERIFY(!layout.label2Visible());
         layout.ShowDualLayout();
-        QVERIFY(layout.dualShown());
-        QCOMPARE(layout.windowHeight(), 4150 + 1650);
         QCOMPARE(MainLayout::MovedControls().size(), 10);
         for (const QString& name : MainLayout::MovedControls()) {
             TwipsRect moved = before.rect(name);
@@ -230,21 +225,10 @@ private slots:
             QCOMPARE(layout.rect(name), moved);
         }
         QCOMPARE(layout.rect("Label3").top, 2000 + 1750);
-        QCOMPARE(layout.rect("Label2"), (TwipsRect{400, 2050, 10455, 1650}));
         QCOMPARE(layout.rect("Label1"), before.rect("Label1"));
-        QVERIFY(layout.label2Visible());
         layout.ShowSingleLayout();
-        QCOMPARE(layout.windowHeight(), before.windowHeight());
         QCOMPARE(layout.controls(), before.controls());
         QVERIFY(!layout.label2Visible());
-    }
-
-    void twipsAtScreenResolution() {
-        const Twips at96(96);
-        QCOMPARE(at96.toPixels(15), 1);
-        QCOMPARE(at96.toPixels(TwipsRect{400, 2050, 10455, 1}), QRect(27, 137, 697, 1));
-        const Twips at144(144);
-        QCOMPARE(at144.toPixels(1440), 144);
     }
 
     // Stored colours, then menu choices in turn: the ticks, the text colour and which
@@ -297,10 +281,6 @@ private slots:
         QCOMPARE(a.ForegroundColour(), text);
         QCOMPARE(a.foregroundBlackEnabled(), blackOpen);
         QCOMPARE(a.foregroundWhiteEnabled(), whiteOpen);
-    }
-
-    void unknownEntryIsRefused() {
-        DisplayAppearance a;
         QVERIFY(!a.choose("mnuPurple"));
     }
 };

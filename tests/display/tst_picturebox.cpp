@@ -97,24 +97,18 @@ private slots:
         QCOMPARE(shown.pixel(80, 20), rgb(Green));
     }
 
-    void resizeMouseAndKeysReachTheOwner() {
+    // Presses and keys are the grapher's tests; moves arrive in user units, and the kept layer
+    // survives a resize.
+    void movesAndResizeReachTheOwner() {
         PictureBox box;
         prepare(box);
         box.show();
         QVERIFY(QTest::qWaitForWindowExposed(&box));
-        QSignalSpy down(&box, &PictureBox::mouseDown);
         QSignalSpy moved(&box, &PictureBox::mouseMove);
-        QSignalSpy keys(&box, &PictureBox::keyDown);
-        QTest::mousePress(&box, Qt::LeftButton, {}, QPoint(25, 5));
-        QCOMPARE(down.count(), 1);
-        QCOMPARE(down[0][0].value<Qt::MouseButton>(), Qt::LeftButton);
-        QCOMPARE(down[0][1].toDouble(), 25.0);
-        QCOMPARE(down[0][2].toDouble(), 5.0);
         QTest::mouseMove(&box, QPoint(75, 15));
         QTRY_VERIFY(!moved.isEmpty());
+        QCOMPARE(moved.last()[1].toDouble(), 75.0);
         QCOMPARE(moved.last()[2].toDouble(), -5.0);
-        QTest::keyClick(&box, Qt::Key_Right);
-        QCOMPARE(keys.value(0).value(0).toInt(), int(Qt::Key_Right));
 
         box.setPersistent(true);
         box.setPoint(0, 10, Red);

@@ -28,15 +28,13 @@ private slots:
         QCOMPARE(settings::ReadLogFilePath(), folder + sep + "Test.vtd");
     }
 
-    void getReturnsTheDefaultOnlyForAMissingKey() {
+    void getReturnsTheDefaultOnlyForAMissingKeyAndCommasStayText() {
         QCOMPARE(settings::GetSetting("Font", "dflt"), QString("dflt"));
         settings::SaveSetting("Font", "");
         QCOMPARE(settings::GetSetting("Font", "dflt"), QString(""));
         settings::SaveSetting("Font", "Courier New");
         QCOMPARE(store().value("Startup/Font").toString(), QString("Courier New"));
-    }
-
-    void aHandEditedValueWithACommaIsOneText() {
+        // A hand-edited value with a comma is one text.
         const QString fileName = store().fileName();
         QDir().mkpath(QFileInfo(fileName).path());
         QFile file(fileName);
