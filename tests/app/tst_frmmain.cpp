@@ -398,6 +398,12 @@ private slots:
                 return;
             }
             caption = label->text();
+            // An access key only works in the active window; under load it may not be yet.
+            modal->activateWindow();
+            if (!QTest::qWaitForWindowActive(modal)) {
+                modal->close();
+                return;
+            }
             buttons->button(QDialogButtonBox::Ok)->setFocus();
             QTest::keyClick(modal, Qt::Key_F, Qt::AltModifier);
             keyReachesFaces = label->buddy() == faces && faces->hasFocus();
