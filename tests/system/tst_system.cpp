@@ -50,13 +50,6 @@ const Script RunReadings = {
 };
 const int RunSamples = int(RunReadings.size());
 
-QStringList lines(const Script& script) {
-    QStringList out;
-    for (const Scripted& r : script)
-        out << QString::fromLatin1(r.line);
-    return out;
-}
-
 using testsupport::store;
 
 QStringList simArguments(const QStringList& readings, int intervalMs) {
@@ -154,44 +147,86 @@ private slots:
         QVERIFY(files_.isValid());
     }
 
-    // Start-up: the commands reach the meter in their order, nothing more while the program
-    // only listens, and the meter control window is open. A dual function chosen there: the
-    // second display appears and the window grows by one display (1650 twips); back to one
-    // reading it shrinks again.
-    void startUpAndTheDualLayout() {
+    // Start-up on the stored port: the commands reach the meter in their order, nothing more
+    // while the program only listens, and the meter control window is open. A dual function
+    // chosen there: the second display appears and the window grows by one display (1650
+    // twips); back to one reading it shrinks again. Quit closes the port and writes the
+    // settings; the next start, of this window and of the installed program, reads them back.
+    void startUpDualLayoutQuitAndRestart() {
         testsupport::MeterSimProcess sim;
-        QVERIFY2(startSim(sim, {"--function", "VDC", "--interval", "150"}),
+        QVERIFY2(startSim(sim, {"--function", "VDC", "--interval", "150"}, 3),
                  qPrintable(sim.error()));
-        Program p;
-        QVERIFY(p.main.openWindow());
+        const QString conf = store().fileName();
         const QByteArray startUp("FORMAT 2; RATE F\r\nRATE F\rVAC\rRATE F\rVAC\r");
-        QVERIFY(sim.waitForLogged(startUp));
-        QTRY_VERIFY_WITH_TIMEOUT(p.label("Label1")->text().endsWith(" VAC"), LinkTimeoutMs);
-        QCOMPARE(sim.logged(), startUp);
-        QVERIFY(p.button("cmdLogger")->isEnabled());
-        QVERIFY(p.main.control().isOpen());
-        const int singleHeight = p.main.height();
-        const int singleLoggerTop = p.button("cmdLogger")->y();
-        QVERIFY(p.label("Label2")->isHidden());
+        {
+            Program p;
+            QVERIFY(p.main.openWindow());
+            QCOMPARE(p.main.CommPortNo(), qint16(3));
+            QVERIFY(sim.waitForLogged(startUp));
+            QTRY_VERIFY_WITH_TIMEOUT(p.label("Label1")->text().endsWith(" VAC"), LinkTimeoutMs);
+            QCOMPARE(sim.logged(), startUp);
+            QVERIFY(p.button("cmdLogger")->isEnabled());
+            QVERIFY(p.main.control().isOpen());
+            const int singleHeight = p.main.height();
+            const int singleLoggerTop = p.button("cmdLogger")->y();
+            QVERIFY(p.label("Label2")->isHidden());
 
-        p.main.control().selectOption(QStringLiteral("optVandF"));
-        QVERIFY(sim.waitForLogged("VAC; FREQ2\r"));
-        QTRY_VERIFY_WITH_TIMEOUT(p.label("Label2")->text().endsWith("HZ"), LinkTimeoutMs);
-        QVERIFY(p.main.dualLayoutShown());
-        QVERIFY(!p.label("Label2")->isHidden());
-        QVERIFY(p.label("Label1")->text().endsWith("VAC"));
-        const int grow = p.main.twips().toPixels(1650);
-        QCOMPARE(p.button("cmdLogger")->y() - singleLoggerTop, grow);
-        QCOMPARE(p.main.height() - singleHeight, grow);
+            p.main.control().selectOption(QStringLiteral("optVandF"));
+            QVERIFY(sim.waitForLogged("VAC; FREQ2\r"));
+            QTRY_VERIFY_WITH_TIMEOUT(p.label("Label2")->text().endsWith("HZ"), LinkTimeoutMs);
+            QVERIFY(p.main.dualLayoutShown());
+            QVERIFY(!p.label("Label2")->isHidden());
+            QVERIFY(p.label("Label1")->text().endsWith("VAC"));
+            const int grow = p.main.twips().toPixels(1650);
+            QCOMPARE(p.button("cmdLogger")->y() - singleLoggerTop, grow);
+            QCOMPARE(p.main.height() - singleHeight, grow);
 
-        p.main.control().selectOption(QStringLiteral("optVDC"));
-        QVERIFY(sim.waitForLogged("VAC; FREQ2\rVDC\r"));
-        QTRY_VERIFY_WITH_TIMEOUT(p.label("Label1")->text().endsWith("VDC"), LinkTimeoutMs);
-        QTRY_VERIFY_WITH_TIMEOUT(!p.main.dualLayoutShown(), LinkTimeoutMs);
-        QCOMPARE(p.main.height(), singleHeight);
-        QVERIFY(p.fake.messages.shown.isEmpty());
-        p.main.quitProgram();
-        QVERIFY(!p.serial.isOpen());
+            p.main.control().selectOption(QStringLiteral("optVDC"));
+            QVERIFY(sim.waitForLogged("VAC; FREQ2\rVDC\r"));
+            QTRY_VERIFY_WITH_TIMEOUT(p.label("Label1")->text().endsWith("VDC"), LinkTimeoutMs);
+            QTRY_VERIFY_WITH_TIMEOUT(!p.main.dualLayoutShown(), LinkTimeoutMs);
+            QCOMPARE(p.main.height(), singleHeight);
+            QVERIFY(p.fake.messages.shown.isEmpty());
+
+            p.main.colour_Click(QStringLiteral("mnuBGWhite"));
+            p.main.colour_Click(QStringLiteral("mnuBlue"));
+            p.button("cmdQuit")->click();
+            QVERIFY(p.main.hasEnded());
+            QCOMPARE(p.main.exitCode(), 0);
+            QVERIFY(!p.serial.isOpen());
+            QVERIFY(!p.main.control().isOpen());
+        }
+        QSettings written(conf, QSettings::IniFormat);
+        QCOMPARE(written.value("Startup/CommPort").toString(), QString("3"));
+        QCOMPARE(written.value("Startup/BGColor").toString(), QString("16777215"));
+        QCOMPARE(written.value("Startup/FGColor").toString(), QString("16711680"));
+        QCOMPARE(written.value("Startup/AlarmWav").toString(),
+                 settings::InProgramFolder("attention.wav"));
+        QVERIFY(written.contains("Startup/Font"));
+        {
+            Program again;
+            QVERIFY(again.main.openWindow());
+            QCOMPARE(again.main.appearance().BackgroundColour(), 16777215);
+            again.main.quitProgram();
+        }
+
+        // The installed program itself, with its real pauses: it opens the stored port, sends
+        // the meter its start-up commands, and keeps running.
+        QProcess program;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("QT_QPA_PLATFORM", "offscreen");
+        program.setProcessEnvironment(environment);
+        program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        program.start(testsupport::builtProgram("voltrane"), {});
+        QVERIFY2(program.waitForStarted(10000), qPrintable(program.errorString()));
+        QVERIFY(QTest::qWaitFor([&] { return sim.logged().count(startUp) == 3; }, LinkTimeoutMs));
+        QTest::qWait(1000);
+        QCOMPARE(program.state(), QProcess::Running);
+        program.terminate();
+        if (!program.waitForFinished(5000)) {
+            program.kill();
+            program.waitForFinished(5000);
+        }
     }
 
     // A manual logging run of known readings, opened in the grapher from the main window, its
@@ -199,7 +234,10 @@ private slots:
     // dual lines as a data set of their own, and the comment edited and read back from the file.
     void manualRunToGrapherCsvAndComment() {
         testsupport::MeterSimProcess sim;
-        QVERIFY2(startSim(sim, simArguments(lines(RunReadings), 200)), qPrintable(sim.error()));
+        QStringList readings;
+        for (const Scripted& r : RunReadings)
+            readings << r.line;
+        QVERIFY2(startSim(sim, simArguments(readings, 200)), qPrintable(sim.error()));
         Program p;
         QVERIFY(p.main.openWindow());
         const QString path = files_.filePath("bench run.vtd");
@@ -254,24 +292,17 @@ private slots:
         for (int i = 0; i < RunSamples; ++i)
             QCOMPARE(csv[2 + i], csvRow(runStart, i, RunReadings[i]));
 
-        // The database copy beside it opens in the grapher like the log file.
-        p.main.grapher().mnuCAccess_Click();
-        const QString copy = files_.filePath("bench run.mdb");
-        QVERIFY(QFile::exists(copy));
-        p.main.grapher().cmdReturn_Click();
-        QVERIFY(openInGrapher(p, copy));
-        QCOMPARE(p.main.grapher().log()->columns.rowCount(), RunSamples);
-        QCOMPARE(p.grapherBox("txtComment")->text(), QString("Bench run, seven readings"));
-        p.main.grapher().cmdReturn_Click();
-        QVERIFY(openInGrapher(p, path));
-
-        // The comment round trip: edited in the grapher, written back on Return, read again.
+        // The comment round trip: edited in the grapher, written back on Return, read again;
+        // the database copy beside the file then opens in the grapher like the log file.
         p.grapherBox("txtComment")->setText("Edited at the bench");
         p.main.grapher().cmdReturn_Click();
         QVERIFY(!p.main.grapher().isOpen());
         QVERIFY(openInGrapher(p, path));
-        QCOMPARE(p.grapherBox("txtComment")->text(), QString("Edited at the bench"));
         QCOMPARE(p.main.grapher().log()->info.Description, QString("Edited at the bench"));
+        p.main.grapher().mnuCAccess_Click();
+        p.main.grapher().cmdReturn_Click();
+        QVERIFY(openInGrapher(p, files_.filePath("bench run.mdb")));
+        QCOMPARE(p.grapherBox("txtComment")->text(), QString("Edited at the bench"));
         QCOMPARE(p.main.grapher().log()->columns.rowCount(), RunSamples);
         p.main.grapher().cmdReturn_Click();
 
@@ -331,31 +362,6 @@ private slots:
         p.main.quitProgram();
     }
 
-    // The installed program itself, not only its windows: it opens the stored port and sends
-    // the meter its start-up commands, with its real pauses, and keeps running.
-    void realProgramTalksToTheMeter() {
-        testsupport::MeterSimProcess sim;
-        QVERIFY2(startSim(sim, simArguments({"+1.2345E+0 VDC"}, 100)), qPrintable(sim.error()));
-        QString dir = qEnvironmentVariable("VOLTRANE_BUILD_DIR");
-        if (dir.isEmpty())
-            dir = QCoreApplication::applicationDirPath();
-        QProcess program;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("QT_QPA_PLATFORM", "offscreen");
-        program.setProcessEnvironment(environment);
-        program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        program.start(QDir(dir).filePath("voltrane"), {});
-        QVERIFY2(program.waitForStarted(10000), qPrintable(program.errorString()));
-        QVERIFY(sim.waitForLogged("FORMAT 2; RATE F\r\nRATE F\rVAC\rRATE F\rVAC\r", LinkTimeoutMs));
-        QTest::qWait(1000);
-        QCOMPARE(program.state(), QProcess::Running);
-        program.terminate();
-        if (!program.waitForFinished(5000)) {
-            program.kill();
-            program.waitForFinished(5000);
-        }
-    }
-
     // A meter that falls silent during a logging run: the recovery question, and once the user
     // answered Continue, a meter still silent must add no samples, since there is no reading to
     // log; when it speaks again the readings and the run go on.
@@ -398,39 +404,6 @@ private slots:
         QCOMPARE(p.main.grapher().log()->columns.rowCount(), samples);
         p.main.grapher().cmdReturn_Click();
         p.main.quitProgram();
-    }
-
-    // Quit: the port closes and the settings are in the settings file.
-    void quitWritesTheSettings() {
-        testsupport::MeterSimProcess sim;
-        QVERIFY2(startSim(sim, simArguments({"+1.0000E+0 VDC"}, 100), 3), qPrintable(sim.error()));
-        const QString conf = store().fileName();
-        {
-            Program p;
-            QVERIFY(p.main.openWindow());
-            QCOMPARE(p.main.CommPortNo(), qint16(3));
-            QTRY_VERIFY_WITH_TIMEOUT(p.button("cmdLogger")->isEnabled(), LinkTimeoutMs);
-            p.main.colour_Click(QStringLiteral("mnuBGWhite"));
-            p.main.colour_Click(QStringLiteral("mnuBlue"));
-            p.button("cmdQuit")->click();
-            QVERIFY(p.main.hasEnded());
-            QCOMPARE(p.main.exitCode(), 0);
-            QVERIFY(!p.serial.isOpen());
-            QVERIFY(!p.main.control().isOpen());
-        }
-        QVERIFY(QFile::exists(conf));
-        QSettings written(conf, QSettings::IniFormat);
-        QCOMPARE(written.value("Startup/CommPort").toString(), QString("3"));
-        QCOMPARE(written.value("Startup/BGColor").toString(), QString("16777215"));
-        QCOMPARE(written.value("Startup/FGColor").toString(), QString("16711680"));
-        QCOMPARE(written.value("Startup/AlarmWav").toString(),
-                 settings::InProgramFolder("attention.wav"));
-        QVERIFY(written.contains("Startup/Font"));
-        // The next start reads them back.
-        Program again;
-        QVERIFY(again.main.openWindow());
-        QCOMPARE(again.main.appearance().BackgroundColour(), 16777215);
-        again.main.quitProgram();
     }
 };
 
