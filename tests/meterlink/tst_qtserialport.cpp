@@ -1,22 +1,13 @@
 #include "MeterSimProcess.h"
+#include "TestSettings.h"
 #include "platform/QtSerialPort.h"
 #include <QSerialPort>
-#include <QSettings>
 #include <QTest>
 #include <QThread>
 
 using platform::QtSerialPort;
+using testsupport::mapPort;
 namespace SerialError = platform::SerialError;
-
-namespace {
-
-void mapPort(int n, const QString& device) {
-    QSettings store(QSettings::NativeFormat, QSettings::UserScope, "Voltrane", "Voltrane");
-    store.setValue(QStringLiteral("Ports/Com%1").arg(n), device);
-    store.sync();
-}
-
-} // namespace
 
 // The Qt serial port against the simulator's pseudo-terminal.
 class tst_QtSerialPort : public QObject {
@@ -26,8 +17,7 @@ class tst_QtSerialPort : public QObject {
 
 private slots:
     void init() {
-        QSettings store(QSettings::NativeFormat, QSettings::UserScope, "Voltrane", "Voltrane");
-        store.clear();
+        testsupport::clearSettings();
         QVERIFY2(sim.start({"--interval", "40", "--reading", "+1.2345E+3 OHMS"}),
                  qPrintable(sim.error()));
         sim.mapToPort(1);
