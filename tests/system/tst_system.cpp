@@ -122,6 +122,16 @@ class SystemTest : public QObject {
         return true;
     }
 
+    // Opens the Logger window from the main window once it may, its file named through Browse.
+    static bool openLogger(Program& p, const QString& path) {
+        if (!QTest::qWaitFor([&p] { return p.button("cmdLogger")->isEnabled(); }, LinkTimeoutMs))
+            return false;
+        p.button("cmdLogger")->click();
+        p.fake.dialogs.fileResults.enqueue({platform::DialogResult::Status::Ok, path, 0});
+        p.loggerButton("cmdBrowse")->click();
+        return p.main.logger().isOpen() && p.loggerBox("txtFilePath")->text() == path;
+    }
+
     // Waits until the program holds this reading: its primary value and secondary unit.
     static bool waitForReading(Program& p, float value, const QString& secUnits = "N/A") {
         const CurrentReading& r = p.main.shared().reading;
@@ -242,12 +252,7 @@ private slots:
         QVERIFY(p.main.openWindow());
         const QString path = files_.filePath("bench run.vtd");
         // The Logger button waits for the first complete reply line.
-        QTRY_VERIFY_WITH_TIMEOUT(p.button("cmdLogger")->isEnabled(), LinkTimeoutMs);
-        p.button("cmdLogger")->click();
-        QVERIFY(p.main.logger().isOpen());
-        p.fake.dialogs.fileResults.enqueue({platform::DialogResult::Status::Ok, path, 0});
-        p.loggerButton("cmdBrowse")->click();
-        QCOMPARE(p.loggerBox("txtFilePath")->text(), path);
+        QVERIFY(openLogger(p, path));
         p.loggerBox("txtComment")->setText("Bench run, seven readings");
         p.loggerBox("txtSampInt")->setText(QStringLiteral("0.25"));
 
@@ -322,10 +327,8 @@ private slots:
         Program p;
         QVERIFY(p.main.openWindow());
         QVERIFY(waitForReading(p, 5.0f));
-        p.button("cmdLogger")->click();
         const QString path = files_.filePath("timed.vtd");
-        p.fake.dialogs.fileResults.enqueue({platform::DialogResult::Status::Ok, path, 0});
-        p.loggerButton("cmdBrowse")->click();
+        QVERIFY(openLogger(p, path));
         p.main.logger().optTimer_Click();
 
         const QTime now = p.fake.clock.now().time();
@@ -370,11 +373,8 @@ private slots:
         QVERIFY2(startSim(sim, simArguments({"+1.2345E+0 VDC"}, 100)), qPrintable(sim.error()));
         Program p;
         QVERIFY(p.main.openWindow());
-        QTRY_VERIFY_WITH_TIMEOUT(p.button("cmdLogger")->isEnabled(), LinkTimeoutMs);
-        p.button("cmdLogger")->click();
         const QString path = files_.filePath("silent.vtd");
-        p.fake.dialogs.fileResults.enqueue({platform::DialogResult::Status::Ok, path, 0});
-        p.loggerButton("cmdBrowse")->click();
+        QVERIFY(openLogger(p, path));
         p.loggerBox("txtSampInt")->setText(QStringLiteral("0.25"));
         p.loggerButton("cmdStart")->click();
         QVERIFY(p.run().LoggingActive);
