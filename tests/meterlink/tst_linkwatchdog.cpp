@@ -2,10 +2,9 @@
 #include "meterlink/LinkWatchdog.h"
 
 #include <QTest>
-#include <algorithm>
-#include <functional>
 
 using meterlink::LinkWatchdog;
+using platform::Answer;
 
 namespace {
 
@@ -28,30 +27,16 @@ public:
     int commPortNo() const override { return 3; }
 };
 
-// A message box that runs something while its question is "open".
-class ReentrantMessageBox : public doubles::FakeMessageBox {
-public:
-    std::function<void()> whileOpen;
-    platform::Answer show(const QString& text, platform::Buttons buttons, const QString& title,
-                          platform::Icon icon) override {
-        if (whileOpen && title == LinkWatchdog::QuestionTitle)
-            whileOpen();
-        return FakeMessageBox::show(text, buttons, title, icon);
-    }
-};
-
 struct Rig {
     doubles::FakePlatform fakes;
-    ReentrantMessageBox messages;
     LinkCounters link;
     CurrentReading reading;
     RecordingHost host;
-    LinkWatchdog watchdog{link, reading, fakes.serial, messages, fakes.clock, host};
+    LinkWatchdog watchdog{link, reading, fakes.serial, fakes.messages, fakes.clock, host};
 
     Rig() {
         fakes.serial.openNow = true;
         reading.PriDispUnits = "VDC";
-        reading.SecDispUnits = "HZ";
     }
     // One display tick as the cycle runs it: the check, then the count goes up.
     LinkWatchdog::Outcome tick() {
@@ -59,24 +44,13 @@ struct Rig {
         ++link.NoReplyCount;
         return outcome;
     }
-    // The count passes the limit; the next tick asks, answered with answer.
-    LinkWatchdog::Outcome silentTick(platform::Answer answer) {
-        link.NoReplyCount = link.NoReplyLimit + 1;
-        messages.answers.enqueue(answer);
-        return tick();
-    }
-    qsizetype questions() const {
-        return std::count_if(messages.shown.cbegin(), messages.shown.cend(),
-                             [](const auto& m) { return m.title == LinkWatchdog::QuestionTitle; });
-    }
-    // What both ways offline leave: timers stopped, controls off, no wait for the meter.
-    void verifyOffline() const {
-        QVERIFY(watchdog.offline());
-        QVERIFY(host.events.contains("texts:Check Port/Then Restart"));
-        QVERIFY(host.events.contains("stopTimers"));
-        QVERIFY(host.events.contains("controlsOff"));
-        QVERIFY(host.dual);
-        QVERIFY(fakes.clock.pauses.isEmpty());
+    // Silent ticks until the watchdog does more than watch; the count of ticks it took.
+    int ticksToQuestion(Answer answer) {
+        fakes.messages.answers.enqueue(answer);
+        int ticks = 1;
+        while (tick() == LinkWatchdog::Outcome::Watching && ticks < 1000)
+            ++ticks;
+        return ticks;
     }
 };
 
@@ -85,23 +59,16 @@ struct Rig {
 class LinkWatchdogTest : public QObject {
     Q_OBJECT
 private slots:
-    void questionComesOnTheTickAfterTheCountPassesTheLimit() {
-        Rig rig;
-        rig.link.NoReplyLimit = 15;
-        for (int t = 1; t <= 16; ++t)
-            QCOMPARE(rig.tick(), LinkWatchdog::Outcome::Watching);
-        QCOMPARE(rig.questions(), 0);
-        rig.messages.answers.enqueue(platform::Answer::Ok);
-        QCOMPARE(rig.tick(), LinkWatchdog::Outcome::Continued); // the 17th silent tick
-        QCOMPARE(rig.questions(), 1);
-        QCOMPARE(rig.messages.shown.first().buttons, platform::Buttons::OkCancel);
-    }
-
+    // The question comes on the tick after the count passes the limit; Continue resets the
+    // link, marks the reading stale, and waits with the long limit of 35.
     void continueResetsTheLinkAndWaitsWithTheLongLimit() {
         Rig rig;
         rig.link.NoReplyLimit = 20;
-        QCOMPARE(rig.silentTick(platform::Answer::Ok), LinkWatchdog::Outcome::Continued);
-        QCOMPARE(rig.host.events.mid(0, 3),
+        QCOMPARE(rig.ticksToQuestion(Answer::Ok), 22);
+        QCOMPARE(rig.fakes.messages.shown.size(), 1);
+        QCOMPARE(rig.fakes.messages.shown[0].title, LinkWatchdog::QuestionTitle);
+        QCOMPARE(rig.fakes.messages.shown[0].buttons, platform::Buttons::OkCancel);
+        QCOMPARE(rig.host.events,
                  (QStringList{"texts:No Comm/Reset Meter", "loggerOff", "rxReset"}));
         QVERIFY(rig.reading.DualDisplay);
         QVERIFY(rig.link.LinkLost); // the numbers shown from now on are stale
@@ -111,44 +78,48 @@ private slots:
         QCOMPARE(rig.fakes.serial.flushCount, 1);
         QCOMPARE(rig.fakes.clock.pauses, QList<int>{1000});
         QVERIFY(!rig.watchdog.offline());
-        // Still silent: the question returns after the limit of 35, not the rate's 20.
-        for (int t = 1; t <= 36; ++t)
-            rig.tick();
-        QCOMPARE(rig.questions(), 1);
-        rig.tick();
-        QCOMPARE(rig.questions(), 2);
+        QCOMPARE(rig.ticksToQuestion(Answer::Ok), 37);
     }
 
-    void cancelGoesOffline_data() {
+    // Cancel, or a port that cannot be opened again after Continue: offline, with the timers
+    // stopped, the controls off and no wait for the meter; a failed reopen is reported once.
+    void goesOffline_data() {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<int>("openError");
         QTest::addColumn<bool>("dualShown");
-        QTest::newRow("single layout") << false;
-        QTest::newRow("dual layout already shown") << true;
+        QTest::newRow("cancel") << int(Answer::Cancel) << 0 << false;
+        QTest::newRow("cancel, dual layout shown") << int(Answer::Cancel) << 0 << true;
+        QTest::newRow("reopen fails")
+            << int(Answer::Ok) << platform::SerialError::PortInUse << false;
     }
-    void cancelGoesOffline() {
+    void goesOffline() {
+        QFETCH(int, answer);
+        QFETCH(int, openError);
         QFETCH(bool, dualShown);
         Rig rig;
         rig.host.dual = dualShown;
-        QCOMPARE(rig.silentTick(platform::Answer::Cancel), LinkWatchdog::Outcome::Offline);
-        rig.verifyOffline();
+        rig.fakes.serial.openError = openError;
+        rig.link.NoReplyCount = rig.link.NoReplyLimit + 1;
+        rig.fakes.messages.answers.enqueue(Answer(answer));
+        QCOMPARE(rig.tick(), LinkWatchdog::Outcome::Offline);
+        QVERIFY(rig.watchdog.offline());
+        for (const char* event : {"texts:Check Port/Then Restart", "stopTimers", "controlsOff"})
+            QVERIFY2(rig.host.events.contains(event), event);
         QCOMPARE(rig.host.events.contains("dual"), !dualShown);
-        QCOMPARE(rig.fakes.serial.opened, QList<int>{3}); // replies are still parsed offline
+        QVERIFY(rig.host.dual);
+        QVERIFY(rig.fakes.clock.pauses.isEmpty());
+        // Replies are still parsed offline; no second attempt behind a report.
+        QCOMPARE(rig.fakes.serial.opened, QList<int>{3});
         QCOMPARE(rig.link.NoReplyCount, qint16(0));
-    }
-
-    void aPortThatCannotBeReopenedIsReportedAndLeavesTheProgramOffline() {
-        Rig rig;
-        rig.fakes.serial.openError = platform::SerialError::PortInUse;
-        QCOMPARE(rig.silentTick(platform::Answer::Ok), LinkWatchdog::Outcome::Offline);
-        QCOMPARE(rig.messages.shown.size(), 2);
-        QCOMPARE(rig.messages.shown[1].title, LinkWatchdog::ReopenFailedTitle);
-        rig.verifyOffline();
-        QCOMPARE(rig.fakes.serial.opened.size(), 1); // no second attempt behind the report
+        QCOMPARE(rig.fakes.messages.shown.size(), openError ? 2 : 1);
+        if (openError)
+            QCOMPARE(rig.fakes.messages.shown[1].title, LinkWatchdog::ReopenFailedTitle);
     }
 
     void noSecondQuestionWhileTheFirstIsOpen() {
         Rig rig;
         int innerCalls = 0;
-        rig.messages.whileOpen = [&] {
+        rig.fakes.messages.onShow = [&] {
             // Ticks that fall due under the open question, with the count pushed past the limit.
             for (; innerCalls < 50; ++innerCalls) {
                 rig.link.NoReplyCount = 100;
@@ -156,9 +127,10 @@ private slots:
             }
             rig.link.NoReplyCount = 0;
         };
-        rig.silentTick(platform::Answer::Ok);
+        rig.link.NoReplyCount = rig.link.NoReplyLimit + 1;
+        QCOMPARE(rig.ticksToQuestion(Answer::Ok), 1);
         QCOMPARE(innerCalls, 50);
-        QCOMPARE(rig.questions(), 1);
+        QCOMPARE(rig.fakes.messages.shown.size(), 1);
         QCOMPARE(rig.link.NoReplyCount, qint16(0));
     }
 };

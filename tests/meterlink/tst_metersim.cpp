@@ -8,43 +8,43 @@ class tst_MeterSim : public QObject {
     Q_OBJECT
 
 private slots:
-    // What a meter in its power-on state answers to the bytes fed to it.
+    // What a meter in its power-on state, showing a reading or none yet, answers to the bytes
+    // fed to it.
     void answers_data() {
+        QTest::addColumn<QByteArray>("reading");
         QTest::addColumn<QByteArray>("fed");
         QTest::addColumn<QByteArray>("answer");
         const QByteArray ok = "=>\r\n", unknown = "?>\r\n", refused = "!>\r\n";
-        QTest::newRow("one prompt per line end")
-            << QByteArray("VDC\rVAC\nFORMAT 2; RATE F\r\nRATE M\rRATE?\r")
-            << ok + ok + ok + ok + "M\r\n" + ok;
-        QTest::newRow("unknown: the rest of the line ignored")
-            << QByteArray("FOO; OHMS\rFUNC1?\r") << unknown + "VDC\r\n" + ok;
-        QTest::newRow("impossible")
-            << QByteArray("OHMS; DB\rRATE X\rFORMAT 3\r") << refused + refused + refused;
-        QTest::newRow("no such function") << QByteArray("DIODE2\r") << unknown;
-        QTest::newRow("over-long line") << QByteArray(400, 'x') + "\r" << unknown;
-        QTest::newRow("control-C") << QByteArray("VDC\x03") << QByteArray("\r\n") + ok;
-        QTest::newRow("compound, small letters, queries")
-            << QByteArray("vac; db; freq2\rFUNC1?;FUNC2?;RATE?;FORMAT?\r")
-            << ok + "VAC\r\nFREQ\r\nS\r\n2\r\n" + ok;
-        QTest::newRow("a single function drops the secondary")
-            << QByteArray("VAC; FREQ2\rVDC\rFUNC2?\r") << ok + ok + refused;
-        QTest::newRow("no reading yet") << QByteArray("VAL?\r") << refused;
+        auto row = [](const char* name, const QByteArray& fed, const QByteArray& answer,
+                      const QByteArray& reading = {}) {
+            QTest::newRow(name) << reading << fed << answer;
+        };
+        row("one prompt per line end", "VDC\rVAC\nFORMAT 2; RATE F\r\nRATE M\rRATE?\r",
+            ok + ok + ok + ok + "M\r\n" + ok);
+        row("unknown: the rest of the line ignored", "FOO; OHMS\rFUNC1?\r",
+            unknown + "VDC\r\n" + ok);
+        row("impossible", "OHMS; DB\rRATE X\rFORMAT 3\r", refused + refused + refused);
+        row("no such function", "DIODE2\r", unknown);
+        row("over-long line", QByteArray(400, 'x') + "\r", unknown);
+        row("control-C", "VDC\x03", "\r\n" + ok);
+        row("compound, small letters, queries", "vac; db; freq2\rFUNC1?;FUNC2?;RATE?;FORMAT?\r",
+            ok + "VAC\r\nFREQ\r\nS\r\n2\r\n" + ok);
+        row("a single function drops the secondary", "VAC; FREQ2\rVDC\rFUNC2?\r",
+            ok + ok + refused);
+        row("no reading yet", "VAL?\r", refused);
+        row("value queries answer what is shown", "VAL?\rVAL1?\rVAL2?\r",
+            "+1.2345E+0 VAC,+6.0000E+1 HZ\r\n=>\r\n+1.2345E+0 VAC\r\n=>\r\n+6.0000E+1 HZ\r\n=>\r\n",
+            "+1.2345E+0 VAC,+6.0000E+1 HZ\r\n");
     }
     void answers() {
+        QFETCH(QByteArray, reading);
         QFETCH(QByteArray, fed);
         QFETCH(QByteArray, answer);
         MeterState state;
         CommandInterpreter interpreter{state};
+        if (!reading.isEmpty())
+            interpreter.setLastReading(reading.toStdString());
         QCOMPARE(QByteArray::fromStdString(interpreter.feed(fed.toStdString())), answer);
-    }
-
-    void valueQueriesAnswerWhatIsShown() {
-        MeterState state;
-        CommandInterpreter meter{state};
-        meter.setLastReading("+1.2345E+0 VAC,+6.0000E+1 HZ\r\n");
-        QCOMPARE(meter.feed("VAL?\rVAL1?\rVAL2?\r"),
-                 std::string("+1.2345E+0 VAC,+6.0000E+1 HZ\r\n=>\r\n+1.2345E+0 VAC\r\n=>\r\n"
-                             "+6.0000E+1 HZ\r\n=>\r\n"));
     }
 };
 

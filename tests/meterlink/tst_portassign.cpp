@@ -1,25 +1,15 @@
+#include "TestSettings.h"
 #include "meterlink/PortAssignments.h"
 #include "platform/QtSerialPort.h"
 #include <QDir>
 #include <QFile>
-#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 
 using meterlink::PortAssignments;
+using testsupport::store;
 
 namespace {
-
-void clearSettings() {
-    QSettings store(QSettings::NativeFormat, QSettings::UserScope, "Voltrane", "Voltrane");
-    store.clear();
-    store.sync();
-}
-
-bool touch(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly);
-}
 
 // A fake /dev: adapters numbered out of order, ghost and real built-in ports, by-id links (one
 // dangling) and entries that are not serial ports.
@@ -32,7 +22,7 @@ struct FakeDev {
             return false;
         for (const char* name : {"ttyUSB10", "ttyUSB2", "ttyACM0", "ttyS0", "ttyS1", "ttyS5",
                                  "tty0", "null", "ttyprintk"})
-            if (!touch(path(name)))
+            if (!QFile(path(name)).open(QIODevice::WriteOnly))
                 return false;
         return QFile::link("../../ttyUSB2", path("serial/by-id/usb-FTDI_FT232R_A1-if00-port0")) &&
                QFile::link("../../ttyUSB7", path("serial/by-id/usb-gone-if00-port0"));
@@ -56,8 +46,7 @@ class tst_PortAssign : public QObject {
     Q_OBJECT
 
 private slots:
-    void init() { clearSettings(); }
-    void cleanupTestCase() { clearSettings(); }
+    void init() { testsupport::clearSettings(); }
 
     // Detection in order, automatic ports, and assignments over them.
     void detectsAndAssignsOverTheSystemsOrder() {
@@ -90,40 +79,31 @@ private slots:
         QCOMPARE(ports.describe(2), QString("COM2 (automatic)"));
     }
 
-    void clearingReturnsThePortToAutomatic() {
+    // Assignments, Com9 set by hand and clearing: every port names what the serial port opens.
+    void everyPortAgreesWithTheSerialPortAndClearsToAutomatic() {
         const PortAssignments ports; // the real system
         const platform::QtSerialPort serial;
         const QString automatic = serial.deviceFor(2);
         QVERIFY(PortAssignments::assign(2, "/dev/voltrane-test-device"));
         QVERIFY(PortAssignments::assign(5, "/dev/voltrane-five"));
+        testsupport::mapPort(9, "/dev/voltrane-nine");
+        QCOMPARE(ports.deviceFor(9), QString("/dev/voltrane-nine"));
         for (int n = 0; n <= 9; ++n)
             QCOMPARE(ports.deviceFor(n), serial.deviceFor(n));
         PortAssignments::clear(2);
         QCOMPARE(serial.deviceFor(2), automatic);
-        QSettings store(QSettings::NativeFormat, QSettings::UserScope, "Voltrane", "Voltrane");
-        QVERIFY(!store.contains("Ports/Com2"));
+        QVERIFY(!store().contains("Ports/Com2"));
         QVERIFY(PortAssignments::assign(5, "   ")); // a blank entry clears as well
-        QVERIFY(!store.contains("Ports/Com5"));
-    }
-
-    void everyPortAgreesWithTheSerialPort() {
-        QVERIFY(PortAssignments::assign(5, "/dev/voltrane-five"));
-        QSettings(QSettings::NativeFormat, QSettings::UserScope, "Voltrane", "Voltrane")
-            .setValue("Ports/Com9", "/dev/voltrane-nine");
-        const PortAssignments ports;
-        QCOMPARE(ports.deviceFor(9), QString("/dev/voltrane-nine"));
-        const platform::QtSerialPort serial;
-        for (int n = 0; n <= 9; ++n)
-            QCOMPARE(ports.deviceFor(n), serial.deviceFor(n));
+        QVERIFY(!store().contains("Ports/Com5"));
     }
 
     void badAssignmentsAreRefusedAndStoreNothing() {
-        QVERIFY(!PortAssignments::assign(0, "/dev/ttyUSB0"));
-        QVERIFY(!PortAssignments::assign(9, "/dev/ttyUSB0"));
-        QVERIFY(!PortAssignments::assign(1, "/dev/tty\nUSB0"));
-        QVERIFY(!PortAssignments::assign(1, QString("/dev/ttyUSB0") + QChar(0)));
-        QSettings store(QSettings::NativeFormat, QSettings::UserScope, "Voltrane", "Voltrane");
-        QVERIFY(store.allKeys().isEmpty());
+        for (const auto& [port, device] : {std::pair{0, QString("/dev/ttyUSB0")},
+                                           {9, QString("/dev/ttyUSB0")},
+                                           {1, QString("/dev/tty\nUSB0")},
+                                           {1, QString("/dev/ttyUSB0") + QChar(0)}})
+            QVERIFY(!PortAssignments::assign(port, device));
+        QVERIFY(store().allKeys().isEmpty());
     }
 };
 

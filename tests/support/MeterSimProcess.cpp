@@ -4,7 +4,6 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
-#include <QSettings>
 #include <QTest>
 #ifdef Q_OS_UNIX
 #include <signal.h>
@@ -20,11 +19,11 @@ MeterSimProcess::~MeterSimProcess() {
     stop();
 }
 
-QString MeterSimProcess::executablePath() {
+QString builtProgram(const QString& name) {
     QString dir = qEnvironmentVariable("VOLTRANE_BUILD_DIR");
     if (dir.isEmpty())
         dir = QCoreApplication::applicationDirPath();
-    return QDir(dir).filePath(QStringLiteral("voltrane-meter-sim"));
+    return QDir(dir).filePath(name);
 }
 
 bool MeterSimProcess::start(const QStringList& arguments, int timeoutMs) {
@@ -35,10 +34,10 @@ bool MeterSimProcess::start(const QStringList& arguments, int timeoutMs) {
     }
     QStringList all = arguments;
     all << QStringLiteral("--log") << dir_.filePath(QStringLiteral("received.log"));
-    process_.start(executablePath(), all);
+    const QString program = builtProgram(QStringLiteral("voltrane-meter-sim"));
+    process_.start(program, all);
     if (!process_.waitForStarted(timeoutMs)) {
-        error_ =
-            QStringLiteral("cannot start %1: %2").arg(executablePath(), process_.errorString());
+        error_ = QStringLiteral("cannot start %1: %2").arg(program, process_.errorString());
         return false;
     }
     QDeadlineTimer deadline(timeoutMs);
@@ -67,14 +66,8 @@ void MeterSimProcess::stop() {
     }
 }
 
-bool MeterSimProcess::running() const {
-    return process_.state() == QProcess::Running;
-}
-
 void MeterSimProcess::mapToPort(int portNo) const {
-    QSettings s = store();
-    s.setValue(QStringLiteral("Ports/Com%1").arg(portNo), ptyPath_);
-    s.sync();
+    mapPort(portNo, ptyPath_);
 }
 
 QByteArray MeterSimProcess::logged() const {
@@ -88,14 +81,14 @@ bool MeterSimProcess::waitForLogged(const QByteArray& expected, int timeoutMs) c
 
 void MeterSimProcess::goSilent() {
 #ifdef Q_OS_UNIX
-    if (running())
+    if (process_.state() == QProcess::Running)
         ::kill(pid_t(process_.processId()), SIGUSR1);
 #endif
 }
 
 void MeterSimProcess::comeBack() {
 #ifdef Q_OS_UNIX
-    if (running())
+    if (process_.state() == QProcess::Running)
         ::kill(pid_t(process_.processId()), SIGUSR2);
 #endif
 }

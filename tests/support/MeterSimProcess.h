@@ -21,6 +21,10 @@
 // sending. The destructor stops the simulator; it also ends by itself if the test dies.
 namespace testsupport {
 
+// A program of the build (voltrane, voltrane-log, ...): in $VOLTRANE_BUILD_DIR, else beside the
+// test executable.
+QString builtProgram(const QString& name);
+
 class MeterSimProcess {
 public:
     MeterSimProcess();
@@ -31,7 +35,6 @@ public:
     // Starts the simulator and reads its terminal path. False (see error()) when it cannot.
     bool start(const QStringList& arguments = {}, int timeoutMs = 10000);
     void stop();
-    bool running() const;
 
     QString ptyPath() const { return ptyPath_; }
     QString error() const { return error_; }
@@ -46,9 +49,6 @@ public:
     // SIGUSR1 / SIGUSR2: the meter stops sending and answering / starts again.
     void goSilent();
     void comeBack();
-
-    // build/voltrane-meter-sim: $VOLTRANE_BUILD_DIR, else beside the test executable.
-    static QString executablePath();
 
 private:
     QProcess process_;

@@ -10,6 +10,13 @@ inline QSettings store() {
                      QStringLiteral("Voltrane"));
 }
 
+// "Ports/Com<n>" names device, as an assignment made in the program does.
+inline void mapPort(int n, const QString& device) {
+    QSettings s = store();
+    s.setValue(QStringLiteral("Ports/Com%1").arg(n), device);
+    s.sync();
+}
+
 inline void clearSettings() {
     QSettings s = store();
     s.clear();

@@ -50,13 +50,6 @@ const Script RunReadings = {
 };
 const int RunSamples = int(RunReadings.size());
 
-QStringList lines(const Script& script) {
-    QStringList out;
-    for (const Scripted& r : script)
-        out << QString::fromLatin1(r.line);
-    return out;
-}
-
 using testsupport::store;
 
 QStringList simArguments(const QStringList& readings, int intervalMs) {
@@ -129,6 +122,16 @@ class SystemTest : public QObject {
         return true;
     }
 
+    // Opens the Logger window from the main window once it may, its file named through Browse.
+    static bool openLogger(Program& p, const QString& path) {
+        if (!QTest::qWaitFor([&p] { return p.button("cmdLogger")->isEnabled(); }, LinkTimeoutMs))
+            return false;
+        p.button("cmdLogger")->click();
+        p.fake.dialogs.fileResults.enqueue({platform::DialogResult::Status::Ok, path, 0});
+        p.loggerButton("cmdBrowse")->click();
+        return p.main.logger().isOpen() && p.loggerBox("txtFilePath")->text() == path;
+    }
+
     // Waits until the program holds this reading: its primary value and secondary unit.
     static bool waitForReading(Program& p, float value, const QString& secUnits = "N/A") {
         const CurrentReading& r = p.main.shared().reading;
@@ -154,44 +157,86 @@ private slots:
         QVERIFY(files_.isValid());
     }
 
-    // Start-up: the commands reach the meter in their order, nothing more while the program
-    // only listens, and the meter control window is open. A dual function chosen there: the
-    // second display appears and the window grows by one display (1650 twips); back to one
-    // reading it shrinks again.
-    void startUpAndTheDualLayout() {
+    // Start-up on the stored port: the commands reach the meter in their order, nothing more
+    // while the program only listens, and the meter control window is open. A dual function
+    // chosen there: the second display appears and the window grows by one display (1650
+    // twips); back to one reading it shrinks again. Quit closes the port and writes the
+    // settings; the next start, of this window and of the installed program, reads them back.
+    void startUpDualLayoutQuitAndRestart() {
         testsupport::MeterSimProcess sim;
-        QVERIFY2(startSim(sim, {"--function", "VDC", "--interval", "150"}),
+        QVERIFY2(startSim(sim, {"--function", "VDC", "--interval", "150"}, 3),
                  qPrintable(sim.error()));
-        Program p;
-        QVERIFY(p.main.openWindow());
+        const QString conf = store().fileName();
         const QByteArray startUp("FORMAT 2; RATE F\r\nRATE F\rVAC\rRATE F\rVAC\r");
-        QVERIFY(sim.waitForLogged(startUp));
-        QTRY_VERIFY_WITH_TIMEOUT(p.label("Label1")->text().endsWith(" VAC"), LinkTimeoutMs);
-        QCOMPARE(sim.logged(), startUp);
-        QVERIFY(p.button("cmdLogger")->isEnabled());
-        QVERIFY(p.main.control().isOpen());
-        const int singleHeight = p.main.height();
-        const int singleLoggerTop = p.button("cmdLogger")->y();
-        QVERIFY(p.label("Label2")->isHidden());
+        {
+            Program p;
+            QVERIFY(p.main.openWindow());
+            QCOMPARE(p.main.CommPortNo(), qint16(3));
+            QVERIFY(sim.waitForLogged(startUp));
+            QTRY_VERIFY_WITH_TIMEOUT(p.label("Label1")->text().endsWith(" VAC"), LinkTimeoutMs);
+            QCOMPARE(sim.logged(), startUp);
+            QVERIFY(p.button("cmdLogger")->isEnabled());
+            QVERIFY(p.main.control().isOpen());
+            const int singleHeight = p.main.height();
+            const int singleLoggerTop = p.button("cmdLogger")->y();
+            QVERIFY(p.label("Label2")->isHidden());
 
-        p.main.control().selectOption(QStringLiteral("optVandF"));
-        QVERIFY(sim.waitForLogged("VAC; FREQ2\r"));
-        QTRY_VERIFY_WITH_TIMEOUT(p.label("Label2")->text().endsWith("HZ"), LinkTimeoutMs);
-        QVERIFY(p.main.dualLayoutShown());
-        QVERIFY(!p.label("Label2")->isHidden());
-        QVERIFY(p.label("Label1")->text().endsWith("VAC"));
-        const int grow = p.main.twips().toPixels(1650);
-        QCOMPARE(p.button("cmdLogger")->y() - singleLoggerTop, grow);
-        QCOMPARE(p.main.height() - singleHeight, grow);
+            p.main.control().selectOption(QStringLiteral("optVandF"));
+            QVERIFY(sim.waitForLogged("VAC; FREQ2\r"));
+            QTRY_VERIFY_WITH_TIMEOUT(p.label("Label2")->text().endsWith("HZ"), LinkTimeoutMs);
+            QVERIFY(p.main.dualLayoutShown());
+            QVERIFY(!p.label("Label2")->isHidden());
+            QVERIFY(p.label("Label1")->text().endsWith("VAC"));
+            const int grow = p.main.twips().toPixels(1650);
+            QCOMPARE(p.button("cmdLogger")->y() - singleLoggerTop, grow);
+            QCOMPARE(p.main.height() - singleHeight, grow);
 
-        p.main.control().selectOption(QStringLiteral("optVDC"));
-        QVERIFY(sim.waitForLogged("VAC; FREQ2\rVDC\r"));
-        QTRY_VERIFY_WITH_TIMEOUT(p.label("Label1")->text().endsWith("VDC"), LinkTimeoutMs);
-        QTRY_VERIFY_WITH_TIMEOUT(!p.main.dualLayoutShown(), LinkTimeoutMs);
-        QCOMPARE(p.main.height(), singleHeight);
-        QVERIFY(p.fake.messages.shown.isEmpty());
-        p.main.quitProgram();
-        QVERIFY(!p.serial.isOpen());
+            p.main.control().selectOption(QStringLiteral("optVDC"));
+            QVERIFY(sim.waitForLogged("VAC; FREQ2\rVDC\r"));
+            QTRY_VERIFY_WITH_TIMEOUT(p.label("Label1")->text().endsWith("VDC"), LinkTimeoutMs);
+            QTRY_VERIFY_WITH_TIMEOUT(!p.main.dualLayoutShown(), LinkTimeoutMs);
+            QCOMPARE(p.main.height(), singleHeight);
+            QVERIFY(p.fake.messages.shown.isEmpty());
+
+            p.main.colour_Click(QStringLiteral("mnuBGWhite"));
+            p.main.colour_Click(QStringLiteral("mnuBlue"));
+            p.button("cmdQuit")->click();
+            QVERIFY(p.main.hasEnded());
+            QCOMPARE(p.main.exitCode(), 0);
+            QVERIFY(!p.serial.isOpen());
+            QVERIFY(!p.main.control().isOpen());
+        }
+        QSettings written(conf, QSettings::IniFormat);
+        QCOMPARE(written.value("Startup/CommPort").toString(), QString("3"));
+        QCOMPARE(written.value("Startup/BGColor").toString(), QString("16777215"));
+        QCOMPARE(written.value("Startup/FGColor").toString(), QString("16711680"));
+        QCOMPARE(written.value("Startup/AlarmWav").toString(),
+                 settings::InProgramFolder("attention.wav"));
+        QVERIFY(written.contains("Startup/Font"));
+        {
+            Program again;
+            QVERIFY(again.main.openWindow());
+            QCOMPARE(again.main.appearance().BackgroundColour(), 16777215);
+            again.main.quitProgram();
+        }
+
+        // The installed program itself, with its real pauses: it opens the stored port, sends
+        // the meter its start-up commands, and keeps running.
+        QProcess program;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("QT_QPA_PLATFORM", "offscreen");
+        program.setProcessEnvironment(environment);
+        program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        program.start(testsupport::builtProgram("voltrane"), {});
+        QVERIFY2(program.waitForStarted(10000), qPrintable(program.errorString()));
+        QVERIFY(QTest::qWaitFor([&] { return sim.logged().count(startUp) == 3; }, LinkTimeoutMs));
+        QTest::qWait(1000);
+        QCOMPARE(program.state(), QProcess::Running);
+        program.terminate();
+        if (!program.waitForFinished(5000)) {
+            program.kill();
+            program.waitForFinished(5000);
+        }
     }
 
     // A manual logging run of known readings, opened in the grapher from the main window, its
@@ -199,17 +244,15 @@ private slots:
     // dual lines as a data set of their own, and the comment edited and read back from the file.
     void manualRunToGrapherCsvAndComment() {
         testsupport::MeterSimProcess sim;
-        QVERIFY2(startSim(sim, simArguments(lines(RunReadings), 200)), qPrintable(sim.error()));
+        QStringList readings;
+        for (const Scripted& r : RunReadings)
+            readings << r.line;
+        QVERIFY2(startSim(sim, simArguments(readings, 200)), qPrintable(sim.error()));
         Program p;
         QVERIFY(p.main.openWindow());
         const QString path = files_.filePath("bench run.vtd");
         // The Logger button waits for the first complete reply line.
-        QTRY_VERIFY_WITH_TIMEOUT(p.button("cmdLogger")->isEnabled(), LinkTimeoutMs);
-        p.button("cmdLogger")->click();
-        QVERIFY(p.main.logger().isOpen());
-        p.fake.dialogs.fileResults.enqueue({platform::DialogResult::Status::Ok, path, 0});
-        p.loggerButton("cmdBrowse")->click();
-        QCOMPARE(p.loggerBox("txtFilePath")->text(), path);
+        QVERIFY(openLogger(p, path));
         p.loggerBox("txtComment")->setText("Bench run, seven readings");
         p.loggerBox("txtSampInt")->setText(QStringLiteral("0.25"));
 
@@ -254,24 +297,17 @@ private slots:
         for (int i = 0; i < RunSamples; ++i)
             QCOMPARE(csv[2 + i], csvRow(runStart, i, RunReadings[i]));
 
-        // The database copy beside it opens in the grapher like the log file.
-        p.main.grapher().mnuCAccess_Click();
-        const QString copy = files_.filePath("bench run.mdb");
-        QVERIFY(QFile::exists(copy));
-        p.main.grapher().cmdReturn_Click();
-        QVERIFY(openInGrapher(p, copy));
-        QCOMPARE(p.main.grapher().log()->columns.rowCount(), RunSamples);
-        QCOMPARE(p.grapherBox("txtComment")->text(), QString("Bench run, seven readings"));
-        p.main.grapher().cmdReturn_Click();
-        QVERIFY(openInGrapher(p, path));
-
-        // The comment round trip: edited in the grapher, written back on Return, read again.
+        // The comment round trip: edited in the grapher, written back on Return, read again;
+        // the database copy beside the file then opens in the grapher like the log file.
         p.grapherBox("txtComment")->setText("Edited at the bench");
         p.main.grapher().cmdReturn_Click();
         QVERIFY(!p.main.grapher().isOpen());
         QVERIFY(openInGrapher(p, path));
-        QCOMPARE(p.grapherBox("txtComment")->text(), QString("Edited at the bench"));
         QCOMPARE(p.main.grapher().log()->info.Description, QString("Edited at the bench"));
+        p.main.grapher().mnuCAccess_Click();
+        p.main.grapher().cmdReturn_Click();
+        QVERIFY(openInGrapher(p, files_.filePath("bench run.mdb")));
+        QCOMPARE(p.grapherBox("txtComment")->text(), QString("Edited at the bench"));
         QCOMPARE(p.main.grapher().log()->columns.rowCount(), RunSamples);
         p.main.grapher().cmdReturn_Click();
 
@@ -283,23 +319,25 @@ private slots:
                  QFileInfo(files_.path()).canonicalFilePath());
     }
 
-    // A timed run: the clock reaching the start time starts it, the stop time ends it with
-    // the completion box; every sample taken is in the file.
-    void timedRunStartsAndStopsByTheClock() {
+    // A timed run: the clock reaching the start time starts it. The meter falls silent during
+    // it: the recovery question, and once the user answered Continue, a meter still silent must
+    // add no samples, since there is no reading to log; when it speaks again the readings and
+    // the run go on. The stop time ends the run with the completion box; every sample taken is
+    // in the file.
+    void timedRunThroughASilentMeter() {
         testsupport::MeterSimProcess sim;
-        QVERIFY2(startSim(sim, simArguments({"+5.0000E+0 VDC"}, 100)), qPrintable(sim.error()));
+        QVERIFY2(startSim(sim, simArguments({"+1.2345E+0 VDC"}, 100)), qPrintable(sim.error()));
         Program p;
         QVERIFY(p.main.openWindow());
-        QVERIFY(waitForReading(p, 5.0f));
-        p.button("cmdLogger")->click();
+        QVERIFY(waitForReading(p, 1.2345f));
         const QString path = files_.filePath("timed.vtd");
-        p.fake.dialogs.fileResults.enqueue({platform::DialogResult::Status::Ok, path, 0});
-        p.loggerButton("cmdBrowse")->click();
+        QVERIFY(openLogger(p, path));
+        p.loggerBox("txtSampInt")->setText(QStringLiteral("0.25"));
         p.main.logger().optTimer_Click();
-
         const QTime now = p.fake.clock.now().time();
+        const QTime end = now.addSecs(10);
         p.loggerBox("mskStartTime")->setText(logger::timeBoxText(now.addSecs(2)));
-        p.loggerBox("mskEndTime")->setText(logger::timeBoxText(now.addSecs(5)));
+        p.loggerBox("mskEndTime")->setText(logger::timeBoxText(end));
         auto second = [&p] {
             p.fake.clock.advance(1000);
             p.main.tmrDispUpdate_Timer();
@@ -313,65 +351,6 @@ private slots:
         QCOMPARE(p.loggerButton("cmdStart")->text(), QString("In Progress!"));
         // Some real sample clock ticks during the run.
         QTRY_VERIFY_WITH_TIMEOUT(p.run().SampleCount >= 3, 10000);
-        second();
-        second();
-        QVERIFY(p.run().LoggingActive);
-        second();
-        QVERIFY(!p.run().LoggingActive);
-        QVERIFY(!p.main.logClock().isActive());
-        QCOMPARE(p.fake.messages.shown.size(), 1);
-        QCOMPARE(p.fake.messages.shown.first().title, QString("Voltrane"));
-        const int samples = p.run().SampleCount;
-        QVERIFY(p.fake.messages.shown.first().text.contains(QString::number(samples)));
-
-        p.main.logger().returnToMain();
-        QVERIFY(openInGrapher(p, path));
-        QCOMPARE(p.main.grapher().log()->columns.rowCount(), samples);
-        p.main.grapher().cmdReturn_Click();
-        p.main.quitProgram();
-    }
-
-    // The installed program itself, not only its windows: it opens the stored port and sends
-    // the meter its start-up commands, with its real pauses, and keeps running.
-    void realProgramTalksToTheMeter() {
-        testsupport::MeterSimProcess sim;
-        QVERIFY2(startSim(sim, simArguments({"+1.2345E+0 VDC"}, 100)), qPrintable(sim.error()));
-        QString dir = qEnvironmentVariable("VOLTRANE_BUILD_DIR");
-        if (dir.isEmpty())
-            dir = QCoreApplication::applicationDirPath();
-        QProcess program;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("QT_QPA_PLATFORM", "offscreen");
-        program.setProcessEnvironment(environment);
-        program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        program.start(QDir(dir).filePath("voltrane"), {});
-        QVERIFY2(program.waitForStarted(10000), qPrintable(program.errorString()));
-        QVERIFY(sim.waitForLogged("FORMAT 2; RATE F\r\nRATE F\rVAC\rRATE F\rVAC\r", LinkTimeoutMs));
-        QTest::qWait(1000);
-        QCOMPARE(program.state(), QProcess::Running);
-        program.terminate();
-        if (!program.waitForFinished(5000)) {
-            program.kill();
-            program.waitForFinished(5000);
-        }
-    }
-
-    // A meter that falls silent during a logging run: the recovery question, and once the user
-    // answered Continue, a meter still silent must add no samples, since there is no reading to
-    // log; when it speaks again the readings and the run go on.
-    void silenceDuringARunAddsNoSamples() {
-        testsupport::MeterSimProcess sim;
-        QVERIFY2(startSim(sim, simArguments({"+1.2345E+0 VDC"}, 100)), qPrintable(sim.error()));
-        Program p;
-        QVERIFY(p.main.openWindow());
-        QTRY_VERIFY_WITH_TIMEOUT(p.button("cmdLogger")->isEnabled(), LinkTimeoutMs);
-        p.button("cmdLogger")->click();
-        const QString path = files_.filePath("silent.vtd");
-        p.fake.dialogs.fileResults.enqueue({platform::DialogResult::Status::Ok, path, 0});
-        p.loggerButton("cmdBrowse")->click();
-        p.loggerBox("txtSampInt")->setText(QStringLiteral("0.25"));
-        p.loggerButton("cmdStart")->click();
-        QVERIFY(p.run().LoggingActive);
 
         p.fake.messages.answers.enqueue(platform::Answer::Ok);
         sim.goSilent();
@@ -384,53 +363,28 @@ private slots:
         const int atQuestion = p.run().SampleCount;
         QTest::qWait(2000); // eight ticks of the sample clock, the meter still silent
         QCOMPARE(p.run().SampleCount, atQuestion);
-
-        const int beforeBack = p.run().SampleCount;
         sim.comeBack();
-        QTRY_VERIFY_WITH_TIMEOUT(p.run().SampleCount > beforeBack + 2, LinkTimeoutMs);
+        QTRY_VERIFY_WITH_TIMEOUT(p.run().SampleCount > atQuestion + 2, LinkTimeoutMs);
         QCOMPARE(p.label("Label1")->text(), QString(" 1.2345 VDC"));
         QVERIFY(p.button("cmdLogger")->isEnabled());
-        QCOMPARE(p.fake.messages.shown.size(), 1);
-        p.loggerButton("cmdStop")->click();
+
+        // On to the stop time (Continue's pause moved the clock on as well).
+        while (p.fake.clock.now().time().addSecs(1) < end)
+            second();
+        QVERIFY(p.run().LoggingActive);
+        second();
+        QVERIFY(!p.run().LoggingActive);
+        QVERIFY(!p.main.logClock().isActive());
+        QCOMPARE(p.fake.messages.shown.size(), 2);
+        QCOMPARE(p.fake.messages.shown.last().title, QString("Voltrane"));
         const int samples = p.run().SampleCount;
-        p.loggerButton("cmdReturn")->click();
+        QVERIFY(p.fake.messages.shown.last().text.contains(QString::number(samples)));
+
+        p.main.logger().returnToMain();
         QVERIFY(openInGrapher(p, path));
         QCOMPARE(p.main.grapher().log()->columns.rowCount(), samples);
         p.main.grapher().cmdReturn_Click();
         p.main.quitProgram();
-    }
-
-    // Quit: the port closes and the settings are in the settings file.
-    void quitWritesTheSettings() {
-        testsupport::MeterSimProcess sim;
-        QVERIFY2(startSim(sim, simArguments({"+1.0000E+0 VDC"}, 100), 3), qPrintable(sim.error()));
-        const QString conf = store().fileName();
-        {
-            Program p;
-            QVERIFY(p.main.openWindow());
-            QCOMPARE(p.main.CommPortNo(), qint16(3));
-            QTRY_VERIFY_WITH_TIMEOUT(p.button("cmdLogger")->isEnabled(), LinkTimeoutMs);
-            p.main.colour_Click(QStringLiteral("mnuBGWhite"));
-            p.main.colour_Click(QStringLiteral("mnuBlue"));
-            p.button("cmdQuit")->click();
-            QVERIFY(p.main.hasEnded());
-            QCOMPARE(p.main.exitCode(), 0);
-            QVERIFY(!p.serial.isOpen());
-            QVERIFY(!p.main.control().isOpen());
-        }
-        QVERIFY(QFile::exists(conf));
-        QSettings written(conf, QSettings::IniFormat);
-        QCOMPARE(written.value("Startup/CommPort").toString(), QString("3"));
-        QCOMPARE(written.value("Startup/BGColor").toString(), QString("16777215"));
-        QCOMPARE(written.value("Startup/FGColor").toString(), QString("16711680"));
-        QCOMPARE(written.value("Startup/AlarmWav").toString(),
-                 settings::InProgramFolder("attention.wav"));
-        QVERIFY(written.contains("Startup/Font"));
-        // The next start reads them back.
-        Program again;
-        QVERIFY(again.main.openWindow());
-        QCOMPARE(again.main.appearance().BackgroundColour(), 16777215);
-        again.main.quitProgram();
     }
 };
 
