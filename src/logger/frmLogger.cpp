@@ -25,8 +25,8 @@ namespace {
 constexpr int TwipsPerPixel = 15;
 constexpr int WindowHeightTwips = 4550;
 constexpr int MainShiftTwips = 650;
-const QString Green = QStringLiteral("#00ff00");
-const QString Red = QStringLiteral("#ff0000");
+const QColor Green(0, 255, 0);
+const QColor Red(255, 0, 0);
 const QString Blue = QStringLiteral("color: rgb(0, 0, 255);");
 
 template <typename T> T* named(T* widget, const QString& name) {
@@ -283,7 +283,7 @@ void frmLogger::showFreshControls() {
     Label5->setText(QStringLiteral("Logger Start/Stop Control"));
     cmdStart->setFont(QFont());
     cmdStart->setText(QStringLiteral("Start Logging"));
-    setButtonColour(cmdStop, QString());
+    platform::SetButtonFace(cmdStop, QColor());
     cmdStop->setEnabled(false);
     mskStartTime->setEnabled(true);
     mskEndTime->setEnabled(true);
@@ -395,9 +395,9 @@ void frmLogger::cmdStart_Click() {
 }
 
 void frmLogger::showRunControls() {
-    setButtonColour(cmdStop, Red);
+    platform::SetButtonFace(cmdStop, Red);
     cmdStop->setEnabled(true);
-    setButtonColour(cmdStart, QString());
+    platform::SetButtonFace(cmdStart, QColor());
     cmdStart->setEnabled(false);
 }
 
@@ -420,9 +420,9 @@ void frmLogger::showIdleControls() {
     font.setPointSize(10);
     cmdStart->setFont(font);
     cmdStart->setText(QStringLiteral("Start Logging"));
-    setButtonColour(cmdStart, Green);
+    platform::SetButtonFace(cmdStart, Green);
     cmdStart->setEnabled(true);
-    setButtonColour(cmdStop, QString());
+    platform::SetButtonFace(cmdStop, QColor());
     cmdStop->setEnabled(false);
     lblSamples->hide();
     lblSampCount->hide();
@@ -455,10 +455,6 @@ void frmLogger::showRunInMainTitle(bool show) {
     }
 }
 
-void frmLogger::setButtonColour(QPushButton* button, const QString& colour) {
-    platform::SetButtonFace(button, colour.isEmpty() ? QColor() : QColor::fromString(colour));
-}
-
 // ---- Modes and the window clock ----
 
 void frmLogger::hideTimedControls() {
@@ -475,7 +471,7 @@ void frmLogger::hideTimedControls() {
 
 void frmLogger::optManual_Click() {
     optManual->setChecked(true);
-    setButtonColour(cmdStart, Green);
+    platform::SetButtonFace(cmdStart, Green);
     cmdStart->setEnabled(!main_.shared().logger.LoggingActive);
     cmdStop->setEnabled(true);
     hideTimedControls();
@@ -490,13 +486,13 @@ void frmLogger::optTimer_Click() {
         platform_.messages.show(logger::fileExistsText(run.LogFilePath), platform::Buttons::OkOnly,
                                 logger::FileExistsTitle);
         optManual_Click();
-        setButtonColour(cmdStart, Green);
+        platform::SetButtonFace(cmdStart, Green);
         cmdStart->setEnabled(true);
         cmdStop->setEnabled(true);
         hideTimedControls();
         return;
     }
-    setButtonColour(cmdStart, QString());
+    platform::SetButtonFace(cmdStart, QColor());
     cmdStart->setEnabled(false);
     cmdStop->setEnabled(false);
     lblStart->show();
@@ -548,7 +544,7 @@ void frmLogger::tmrRealTime_Timer() {
             QFont font;
             font.setPointSize(10);
             cmdStart->setFont(font);
-            setButtonColour(cmdStart, Green);
+            platform::SetButtonFace(cmdStart, Green);
             cmdStart->setText(QStringLiteral("Timed Start Pending!"));
             cmdStart->setEnabled(true);
         } else {
@@ -560,15 +556,15 @@ void frmLogger::tmrRealTime_Timer() {
                 mskStartTime->setEnabled(false);
                 mskEndTime->setEnabled(false);
                 cmdStart->setText(QStringLiteral("In Progress!"));
-                setButtonColour(cmdStart, QString());
+                platform::SetButtonFace(cmdStart, QColor());
                 cmdStart->setEnabled(false);
             }
         } else if (logger::IsTimeOfDay(E) && reached(E) && run.LoggingActive) {
-            setButtonColour(cmdStop, Red);
+            platform::SetButtonFace(cmdStop, Red);
             cmdStop->setEnabled(true);
             cmdStop_Click();
             optManual_Click();
-            setButtonColour(cmdStop, QString());
+            platform::SetButtonFace(cmdStop, QColor());
             cmdStop->setEnabled(false);
             platform_.messages.show(logger::completionText(run.LogFilePath, run.SampleCount),
                                     platform::Buttons::OkOnly, logger::ApplicationTitle);

@@ -67,7 +67,6 @@ protected:
 private:
     void buildControls();
     void place();
-    void setButtonColour(QPushButton* button, const QString& colour);
     void showIdleControls();
     // The controls as a new window shows them, for an opening without a run.
     void showFreshControls();
