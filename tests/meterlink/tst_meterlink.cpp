@@ -279,6 +279,7 @@ private slots:
         QCOMPARE(ports.deviceFor(4), dev.filePath("ttyS5"));
         QCOMPARE(ports.describe(1), dev.filePath("ttyUSB2") + " (automatic)");
         QCOMPARE(ports.describe(5), QString("no device (automatic)"));
+        QVERIFY(ports.describe(9).isEmpty()); // the menu offers 1..8 only
         reported << "/elsewhere/cu.usbserial-1";
         QCOMPARE(ports.detectedDevices(), QStringList(reported.mid(0, 4))
                                               << link << "/elsewhere/cu.usbserial-1");

@@ -338,7 +338,6 @@ private slots:
             QThread::msleep(10);
         QCOMPARE(sim.logged(), QByteArray("VAL?\r"));
         port.close();
-        QVERIFY(!port.isOpen());
         port.write("lost"); // writing to a closed port does nothing
     }
 };
