@@ -7,7 +7,6 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
-#include <sqlite3.h>
 
 using db::ErrorNumber::AlreadyExists;
 
@@ -28,83 +27,49 @@ class tst_logfile : public QObject {
     }
 
 private slots:
-    void createdFileHasExactlyTheTwoTablesInColumnOrder() {
-        const QString path = pathOf("layout.vtd");
-        logfile::createLogFile(path, logfile::RunInfo{"02/01/2026", QString(300, 'x')}).close();
-        QCOMPARE(logquery::rows(path, "SELECT name FROM sqlite_schema WHERE type='table' AND "
-                                      "name NOT LIKE 'sqlite_%' ORDER BY name"),
-                 QStringList({"Info", "LogData"}));
-        const auto columns = [&](const QString& table) {
-            return logquery::rows(path, "SELECT name, type, \"notnull\" FROM pragma_table_info('" +
-                                            table + "') ORDER BY cid");
-        };
-        QCOMPARE(columns("LogData"),
-                 QStringList({"Sample|INTEGER|1", "TimeStamp|REAL|1", "MilliSeconds|REAL|1",
-                              "Units|TEXT|0", "Value|REAL|0", "Units2|TEXT|0", "Value2|REAL|0"}));
-        QCOMPARE(columns("Info"), QStringList({"Date|TEXT|1", "Description|TEXT|0"}));
-        QCOMPARE(logquery::rows(path, "SELECT Date, length(Description) FROM Info"),
-                 QStringList{"02/01/2026|" + QString::number(logfile::DescriptionMaxLength)});
-    }
-
-    void samplesNumberFromOneWithoutGapsAndTextLimitsHold() {
-        const QString path = pathOf("numbers.vtd");
-        logfile::SampleWriter writer(logfile::createLogFile(path, logfile::RunInfo{"1/2/26", "c"}));
-        for (int i = 0; i < 5; ++i)
-            QCOMPARE(writer.append({0.5, 12, "VDC", 1.5f, "N/A", 0}), qint64(i + 1));
-        // Too long a unit, and a time stamp with a date part: refused, and no number is used up.
+    // A new file: exactly the two tables in column order, its Info row cut to its limit, and
+    // samples numbered from one, a refused row using up no number. Each single is stored as
+    // the double of its shortest decimal, so other tools read it as the meter wrote it.
+    void aNewFileAndItsRows() {
+        const QString path = pathOf("new.vtd");
+        logfile::SampleWriter writer(
+            logfile::createLogFile(path, logfile::RunInfo{"02/01/2026", QString(300, 'x')}));
+        // Too long a unit, and a time stamp with a date part.
         QVERIFY(errorNumberOf([&] { writer.append({0.5, 1, "mVDCX", 1, "N/A", 0}); }) != 0);
         QVERIFY(errorNumberOf([&] { writer.append({1.5, 1, "VDC", 1, "N/A", 0}); }) != 0);
-        QCOMPARE(writer.append({0.25, 999, "VAC", -2.f, "HZ", 50.f}), qint64(6));
-        writer.close();
-
-        db::Connection file = db::Connection::open(path, db::Connection::Mode::ReadOnly);
-        db::RowCursor rows(file, "SELECT * FROM LogData");
-        qint64 expected = 1;
-        while (rows.next()) {
-            QCOMPARE(rows.integer("Sample"), expected);
-            QCOMPARE(rows.position(), expected);
-            ++expected;
+        const std::pair<float, const char*> singles[] = {{1.2345f, "1.2345"},
+                                                         {-0.012345f, "-0.012345"},
+                                                         {1e9f, "1000000000.0"},
+                                                         {1e-45f, "1.0e-45"}};
+        QStringList stored;
+        for (const auto& [value, decimal] : singles) {
+            writer.append({0.5, value, "VDC", value, "VAC", value});
+            stored << QString("%1|%2|%2|%2").arg(stored.size() + 1).arg(decimal);
         }
-        QCOMPARE(expected, qint64(7));
-        QVERIFY(!QFile::exists(path + "-wal"));
-    }
-
-    // Other tools read a stored single as the meter wrote it, and narrowing the stored REAL
-    // gives back the very same single.
-    void singlesAreStoredAsTheirShortestDecimal_data() {
-        QTest::addColumn<float>("value");
-        QTest::addColumn<QString>("decimal");
-        QTest::newRow("reading") << 1.2345f << "1.2345";
-        QTest::newRow("milli") << -0.012345f << "-0.012345";
-        QTest::newRow("overload") << 1e9f << "1000000000.0";
-        QTest::newRow("subnormal") << 1e-45f << "1e-45";
-    }
-    void singlesAreStoredAsTheirShortestDecimal() {
-        QFETCH(float, value);
-        QFETCH(QString, decimal);
-        const QString path = pathOf(QString("single-%1.vtd").arg(QTest::currentDataTag()));
-        logfile::SampleWriter writer(logfile::createLogFile(path));
-        writer.append({0.5, 999, "VDC", value, "VAC", value});
         writer.close();
-        QCOMPARE(logquery::rows(path, "SELECT Value = " + decimal + ", Value2 = " + decimal +
-                                          ", MilliSeconds = 999 FROM LogData"),
-                 QStringList{"1|1|1"});
-        db::Connection file = db::Connection::open(path, db::Connection::Mode::ReadOnly);
-        db::Statement query = file.prepare("SELECT Value FROM LogData");
-        QVERIFY(query.step());
-        QCOMPARE(float(query.columnDouble(0)), value);
-    }
+        QVERIFY(!QFile::exists(path + "-wal"));
+        QCOMPARE(logquery::rows(path, "SELECT Sample, MilliSeconds, Value, Value2 FROM LogData"),
+                 stored);
+        QCOMPARE(logquery::rows(path, "SELECT Date, length(Description) FROM Info"),
+                 QStringList{"02/01/2026|255"});
+        QCOMPARE(
+            logquery::rows(path, "SELECT m.name, p.name, p.type, p.\"notnull\" FROM "
+                                 "sqlite_schema m JOIN pragma_table_info(m.name) p WHERE "
+                                 "m.name NOT LIKE 'sqlite_%' ORDER BY m.name, p.cid"),
+            QStringList({"Info|Date|TEXT|1", "Info|Description|TEXT|0", "LogData|Sample|INTEGER|1",
+                         "LogData|TimeStamp|REAL|1", "LogData|MilliSeconds|REAL|1",
+                         "LogData|Units|TEXT|0", "LogData|Value|REAL|0", "LogData|Units2|TEXT|0",
+                         "LogData|Value2|REAL|0"}));
 
-    // Bad and foreign files are read through the grapher's loader tests; these are the rest.
-    void cursorRulesAndAMissingFolder() {
-        const QString path = pathOf("errors.vtd");
-        logfile::createLogFile(path).close();
-        db::Connection file = db::Connection::open(path);
-        db::RowCursor empty(file, "SELECT * FROM LogData");
-        QVERIFY(!empty.next());
-        QCOMPARE(errorNumberOf([&] { empty.real("Value"); }), db::ErrorNumber::NoCurrentRow);
-        QVERIFY(file.hasTable("logdata"));
-        QVERIFY(!file.hasTable("Other"));
+        db::Connection file = db::Connection::open(path, db::Connection::Mode::ReadOnly);
+        QVERIFY(file.hasTable("logdata") && !file.hasTable("Other"));
+        db::RowCursor rows(file, "SELECT * FROM LogData");
+        QVERIFY(rows.next());
+        QCOMPARE(rows.integer("Sample"), rows.position());
+        QCOMPARE(rows.real("Value"), 1.2345);
+        while (rows.next()) {
+        }
+        QCOMPARE(errorNumberOf([&] { rows.real("Value"); }), db::ErrorNumber::NoCurrentRow);
         QCOMPARE(errorNumberOf([&] { db::Connection::open(pathOf("no/such/x.vtd")); }),
                  db::ErrorNumber::Unspecified);
     }
@@ -129,16 +94,22 @@ private slots:
                          "click 'Cancel' to Exit Program.");
     }
 
+    // A file that cannot be made asks Retry or Cancel: Cancel ends the program, a Retry that
+    // succeeds begins the run with its Info row.
     void creationAsksRetryOrCancel_data() {
         QTest::addColumn<QString>("relative");
         QTest::addColumn<int>("number");
-        QTest::newRow("existing file") << "taken.vtd" << int(AlreadyExists);
-        QTest::newRow("missing folder") << "missing/run.vtd" << int(db::ErrorNumber::Unspecified);
-        QTest::newRow("read-only folder") << "locked/run.vtd" << 70;
+        QTest::addColumn<bool>("retry");
+        const int missing = db::ErrorNumber::Unspecified;
+        QTest::newRow("existing file") << "taken.vtd" << int(AlreadyExists) << false;
+        QTest::newRow("missing folder") << "missing/run.vtd" << missing << false;
+        QTest::newRow("read-only folder") << "locked/run.vtd" << 70 << false;
+        QTest::newRow("folder made, Retry") << "later/run.vtd" << missing << true;
     }
     void creationAsksRetryOrCancel() {
         QFETCH(QString, relative);
         QFETCH(int, number);
+        QFETCH(bool, retry);
         QFile(pathOf("taken.vtd")).open(QIODevice::WriteOnly);
         QDir(dir_.path()).mkdir("locked");
         QFile::setPermissions(pathOf("locked"), QFile::ReadOwner | QFile::ExeOwner);
@@ -149,36 +120,25 @@ private slots:
             QSKIP("no read-only folder to try");
 
         doubles::FakeMessageBox messages;
-        messages.answers.enqueue(platform::Answer::Cancel);
+        messages.answers.enqueue(retry ? platform::Answer::Retry : platform::Answer::Cancel);
+        if (retry)
+            messages.onShow = [&] { QDir().mkpath(pathOf("later")); };
         LoggerRunState state;
         state.LoggerOpen = true;
         int ended = 0;
-        const auto file = logger::CreateLogDatabase(state, messages, pathOf(relative), {"d", "c"},
-                                                    [&] { ++ended; });
-        QVERIFY(!file);
-        QCOMPARE(ended, 1);
-        QVERIFY(state.LogFileError);
-        QVERIFY(!state.LoggerOpen);
+        auto file = logger::CreateLogDatabase(state, messages, pathOf(relative), {"d", "c"},
+                                              [&] { ++ended; });
+        QFile::setPermissions(pathOf("locked"),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QCOMPARE(bool(file), retry);
+        QCOMPARE(ended, int(!retry));
+        QCOMPARE(state.LogFileError, !retry);
+        QCOMPARE(state.LoggerOpen, retry);
         QCOMPARE(messages.shown.size(), 1);
         QCOMPARE(messages.shown[0].text, logger::creationErrorText(number, pathOf(relative)));
         QCOMPARE(messages.shown[0].buttons, platform::Buttons::RetryCancel);
-        QFile::setPermissions(pathOf("locked"),
-                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    }
-
-    void successfulRetryLetsTheRunBeginWithItsInfoRow() {
-        const QString folder = pathOf("later");
-        const QString path = folder + "/run.vtd";
-        doubles::FakeMessageBox messages;
-        messages.onShow = [&] { QDir().mkpath(folder); };
-        messages.answers.enqueue(platform::Answer::Retry);
-        LoggerRunState state;
-        auto file = logger::CreateLogDatabase(state, messages, path, {"d", "c"}, [] {});
-        QVERIFY(file);
-        QVERIFY(!state.LogFileError);
-        QCOMPARE(messages.shown.size(), 1);
-        file->close();
-        QCOMPARE(logquery::scalar(path, "SELECT count(*) FROM Info"), 1);
+        if (retry)
+            QCOMPARE(logquery::scalar(pathOf(relative), "SELECT count(*) FROM Info"), 1);
     }
 };
 
