@@ -22,7 +22,6 @@ class tst_voltranelog : public QObject {
     // code (-1 for a crash or a hang).
     struct Logger {
         QProcess process;
-        QByteArray out;
         QString err;
         explicit Logger(const QStringList& arguments) {
             QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -34,16 +33,10 @@ class tst_voltranelog : public QObject {
         int finish() {
             if (!process.waitForFinished(20000))
                 process.kill();
-            out = process.readAllStandardOutput();
             err = QString::fromUtf8(process.readAllStandardError());
             return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
         }
     };
-
-    static QByteArray contents(const QString& path) {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
 
 private slots:
     void init() { testsupport::clearSettings(); }
@@ -61,8 +54,9 @@ private slots:
         Logger run({"-p", "1", "-i", "0.25", "-n", "4", "-d", "60", "--csv", "-c", "bench, run",
                     "--start", start.toString("HH:mm:ss"), path});
         QCOMPARE(run.finish(), 0);
-        QVERIFY2(run.err.contains("4 samples written to " + path), qPrintable(run.err));
-        QVERIFY(!run.err.contains("\x1b[K")); // no status line off a terminal
+        // No status line off a terminal.
+        QVERIFY2(run.err.contains("4 samples written to " + path) && !run.err.contains("\x1b[K"),
+                 qPrintable(run.err));
 
         const auto log = grapher::LoadLogFile(path).log;
         QVERIFY(log);
@@ -71,10 +65,13 @@ private slots:
         QCOMPARE(qRound(log->columns.timeStamp(1) * 86400), start.msecsSinceStartOfDay() / 1000);
         const QString csv = dir_.filePath("short.csv");
         QCOMPARE(grapher::WriteCsvFile(csv, log->info, log->columns, path), 0);
-        QCOMPARE(run.out, contents(csv));
-        QCOMPARE(run.out.count(",OHMS,1234.5,N/A,0\r\n"), 4);
-        QVERIFY(sim.logged().startsWith("FORMAT 2\r"));
-        QVERIFY(!sim.logged().contains("VAC") && !sim.logged().contains("RATE"));
+        const QByteArray out = run.process.readAllStandardOutput();
+        QFile written(csv);
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        QCOMPARE(out, written.readAll());
+        QCOMPARE(out.count(",OHMS,1234.5,N/A,0\r\n"), 4);
+        QVERIFY(sim.logged().startsWith("FORMAT 2\r") && !sim.logged().contains("VAC") &&
+                !sim.logged().contains("RATE"));
     }
 
     // The device goes away (the meter's cable pulled) and comes back under the same name: no
@@ -143,11 +140,9 @@ private slots:
             QVERIFY2(run.finish() == c.exitCode && run.err.contains(c.said),
                      qPrintable(c.arguments.join(' ') + ": " + run.err));
             QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList{"old.vtd"});
-            QCOMPARE(contents(old), QByteArray("old"));
+            QCOMPARE(QFileInfo(old).size(), 3);
         }
-    }
-
-    void noWindowSystemLibraries() {
+        // Nothing of the window system is linked.
         QProcess ldd;
         ldd.start("ldd", {testsupport::builtProgram("voltrane-log")});
         QVERIFY(ldd.waitForFinished());

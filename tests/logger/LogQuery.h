@@ -19,9 +19,4 @@ inline QStringList rows(const QString& path, const QString& sql) {
     return out;
 }
 
-// The first row's number, or -1 without a row.
-inline qint64 scalar(const QString& path, const QString& sql) {
-    return rows(path, sql).value(0, "-1").toLongLong();
-}
-
 } // namespace logquery

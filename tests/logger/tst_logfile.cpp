@@ -1,21 +1,27 @@
 #include "Doubles.h"
 #include "LogQuery.h"
+#include "RecordingMain.h"
 #include "logger/CreateLogDatabase.h"
-#include "logger/Db.h"
-#include "logger/LogFile.h"
+#include "logger/SampleCapture.h"
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
-using db::ErrorNumber::AlreadyExists;
-
-// The log file and the database layer under it, read back with plain SQL.
+// The log file, the database layer under it and the sample capture that writes it, read back
+// with plain SQL: what a tick writes, what it skips, and what a failing write leaves behind.
 class tst_logfile : public QObject {
     Q_OBJECT
 
     QTemporaryDir dir_;
     QString pathOf(const QString& name) const { return dir_.filePath(name); }
+
+    struct Rig {
+        RecordingMain main;
+        doubles::FakeClock clock;
+        doubles::FakeMessageBox messages;
+        logger::SampleCapture capture{main.source, main.state.logger, main.clock, clock, messages};
+    };
 
     static int errorNumberOf(const std::function<void()>& action) {
         try {
@@ -47,7 +53,6 @@ private slots:
             stored << QString("%1|%2|%2|%2").arg(stored.size() + 1).arg(decimal);
         }
         writer.close();
-        QVERIFY(!QFile::exists(path + "-wal"));
         QCOMPARE(logquery::rows(path, "SELECT Sample, MilliSeconds, Value, Value2 FROM LogData"),
                  stored);
         QCOMPARE(logquery::rows(path, "SELECT Date, length(Description) FROM Info"),
@@ -67,8 +72,7 @@ private slots:
         QVERIFY(rows.next());
         QCOMPARE(rows.integer("Sample"), rows.position());
         QCOMPARE(rows.real("Value"), 1.2345);
-        while (rows.next()) {
-        }
+        QVERIFY(rows.next() && rows.next() && rows.next() && !rows.next());
         QCOMPARE(errorNumberOf([&] { rows.real("Value"); }), db::ErrorNumber::NoCurrentRow);
         QCOMPARE(errorNumberOf([&] { db::Connection::open(pathOf("no/such/x.vtd")); }),
                  db::ErrorNumber::Unspecified);
@@ -76,7 +80,7 @@ private slots:
 
     void creationErrorsGiveTheirMessages() {
         const std::pair<int, const char*> cases[] = {
-            {AlreadyExists,
+            {db::ErrorNumber::AlreadyExists,
              "Database Already Exists!\r\n\r\nRemove P,\r\nor choose another Name...."},
             {db::ErrorNumber::Unspecified, "Path Doesn't Exist! - P\r\n\r\nCheck Path, and/or "
                                            "create the Parent Folder manually...."},
@@ -100,8 +104,8 @@ private slots:
         QTest::addColumn<QString>("relative");
         QTest::addColumn<int>("number");
         QTest::addColumn<bool>("retry");
-        const int missing = db::ErrorNumber::Unspecified;
-        QTest::newRow("existing file") << "taken.vtd" << int(AlreadyExists) << false;
+        const int exists = db::ErrorNumber::AlreadyExists, missing = db::ErrorNumber::Unspecified;
+        QTest::newRow("existing file") << "taken.vtd" << exists << false;
         QTest::newRow("missing folder") << "missing/run.vtd" << missing << false;
         QTest::newRow("read-only folder") << "locked/run.vtd" << 70 << false;
         QTest::newRow("folder made, Retry") << "later/run.vtd" << missing << true;
@@ -138,9 +142,100 @@ private slots:
         QCOMPARE(messages.shown[0].text, logger::creationErrorText(number, pathOf(relative)));
         QCOMPARE(messages.shown[0].buttons, platform::Buttons::RetryCancel);
         if (retry)
-            QCOMPARE(logquery::scalar(pathOf(relative), "SELECT count(*) FROM Info"), 1);
+            QCOMPARE(logquery::rows(pathOf(relative), "SELECT count(*) FROM Info"),
+                     QStringList{"1"});
+    }
+
+    // Rows as taken, without blanks, and a file left by a writer killed mid-transaction (rows
+    // already spilled into it, the old pages in a hot journal) opens even read-only, rolled
+    // back to its last commit; a copy of such a pair stands in for the killed writer.
+    void rowsAreWrittenAsTakenAndOutliveAKilledWriter() {
+        Rig rig;
+        auto& [main, clock, messages, capture] = rig;
+        const QString path = pathOf("captured.vtd");
+        capture.begin(logfile::createLogFile(path, logfile::RunInfo{"2/1/26", "run"}));
+        QList<int> counts;
+        connect(&capture, &logger::SampleCapture::sampleWritten, this, [&](int n) { counts << n; });
+
+        clock.current = QDateTime(QDate(2026, 1, 2), QTime(14, 30, 15, 700));
+        QVERIFY(capture.GetRowofData());
+        main.state.link.LinkLost = true; // "No Comm": nothing is logged until a fresh line
+        QVERIFY(capture.GetRowofData());
+        main.state.link.LinkLost = false;
+        main.state.reading.DualDisplay = true;
+        main.state.reading.PriUnits = " VAC";
+        main.state.reading.PriValue = -2.25f;
+        main.state.reading.SecUnits = " HZ";
+        main.state.reading.SecValue = 50.f;
+        clock.advance(1000);
+        QVERIFY(capture.GetRowofData());
+        capture.end();
+        QVERIFY(capture.GetRowofData()); // a tick after the run writes nothing
+        QCOMPARE(counts, QList<int>({1, 2}));
+
+        // Time stamps are fractions of a day, exactly; blanks never reach the units.
+        QCOMPARE(logquery::rows(path, "SELECT Sample, TimeStamp = 52215 / 86400.0, MilliSeconds, "
+                                      "Units, Value, Units2, Value2 FROM LogData"),
+                 QStringList({"1|1|700.0|VDC|1.5|N/A|0.0", "2|0|700.0|VAC|-2.25|HZ|50.0"}));
+        QVERIFY(messages.shown.isEmpty());
+
+        const qint64 committedSize = QFileInfo(path).size();
+        db::Connection other = db::Connection::open(path);
+        other.exec("PRAGMA cache_size = 1; BEGIN; WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL "
+                   "SELECT i + 1 FROM n WHERE i < 3000) INSERT INTO LogData (TimeStamp, "
+                   "MilliSeconds) SELECT 0.5, i FROM n");
+        const QString copy = pathOf("left-by-a-killed-writer.vtd");
+        QVERIFY(QFile::copy(path + "-journal", copy + "-journal"));
+        QVERIFY(QFile::copy(path, copy));
+        QVERIFY(QFileInfo(copy).size() > committedSize); // the open transaction reached the file
+        QCOMPARE(logquery::rows(copy, "SELECT count(*), max(Sample) FROM LogData"),
+                 QStringList{"2|2"});
+        QVERIFY(!QFile::exists(copy + "-journal"));
+        QCOMPARE(logquery::rows(copy, "PRAGMA integrity_check"), QStringList{"ok"});
+    }
+
+    // A write that fails stops the run once, says why, and keeps what can be kept: a full disk
+    // keeps the earlier rows, a file removed under the run is written back; a gone folder not.
+    void aFailingWriteStopsTheRun_data() {
+        QTest::addColumn<QString>("said");
+        QTest::newRow("full") << QString("Disk Full!");
+        QTest::newRow("file") << QString("kept in");
+        QTest::newRow("folder") << QString("samples could not be kept");
+    }
+    void aFailingWriteStopsTheRun() {
+        QFETCH(QString, said);
+        const QString how = QTest::currentDataTag(); // the disk is full, the file or folder gone
+        Rig rig;
+        auto& [main, clock, messages, capture] = rig;
+        const QString folder = pathOf(QTest::currentDataTag());
+        QVERIFY(QDir().mkpath(folder));
+        const QString path = folder + "/run.vtd";
+        db::Connection file = logfile::createLogFile(path, logfile::RunInfo{"d", "c"});
+        if (how == "full")
+            file.exec("PRAGMA max_page_count = 1"); // no page beyond those the file has
+        capture.begin(std::move(file));
+        main.state.logger.LoggingActive = true;
+        main.clock.start(1000);
+        int failures = 0;
+        connect(&capture, &logger::SampleCapture::runFailed, this, [&] { ++failures; });
+        int written = how == "full" ? 0 : int(capture.GetRowofData());
+        if (how != "full")
+            QVERIFY(how == "file" ? QFile::remove(path) : QDir(folder).removeRecursively());
+        while (capture.GetRowofData() && written < 100000)
+            ++written;
+        QVERIFY(written > 0);
+        QCOMPARE(failures, 1);
+        QVERIFY(!main.clock.isActive() && !main.state.logger.LoggingActive);
+        QVERIFY(capture.GetRowofData()); // a later tick after the stop does nothing
+        QCOMPARE(messages.shown.size(), 1);
+        QVERIFY2(messages.shown[0].text.contains(said), qPrintable(messages.shown[0].text));
+        if (how != "folder") {
+            QCOMPARE(logquery::rows(path, "SELECT count(*) FROM LogData"),
+                     QStringList{QString::number(written)});
+            QCOMPARE(logquery::rows(path, "PRAGMA integrity_check"), QStringList{"ok"});
+        }
     }
 };
 
-QTEST_GUILESS_MAIN(tst_logfile)
+QTEST_MAIN(tst_logfile)
 #include "tst_logfile.moc"
