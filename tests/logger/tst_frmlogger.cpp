@@ -46,6 +46,70 @@ class tst_frmlogger : public QObject {
         return path;
     }
 
+    // One case of browseNamesANewOrAnExistingFile, in a window of its own.
+    void browseAndStart(const QString& typed, const QString& chosen, bool exists) {
+        RecordingMain main;
+        doubles::FakePlatform fakes;
+        platform::QtDialogs dialogs;
+        platform::Platform services{fakes.messages, dialogs,      fakes.sound,
+                                    fakes.clock,    fakes.serial, fakes.shell};
+        frmLogger window(main, services);
+        const QString path = dir_.filePath(chosen);
+        if (exists)
+            QFile(path).open(QIODevice::WriteOnly);
+        window.openWindow();
+        main.state.logger.LogFilePath = dir_.filePath("Test.vtd");
+        realdialog::typeIntoNextFileDialog(typed);
+        QTest::mouseClick(window.findChild<QPushButton*>("cmdBrowse"), Qt::LeftButton);
+        QCOMPARE(window.findChild<QLineEdit*>("txtFilePath")->text(), path);
+        if (exists) {
+            window.optTimer_Click();
+            QCOMPARE(fakes.messages.shown.value(0).title, QString("Logging File Error!"));
+            QVERIFY(window.findChild<QRadioButton*>("optManual")->isChecked());
+            fakes.messages.answers.enqueue(platform::Answer::Cancel);
+        }
+        QTest::mouseClick(window.findChild<QPushButton*>("cmdStart"), Qt::LeftButton);
+        QCOMPARE(main.state.logger.LoggingActive, !exists);
+        QCOMPARE(fakes.messages.shown.size(), exists ? 2 : 0);
+        if (exists) {
+            QVERIFY(fakes.messages.shown[1].text.contains("Database Already Exists!"));
+            QCOMPARE(main.quits, 0);
+            QTRY_COMPARE(main.quits, 1);
+            QCOMPARE(QFileInfo(path).size(), 0);
+        } else {
+            QCOMPARE(logquery::rows(path, "SELECT count(*) FROM Info"), QStringList{"1"});
+        }
+        window.closeWindow();
+    }
+
+    // One case of trendGridFollowsTheSurfaceSize.
+    void checkTrendGrid(const QString& units, QSize grow) {
+        Rig rig;
+        rig.main.state.display.TrendUnits = units;
+        rig.main.state.display.NewTrendScale = 7.5f;
+        rig.window.openWindow();
+        QVERIFY(QTest::qWaitForWindowExposed(&rig.window));
+        auto* pic = rig.child<platform::PictureBox>("picGraph");
+        const QSize before = pic->size();
+        rig.window.resize(rig.window.size() + grow);
+        QTRY_VERIFY(grow.isNull() || pic->size() != before);
+        const QImage shown = pic->grab().toImage();
+        // Dotted lines: every other pixel, within a pixel of the fraction of the height or of
+        // the 239 columns.
+        auto dotted = [&](QRect band) {
+            int n = 0;
+            for (int y = band.top(); y <= band.bottom(); ++y)
+                for (int x = band.left(); x <= band.right(); ++x)
+                    n += (shown.pixel(x, y) & 0xFFFFFF) == 0x808080;
+            return n >= std::max(band.width(), band.height()) * 2 / 5;
+        };
+        const int w = shown.width(), h = shown.height();
+        for (double fraction : {0.25, 0.5, 0.75})
+            QVERIFY(dotted(QRect(0, qRound(fraction * (h - 1)) - 1, w, 3)));
+        for (int x = 40; x <= 200; x += 40)
+            QVERIFY(dotted(QRect(qRound((x - 1) / 238.0 * (w - 1)) - 1, 0, 3, h)));
+    }
+
 private slots:
     // The window opens beside the main window in manual mode and rescales on its own clock
     // with no run; the comment is cut, and the trace's name switches to the other reading of a
@@ -188,72 +252,11 @@ private slots:
         for (const auto& [typed, chosen, exists] : cases)
             browseAndStart(typed, chosen, exists);
     }
-    void browseAndStart(const QString& typed, const QString& chosen, bool exists) {
-        RecordingMain main;
-        doubles::FakePlatform fakes;
-        platform::QtDialogs dialogs;
-        platform::Platform services{fakes.messages, dialogs,      fakes.sound,
-                                    fakes.clock,    fakes.serial, fakes.shell};
-        frmLogger window(main, services);
-        const QString path = dir_.filePath(chosen);
-        if (exists)
-            QFile(path).open(QIODevice::WriteOnly);
-        window.openWindow();
-        main.state.logger.LogFilePath = dir_.filePath("Test.vtd");
-        realdialog::typeIntoNextFileDialog(typed);
-        QTest::mouseClick(window.findChild<QPushButton*>("cmdBrowse"), Qt::LeftButton);
-        QCOMPARE(window.findChild<QLineEdit*>("txtFilePath")->text(), path);
-        if (exists) {
-            window.optTimer_Click();
-            QCOMPARE(fakes.messages.shown.value(0).title, QString("Logging File Error!"));
-            QVERIFY(window.findChild<QRadioButton*>("optManual")->isChecked());
-            fakes.messages.answers.enqueue(platform::Answer::Cancel);
-        }
-        QTest::mouseClick(window.findChild<QPushButton*>("cmdStart"), Qt::LeftButton);
-        QCOMPARE(main.state.logger.LoggingActive, !exists);
-        QCOMPARE(fakes.messages.shown.size(), exists ? 2 : 0);
-        if (exists) {
-            QVERIFY(fakes.messages.shown[1].text.contains("Database Already Exists!"));
-            QCOMPARE(main.quits, 0);
-            QTRY_COMPARE(main.quits, 1);
-            QCOMPARE(QFileInfo(path).size(), 0);
-        } else {
-            QCOMPARE(logquery::rows(path, "SELECT count(*) FROM Info"), QStringList{"1"});
-        }
-        window.closeWindow();
-    }
-
     void trendGridFollowsTheSurfaceSize() {
         const std::pair<const char*, QSize> cases[] = {
             {"VDC", {0, 0}}, {"VDC", {300, 150}}, {"OHMS", {-100, 60}}};
         for (const auto& [units, grow] : cases)
             checkTrendGrid(units, grow);
-    }
-    void checkTrendGrid(const QString& units, QSize grow) {
-        Rig rig;
-        rig.main.state.display.TrendUnits = units;
-        rig.main.state.display.NewTrendScale = 7.5f;
-        rig.window.openWindow();
-        QVERIFY(QTest::qWaitForWindowExposed(&rig.window));
-        auto* pic = rig.child<platform::PictureBox>("picGraph");
-        const QSize before = pic->size();
-        rig.window.resize(rig.window.size() + grow);
-        QTRY_VERIFY(grow.isNull() || pic->size() != before);
-        const QImage shown = pic->grab().toImage();
-        // Dotted lines: every other pixel, within a pixel of the fraction of the height or of
-        // the 239 columns.
-        auto dotted = [&](QRect band) {
-            int n = 0;
-            for (int y = band.top(); y <= band.bottom(); ++y)
-                for (int x = band.left(); x <= band.right(); ++x)
-                    n += (shown.pixel(x, y) & 0xFFFFFF) == 0x808080;
-            return n >= std::max(band.width(), band.height()) * 2 / 5;
-        };
-        const int w = shown.width(), h = shown.height();
-        for (double fraction : {0.25, 0.5, 0.75})
-            QVERIFY(dotted(QRect(0, qRound(fraction * (h - 1)) - 1, w, 3)));
-        for (int x = 40; x <= 200; x += 40)
-            QVERIFY(dotted(QRect(qRound((x - 1) / 238.0 * (w - 1)) - 1, 0, 3, h)));
     }
 };
 
