@@ -19,11 +19,4 @@ inline QStringList rows(const QString& path, const QString& sql) {
     return out;
 }
 
-// The first column of the first row, or -1 without a row.
-inline qint64 scalar(const QString& path, const QString& sql) {
-    db::Connection file = db::Connection::open(path, db::Connection::Mode::ReadOnly);
-    db::Statement query = file.prepare(sql);
-    return query.step() ? query.columnInt64(0) : -1;
-}
-
 } // namespace logquery
