@@ -37,7 +37,6 @@ namespace {
 struct Fixture {
     doubles::FakePlatform fake;
     frmMain main{fake.platform};
-    bool open() { return main.openWindow(); }
     void tick() { main.tmrDispUpdate_Timer(); }
     void line(const QByteArray& text) { fake.serial.inject(text + "\r\n"); }
     template <typename T> T* child(const QString& name) { return main.findChild<T*>(name); }
@@ -80,7 +79,7 @@ class TestFrmMain : public QObject {
 private slots:
     void init() { testsupport::clearSettings(); }
 
-    void captions() {
+    void captionsAboutAndHelp() {
         // objectName, caption pairs
         // clang-format off
         const QStringList rows = {
@@ -95,7 +94,7 @@ private slots:
             "mnuAssignPorts", "Assign Devices...", "frmMain", "Voltrane RS-232 Communications"};
         // clang-format on
         Fixture f;
-        QVERIFY(f.open()); // the opening steps set the title
+        QVERIFY(f.main.openWindow()); // the opening steps set the title
         for (qsizetype i = 0; i < rows.size(); i += 2) {
             QObject* control = rows[i] == "frmMain" ? &f.main : f.child<QObject>(rows[i]);
             QVERIFY2(control, qPrintable(rows[i]));
@@ -104,6 +103,22 @@ private slots:
                                                                    : "text";
             QCOMPARE(control->property(property).toString(), rows[i + 1]);
         }
+        f.choose("mnuAbout");
+        f.choose("mnuContents");
+        QCOMPARE(f.fake.messages.shown.size(), 2);
+        const auto& about = f.fake.messages.shown[0];
+        QCOMPARE(about.title, QString("About Voltrane"));
+        QCOMPARE(about.text,
+                 QString("Voltrane Multimeter Communications\r\nApplication and Data Logger\r\n\r\n"
+                         "Version 1.82\r\n\r\nUses Serial Communication at 9600 baud,\r\nno "
+                         "parity, 8 data bits, and 1 stop bit (Meter Default).\r\n\r\nConnect the "
+                         "Fluke 45 using a null-modem 9 pin serial\r\ncable, not a normal serial "
+                         "cable.\r\n\r\n"));
+        const auto& help = f.fake.messages.shown[1];
+        QCOMPARE(help.title, QString("Voltrane Help"));
+        QVERIFY(help.text.startsWith("Voltrane Multimeter Communications Application\r\n"));
+        QCOMPARE(help.text.split("\r\n").value(11),
+                 QString("Continue in a like manner for Parity and Echo (ON)."));
     }
 
     // Tagged by the error code the port answers.
@@ -125,15 +140,14 @@ private slots:
         Fixture f;
         f.fake.serial.openError = QByteArray(QTest::currentDataTag()).toInt();
         QSignalSpy ended(&f.main, &frmMain::programEnded);
-        QVERIFY(!f.open());
+        QVERIFY(!f.main.openWindow());
         QCOMPARE(f.fake.messages.shown.size(), 1);
         const auto& box = f.fake.messages.shown.first();
         QCOMPARE(box.text, text);
         QCOMPARE(box.title, QString("Cannot Start Fluke 45 Serial Comm!"));
         QCOMPARE(box.buttons, platform::Buttons::OkOnly);
         QVERIFY(ended.size() == 1 && f.main.exitCode() != 0);
-        QVERIFY(!f.timer("tmrDispUpdate")->isActive());
-        QVERIFY(f.fake.serial.written.isEmpty());
+        QVERIFY(!f.timer("tmrDispUpdate")->isActive() && f.fake.serial.written.isEmpty());
         // Nothing half-read is written back.
         QCOMPARE(settings::GetSetting("Font", "<none>"), QString("Courier"));
         QCOMPARE(settings::GetSetting("AlarmWav", "<none>"), QString("<none>"));
@@ -143,14 +157,14 @@ private slots:
         settings::SaveSetting("CommPort", "9"); // outside the menu: nothing is ticked
         {
             Fixture f;
-            QVERIFY(f.open());
+            QVERIFY(f.main.openWindow());
             QCOMPARE(f.fake.serial.opened, QList<int>({9}));
             QVERIFY(f.ports(&QAction::isChecked).isEmpty());
         }
         settings::SaveSetting("CommPort", "3");
         Fixture f;
         f.fake.serial.presentPorts = {3, 5};
-        QVERIFY(f.open());
+        QVERIFY(f.main.openWindow());
         f.choose("mnuCom5");
         f.choose("mnuCom5"); // the same port closes and opens again
         QCOMPARE(f.fake.serial.opened, QList<int>({3, 5, 5}));
@@ -184,7 +198,7 @@ private slots:
         QFETCH(QList<int>, opened);
         const QString device = "/nonexistent/ttyUSB7";
         Fixture f;
-        QVERIFY(f.open());
+        QVERIFY(f.main.openWindow());
         auto* menu = f.child<QMenu>("mnuComm");
         QVERIFY(menu->toolTipsVisible());
         f.fake.serial.presentPorts = {1, 4};
@@ -243,7 +257,7 @@ private slots:
 
     void silenceBeyondTheLimitAndCancelGoesOffline() {
         Fixture f;
-        QVERIFY(f.open());
+        QVERIFY(f.main.openWindow());
         QVERIFY(!f.button("cmdLogger")->isEnabled()); // until the meter answers
         f.fake.messages.answers.enqueue(platform::Answer::Cancel);
         for (int i = 0; i < 17; ++i) // limit 15: the 17th silent tick finds the count above it
@@ -267,7 +281,7 @@ private slots:
     void windowsAndTheWaysOut() {
         QFETCH(QString, way);
         Fixture f;
-        QVERIFY(f.open());
+        QVERIFY(f.main.openWindow());
         f.main.control().closeWindow();
         const int y = f.main.y();
         f.line("+1.2345E+0 VDC");
@@ -293,8 +307,7 @@ private slots:
         else
             f.choose(way);
         QCOMPARE(ended.value(0).value(0), QVariant(0));
-        QVERIFY(!f.fake.serial.isOpen());
-        QVERIFY(f.fake.sound.events.contains("stop"));
+        QVERIFY(!f.fake.serial.isOpen() && f.fake.sound.events.contains("stop"));
         QVERIFY(!f.main.logger().isOpen() && !f.main.control().isOpen());
         QVERIFY(!f.main.isVisible());
     }
@@ -302,7 +315,7 @@ private slots:
     // Open and Graph and Font: cancelled, then failing; then a file the grapher refuses.
     void dialogsCancelledFailingAndARefusedFile() {
         Fixture f;
-        QVERIFY(f.open());
+        QVERIFY(f.main.openWindow());
         f.choose("mnuFont"); // cancelled
         QCOMPARE(f.fake.dialogs.fontRequests, QStringList({"MSSansserif"}));
         f.choose("mnuOpen"); // cancelled
@@ -310,8 +323,7 @@ private slots:
         QCOMPARE(request.title, QString("Open Data File for Graphing...."));
         QCOMPARE(request.filter, QString("vtd|*.vtd|MDB|*.mdb"));
         QCOMPARE(request.initialPath, f.main.shared().logger.LogFilePath);
-        QVERIFY(f.timer("tmrDispUpdate")->isActive());
-        QVERIFY(!f.timer("tmrWait")->isActive());
+        QVERIFY(f.timer("tmrDispUpdate")->isActive() && !f.timer("tmrWait")->isActive());
 
         f.fake.dialogs.fileResults.enqueue({DialogResult::Status::Failed, {}, 32755});
         f.fake.dialogs.fontResults.enqueue({DialogResult::Status::Failed, {}, 32755});
@@ -344,26 +356,6 @@ private slots:
         QCOMPARE(f.label("Label1")->text(), QString(" 1.2345 VDC"));
     }
 
-    void aboutAndHelpBoxes() {
-        Fixture f;
-        f.choose("mnuAbout");
-        f.choose("mnuContents");
-        QCOMPARE(f.fake.messages.shown.size(), 2);
-        const auto& about = f.fake.messages.shown[0];
-        QCOMPARE(about.title, QString("About Voltrane"));
-        QCOMPARE(about.text,
-                 QString("Voltrane Multimeter Communications\r\nApplication and Data Logger\r\n\r\n"
-                         "Version 1.82\r\n\r\nUses Serial Communication at 9600 baud,\r\nno "
-                         "parity, 8 data bits, and 1 stop bit (Meter Default).\r\n\r\nConnect the "
-                         "Fluke 45 using a null-modem 9 pin serial\r\ncable, not a normal serial "
-                         "cable.\r\n\r\n"));
-        const auto& help = f.fake.messages.shown[1];
-        QCOMPARE(help.title, QString("Voltrane Help"));
-        QVERIFY(help.text.startsWith("Voltrane Multimeter Communications Application\r\n"));
-        QCOMPARE(help.text.split("\r\n").value(11),
-                 QString("Continue in a like manner for Parity and Echo (ON)."));
-    }
-
     // --- What a person sees ----------------------------------------------------------------
 
     void rateLineShowsWholeInDesktopFonts_data() {
@@ -382,7 +374,7 @@ private slots:
         QApplication::setFont(QFont(family, points));
         const auto restore = qScopeGuard([&] { QApplication::setFont(systemFont); });
         Fixture f;
-        QVERIFY(f.open());
+        QVERIFY(f.main.openWindow());
         QTest::mouseClick(f.main.control().findChild<QLabel*>("lblMedium"), Qt::LeftButton);
         QLabel* rateLine = f.label("Label3");
         QCOMPARE(rateLine->text(), QString("Meter Response - Medium  :  Medium Precision"));

@@ -7,36 +7,23 @@
 #include <QAccessible>
 #include <QAccessibleActionInterface>
 #include <QLabel>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
 
 namespace {
-// The main window as the control window sees it, at a chosen resolution.
-struct Main : RecordingMain {
-    explicit Main(double dpi) : scale(dpi) {}
+// The control window beside a main window of a chosen resolution that records what it is asked.
+struct Rig : RecordingMain {
+    explicit Rig(double dpi = 96) : scale(dpi) {}
     Twips scale;
     QString rateLine;
     QStringList calls; // "rescale" and "activate", in order
+    doubles::FakePlatform fakes;
+    frmControl window{*this, fakes.platform};
     void setRateLine(const QString& text) override { rateLine = text; }
     void requestTrendRescale() override { calls << "rescale"; }
     void activate() override { calls << "activate"; }
     const Twips& twips() const override { return scale; }
-};
-
-struct Rig {
-    explicit Rig(double dpi = 96) : main(dpi) {}
-    doubles::FakePlatform fakes;
-    Main main;
-    frmControl window{main, fakes.platform};
     QRadioButton* option(const QString& name) { return window.findChild<QRadioButton*>(name); }
-    QLabel* caption(const QString& option) {
-        return window.findChild<QLabel*>("lbl" + option.mid(3));
-    }
-    bool openExposed() {
-        window.openWindow();
-        return QTest::qWaitForWindowExposed(&window);
-    }
 };
 } // namespace
 
@@ -85,19 +72,20 @@ private slots:
         const QString name = QTest::currentDataTag();
         const bool rate = command.startsWith("RATE");
         Rig rig;
-        QVERIFY(rig.openExposed());
+        rig.window.openWindow();
+        QVERIFY(QTest::qWaitForWindowExposed(&rig.window));
         QRadioButton* button = rig.option(name);
-        QLabel* caption = rig.caption(name);
+        QLabel* caption = rig.window.findChild<QLabel*>("lbl" + name.mid(3));
         QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(button);
         QCOMPARE(caption->buddy(), button);
         QCOMPARE(caption->text(), label);
         QCOMPARE(accessible->text(QAccessible::Name), label);
         if (way == "arrow") // the option above, checked without a click, sends once
             rig.option("optVAC")->setChecked(true);
-        rig.main.commands.clear();
-        rig.main.calls.clear();
-        rig.main.state.link.NoReplyLimit = 10;
-        rig.main.state.link.NoReplyCount = 7;
+        rig.commands.clear();
+        rig.calls.clear();
+        rig.state.link.NoReplyLimit = 10;
+        rig.state.link.NoReplyCount = 7;
         const auto choose = [&] {
             QWidget* target = way == "caption" ? static_cast<QWidget*>(caption) : button;
             if (way == "arrow")
@@ -114,22 +102,22 @@ private slots:
             }
         };
         choose();
-        QCOMPARE(rig.main.commands, QStringList{command});
+        QCOMPARE(rig.commands, QStringList{command});
         QVERIFY(button->isChecked());
         // Chosen again with the logger open: sent again, and a function rescales its graph.
-        rig.main.state.logger.LoggerOpen = true;
+        rig.state.logger.LoggerOpen = true;
         if (way == "button" || way == "caption")
             choose();
         else
             rig.window.selectOption(name);
-        QCOMPARE(rig.main.commands, QStringList(2, command));
-        QCOMPARE(int(rig.main.state.link.NoReplyLimit), limit);
-        QCOMPARE(int(rig.main.state.link.NoReplyCount), rate ? 0 : 7);
-        QCOMPARE(rig.main.rateLine,
+        QCOMPARE(rig.commands, QStringList(2, command));
+        QCOMPARE(int(rig.state.link.NoReplyLimit), limit);
+        QCOMPARE(int(rig.state.link.NoReplyCount), rate ? 0 : 7);
+        QCOMPARE(rig.rateLine,
                  rate ? "Meter Response - " + QString(label).replace(" - ", "  :  ") : "");
         const QStringList calls = rate ? QStringList{"activate", "activate"}
                                        : QStringList{"activate", "rescale", "activate"};
-        QCOMPARE(rig.main.calls, calls);
+        QCOMPARE(rig.calls, calls);
         // A checked face keeps its colour round the mark.
         if (colour != 0)
             QCOMPARE(pixels::At(button, QPoint(1, 1)), platform::PictureBox::toQColor(colour));
@@ -143,7 +131,7 @@ private slots:
         rig.window.selectOption("optFast");
         rig.window.selectOption("optVAC");
         QVERIFY(rig.window.isOpen());
-        QCOMPARE(rig.main.commands, QStringList({"RATE F", "VAC"}));
+        QCOMPARE(rig.commands, QStringList({"RATE F", "VAC"}));
         QVERIFY(rig.window.findChild<QLabel*>("Label12")->text().startsWith(
             "Note: Setup MUST be performed manually on the meter:\r\n\r\nSet the Fluke 45"));
         rig.window.selectOption("optDiode"); // the two groups are exclusive apart
@@ -153,7 +141,7 @@ private slots:
         QCOMPARE(rig.fakes.shell.opened,
                  QList<QUrl>{QUrl("https://www.fluke.com/en-us/support/manuals")});
         // Return closes the window and forgets the selection.
-        QTest::mouseClick(rig.window.findChild<QPushButton*>("cmdReturn"), Qt::LeftButton);
+        QTest::mouseClick(rig.window.findChild<QWidget*>("cmdReturn"), Qt::LeftButton);
         QVERIFY(!rig.window.isOpen());
         QVERIFY(!rig.option("optDiode")->isChecked());
     }
