@@ -1,40 +1,59 @@
-#include "MainWindowFixture.h"
+#include "Doubles.h"
+#include "TestSettings.h"
 #include "WidgetPixels.h"
 #include "app/PortAssignDialog.h"
+#include "app/frmMain.h"
 #include "control/frmControl.h"
 #include "grapher/frmGrapher.h"
 #include "logger/frmLogger.h"
 #include "platform/QtDialogs.h"
-#include "platform/QtSerialPort.h"
+#include "settings/SettingsStore.h"
 #include <QApplication>
-#include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
-#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFontComboBox>
 #include <QFontDatabase>
+#include <QLabel>
 #include <QLineEdit>
-#include <QMenuBar>
+#include <QMenu>
 #include <QPainter>
+#include <QPushButton>
 #include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <functional>
 
+using meterlink::PortAssignments;
 using platform::DialogResult;
 
 namespace {
 
-const QString CrLf = QStringLiteral("\r\n");
-const QString UnexpectedError32755 = "Error #32755 has occurred. Please" + CrLf +
-                                     "report this to the programmer for remediation." + CrLf + CrLf;
-
-QString setting(const QString& key) {
-    return settings::GetSetting(key, QStringLiteral("<none>"));
-}
+// frmMain on the platform doubles, driven without waiting: display ticks, meter lines, menu
+// entries by objectName.
+struct Fixture {
+    doubles::FakePlatform fake;
+    frmMain main{fake.platform};
+    void tick() { main.tmrDispUpdate_Timer(); }
+    void line(const QByteArray& text) { fake.serial.inject(text + "\r\n"); }
+    template <typename T> T* child(const QString& name) { return main.findChild<T*>(name); }
+    QLabel* label(const QString& name) { return child<QLabel>(name); }
+    QPushButton* button(const QString& name) { return child<QPushButton>(name); }
+    QAction* action(const QString& name) { return child<QAction>(name); }
+    QTimer* timer(const QString& name) { return child<QTimer>(name); }
+    void choose(const QString& name) { action(name)->trigger(); }
+    // The Com items for which is (isEnabled, isChecked) holds.
+    QList<int> ports(bool (QAction::*is)() const) {
+        QList<int> found;
+        for (int n = 1; n <= 8; ++n)
+            if ((action(QString("mnuCom%1").arg(n))->*is)())
+                found << n;
+        return found;
+    }
+};
 
 // Runs act on the next modal dialog once it shows; act must close it.
 void whenModalShows(std::function<void(QWidget*)> act) {
@@ -60,9 +79,7 @@ class TestFrmMain : public QObject {
 private slots:
     void init() { testsupport::clearSettings(); }
 
-    void captions_data() {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("caption");
+    void captionsAboutAndHelp() {
         // objectName, caption pairs
         // clang-format off
         const QStringList rows = {
@@ -74,243 +91,269 @@ private slots:
             "mnuBGBlack", "Black", "mnuFGWhite", "White", "mnuRed", "Red", "mnuGreen", "Green",
             "mnuBlue", "Blue", "mnuYellow", "Yellow", "mnuAlarm", "&Alarm Sound",
             "mnuContents", "Contents", "mnuAbout", "About", "mnuCom8", "Com8",
-            "frmMain", "Voltrane RS-232 Communications"};
+            "mnuAssignPorts", "Assign Devices...", "frmMain", "Voltrane RS-232 Communications"};
         // clang-format on
-        for (qsizetype i = 0; i < rows.size(); i += 2)
-            QTest::newRow(qPrintable(rows[i])) << rows[i] << rows[i + 1];
-    }
-    void captions() {
-        QFETCH(QString, name);
-        QFETCH(QString, caption);
-        MainWindowFixture f;
-        QObject* control = name == "frmMain" ? f.main.get() : f.main->findChild<QObject*>(name);
-        QVERIFY(control);
-        if (control == f.main.get()) {
-            QVERIFY(f.open()); // the opening steps set the title
-            QCOMPARE(f.main->windowTitle(), caption);
-        } else if (auto* b = qobject_cast<QPushButton*>(control))
-            QCOMPARE(b->text(), caption);
-        else if (auto* m = qobject_cast<QMenu*>(control))
-            QCOMPARE(m->title(), caption);
-        else
-            QCOMPARE(qobject_cast<QAction*>(control)->text(), caption);
-    }
-
-    void startupErrors_data() {
-        QTest::addColumn<int>("code");
-        QTest::addColumn<QString>("text");
-        const QString exit = "Press 'OK' to Exit." + CrLf + CrLf;
-        QTest::newRow("8002") << 8002
-                              << "        No Comm Port Available!" + CrLf + CrLf +
-                                     "This program requires one port (1-8)." + CrLf + CrLf + exit;
-        QTest::newRow("8012") << 8012
-                              << "        Port Is Not Open!" + CrLf + CrLf +
-                                     "Check Port Availability and Status." + CrLf + CrLf + exit;
-        QTest::newRow("8005")
-            << 8005
-            << "        Port Already Open!" + CrLf + CrLf + "Another process is using the port." +
-                   CrLf + CrLf + "Is the primary instance of this application using this Port?" +
-                   CrLf + CrLf +
-                   "If so, stop it amd launch this instance to select alternate Port...." + CrLf +
-                   CrLf + exit;
-        QTest::newRow("other") << 13
-                               << "Error #13" + CrLf + CrLf +
-                                      "There is a problem with the serial port!" + CrLf + CrLf +
-                                      exit;
-    }
-    void startupErrors() {
-        QFETCH(int, code);
-        QFETCH(QString, text);
-        settings::SaveSetting("Font", "Courier");
-        MainWindowFixture f;
-        f.fake.serial.openError = code;
-        QSignalSpy ended(f.main.get(), &frmMain::programEnded);
-        QVERIFY(!f.open());
-        QCOMPARE(f.fake.messages.shown.size(), 1);
-        const auto& box = f.fake.messages.shown.first();
-        QCOMPARE(box.text, text);
-        QCOMPARE(box.title, QString("Cannot Start Fluke 45 Serial Comm!"));
-        QCOMPARE(box.buttons, platform::Buttons::OkOnly);
-        QCOMPARE(ended.size(), 1);
-        QVERIFY(f.main->exitCode() != 0);
-        QVERIFY(!f.timer("tmrDispUpdate")->isActive());
-        QVERIFY(f.fake.serial.written.isEmpty());
-        // Nothing half-read is written back.
-        QCOMPARE(setting("Font"), QString("Courier"));
-        QCOMPARE(setting("AlarmWav"), QString("<none>"));
-    }
-
-    void portMenuProbeSwitchAndFailure() {
-        settings::SaveSetting("CommPort", "9"); // outside the menu: nothing is ticked
-        {
-            MainWindowFixture f;
-            QVERIFY(f.open());
-            QCOMPARE(f.fake.serial.opened, QList<int>({9}));
-            for (int n = 1; n <= 8; ++n)
-                QVERIFY(!f.action(QString("mnuCom%1").arg(n))->isChecked());
+        Fixture f;
+        QVERIFY(f.main.openWindow()); // the opening steps set the title
+        for (qsizetype i = 0; i < rows.size(); i += 2) {
+            QObject* control = rows[i] == "frmMain" ? &f.main : f.child<QObject>(rows[i]);
+            QVERIFY2(control, qPrintable(rows[i]));
+            const char* property = control == &f.main              ? "windowTitle"
+                                   : qobject_cast<QMenu*>(control) ? "title"
+                                                                   : "text";
+            QCOMPARE(control->property(property).toString(), rows[i + 1]);
         }
-        settings::SaveSetting("CommPort", "3");
-        MainWindowFixture f;
-        f.fake.serial.presentPorts = {3, 5};
-        QVERIFY(f.open());
-        f.choose("mnuCom5");
-        f.choose("mnuCom5"); // the same port closes and opens again
-        QCOMPARE(f.fake.serial.opened, QList<int>({3, 5, 5}));
-        for (int n = 1; n <= 8; ++n) {
-            const QAction* item = f.action(QString("mnuCom%1").arg(n));
-            QCOMPARE(item->isEnabled(), n == 3 || n == 5);
-            QCOMPARE(item->isChecked(), n == 5);
-        }
-        f.fake.serial.openError = 8005;
-        f.choose("mnuCom3");
-        QVERIFY(f.fake.messages.shown.value(0).text.contains("Com3"));
-        QVERIFY(!f.fake.serial.isOpen());
-        QCOMPARE(f.main->CommPortNo(), qint16(3));
-    }
-
-    // Edit > RS-232 > Assign Devices...: what OK stores is probed again at once.
-    void assigningADeviceReprobesThePortMenu() {
-        MainWindowFixture f;
-        QVERIFY(f.open());
-        f.fake.serial.presentPorts = {1, 4};
-        QTimer::singleShot(0, [] {
-            auto* dialog = qobject_cast<PortAssignDialog*>(QApplication::activeModalWidget());
-            QVERIFY(dialog);
-            dialog->deviceBox(4)->setEditText("/dev/ttyUSB7");
-            dialog->accept();
-        });
-        f.choose("mnuAssignPorts");
-        for (int n = 1; n <= 8; ++n)
-            QCOMPARE(f.action(QString("mnuCom%1").arg(n))->isEnabled(), n == 1 || n == 4);
-        QCOMPARE(meterlink::PortAssignments::assigned(4), QString("/dev/ttyUSB7"));
-    }
-
-    void silenceBeyondTheLimitAndCancelGoesOffline() {
-        MainWindowFixture f;
-        QVERIFY(f.open());
-        QVERIFY(!f.button("cmdLogger")->isEnabled()); // until the meter answers
-        f.fake.messages.answers.enqueue(platform::Answer::Cancel);
-        f.tick(17); // limit 15: the 17th silent tick finds the count above it
-        QCOMPARE(f.fake.messages.shown.size(), 1);
-        QCOMPARE(f.fake.messages.shown.first().title, QString("Please Reset the Meter Manually!"));
-        QCOMPARE(f.label("Label1")->text(), QString("Check Port"));
-        QCOMPARE(f.label("Label2")->text(), QString("Then Restart"));
-        QCOMPARE(f.button("cmdLogger")->y(), f.px(4150)); // the two-line layout
-        QVERIFY(!f.timer("tmrDispUpdate")->isActive());
-        QVERIFY(!f.button("cmdMeterSettings")->isEnabled());
-    }
-
-    void coloursAndFont() {
-        MainWindowFixture f;
-        QVERIFY(f.open());
-        f.choose("mnuFGWhite");
-        f.choose("mnuBGWhite"); // white on white turns the text black
-        QVERIFY(f.action("mnuFGBlack")->isChecked());
-        QVERIFY(!f.action("mnuFGWhite")->isEnabled());
-        for (const char* name : {"Label1", "Label2"}) {
-            QCOMPARE(f.label(name)->palette().color(QPalette::WindowText), QColor(0, 0, 0));
-            QCOMPARE(f.label(name)->palette().color(QPalette::Window), QColor(255, 255, 255));
-        }
-
-        f.choose("mnuFont"); // cancelled
-        QCOMPARE(f.fake.dialogs.fontRequests, QStringList({"MSSansserif"}));
-        f.fake.dialogs.fontResults.enqueue({DialogResult::Status::Ok, "Courier", 0});
-        f.choose("mnuFont");
-        QCOMPARE(f.label("Label2")->font().family(), QString("Courier"));
-        QCOMPARE(f.label("Label1")->font().pointSize(), 72);
-        f.fake.dialogs.fontResults.enqueue({DialogResult::Status::Failed, {}, 32755});
-        f.choose("mnuFont");
-        QCOMPARE(f.fake.messages.shown.size(), 1);
-        QCOMPARE(f.fake.messages.shown.first().title, QString("Unexpected Error!"));
-        QCOMPARE(f.fake.messages.shown.first().text, UnexpectedError32755);
-    }
-
-    // Every way out runs the whole Quit, closing the other windows first.
-    void quitButtonExitMenuAndFrame_data() {
-        QTest::addColumn<int>("way");
-        QTest::newRow("Quit") << 0;
-        QTest::newRow("Exit") << 1;
-        QTest::newRow("frame") << 2;
-    }
-    void quitButtonExitMenuAndFrame() {
-        QFETCH(int, way);
-        MainWindowFixture f;
-        QVERIFY(f.open());
-        f.line("+1.2345E+0 VDC");
-        f.button("cmdLogger")->click();
-        QVERIFY(f.main->logger().isOpen());
-        QSignalSpy ended(f.main.get(), &frmMain::programEnded);
-        if (way == 0)
-            f.button("cmdQuit")->click();
-        else if (way == 1)
-            f.choose("mnuExit");
-        else
-            f.main->close();
-        QCOMPARE(ended.size(), 1);
-        QCOMPARE(ended.first().first().toInt(), 0);
-        QVERIFY(!f.fake.serial.isOpen());
-        QVERIFY(f.fake.sound.events.contains("stop"));
-        QVERIFY(!f.main->logger().isOpen() && !f.main->control().isOpen());
-        QVERIFY(!f.main->isVisible());
-        QCOMPARE(setting("FGColor"), QString("65535"));
-    }
-
-    void openAndGraphCancelErrorAndRefusedFile() {
-        MainWindowFixture f;
-        QVERIFY(f.open());
-        f.choose("mnuOpen"); // cancelled
-        const auto& request = f.fake.dialogs.fileRequests.first();
-        QCOMPARE(request.title, QString("Open Data File for Graphing...."));
-        QCOMPARE(request.filter, QString("vtd|*.vtd|MDB|*.mdb"));
-        QCOMPARE(request.initialPath, f.state().logger.LogFilePath);
-        QVERIFY(f.timer("tmrDispUpdate")->isActive());
-        QVERIFY(!f.timer("tmrWait")->isActive());
-
-        f.fake.dialogs.fileResults.enqueue({DialogResult::Status::Failed, {}, 32755});
-        f.choose("mnuOpen");
-        QCOMPARE(f.fake.messages.shown.value(0).title, QString("Unexpected Error!"));
-        QVERIFY(f.timer("tmrDispUpdate")->isActive());
-
-        // A file the grapher refuses: its message, then the live display goes on.
-        QTemporaryDir dir;
-        const QString path = dir.filePath("not-a-log.vtd");
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("this is not a log file");
-        file.close();
-        f.fake.dialogs.fileResults.enqueue({DialogResult::Status::Ok, path, 0});
-        f.choose("mnuOpen");
-        QCOMPARE(f.label("Label1")->text(), QString("Loading Data..."));
-        QVERIFY(!f.timer("tmrDispUpdate")->isActive());
-        f.main->tmrWait_Timer();
-        QCOMPARE(f.fake.messages.shown.size(), 2);
-        QVERIFY(!f.main->grapher().isOpen());
-        QVERIFY(!f.main->hasEnded());
-        QVERIFY(f.timer("tmrDispUpdate")->isActive());
-        f.line("+1.2345E+0 VDC");
-        f.tick();
-        QCOMPARE(f.label("Label1")->text(), QString(" 1.2345 VDC"));
-    }
-
-    void aboutAndHelpBoxes() {
-        MainWindowFixture f;
         f.choose("mnuAbout");
         f.choose("mnuContents");
         QCOMPARE(f.fake.messages.shown.size(), 2);
         const auto& about = f.fake.messages.shown[0];
         QCOMPARE(about.title, QString("About Voltrane"));
-        QCOMPARE(about.text, "Voltrane Multimeter Communications" + CrLf +
-                                 "Application and Data Logger" + CrLf + CrLf + "Version 1.82" +
-                                 CrLf + CrLf + "Uses Serial Communication at 9600 baud," + CrLf +
-                                 "no parity, 8 data bits, and 1 stop bit (Meter Default)." + CrLf +
-                                 CrLf + "Connect the Fluke 45 using a null-modem 9 pin serial" +
-                                 CrLf + "cable, not a normal serial cable." + CrLf + CrLf);
+        QCOMPARE(about.text,
+                 QString("Voltrane Multimeter Communications\r\nApplication and Data Logger\r\n\r\n"
+                         "Version 1.82\r\n\r\nUses Serial Communication at 9600 baud,\r\nno "
+                         "parity, 8 data bits, and 1 stop bit (Meter Default).\r\n\r\nConnect the "
+                         "Fluke 45 using a null-modem 9 pin serial\r\ncable, not a normal serial "
+                         "cable.\r\n\r\n"));
         const auto& help = f.fake.messages.shown[1];
         QCOMPARE(help.title, QString("Voltrane Help"));
-        const QStringList lines = help.text.split(CrLf);
-        QCOMPARE(lines.size(), 21); // 20 lines, each ended by CR LF
-        QCOMPARE(lines[0], QString("Voltrane Multimeter Communications Application"));
-        QCOMPARE(lines[11], QString("Continue in a like manner for Parity and Echo (ON)."));
+        QVERIFY(help.text.startsWith("Voltrane Multimeter Communications Application\r\n"));
+        QCOMPARE(help.text.split("\r\n").value(11),
+                 QString("Continue in a like manner for Parity and Echo (ON)."));
+    }
+
+    // Tagged by the error code the port answers.
+    void startupErrors_data() {
+        QTest::addColumn<QString>("text");
+        const auto row = [](const char* code, const QString& text) {
+            QTest::newRow(code) << text + "\r\n\r\nPress 'OK' to Exit.\r\n\r\n";
+        };
+        row("8002", "        No Comm Port Available!\r\n\r\nThis program requires one port (1-8).");
+        row("8012", "        Port Is Not Open!\r\n\r\nCheck Port Availability and Status.");
+        row("8005", "        Port Already Open!\r\n\r\nAnother process is using the port.\r\n\r\n"
+                    "Is the primary instance of this application using this Port?\r\n\r\n"
+                    "If so, stop it amd launch this instance to select alternate Port....");
+        row("13", "Error #13\r\n\r\nThere is a problem with the serial port!");
+    }
+    void startupErrors() {
+        QFETCH(QString, text);
+        settings::SaveSetting("Font", "Courier");
+        Fixture f;
+        f.fake.serial.openError = QByteArray(QTest::currentDataTag()).toInt();
+        QSignalSpy ended(&f.main, &frmMain::programEnded);
+        QVERIFY(!f.main.openWindow());
+        QCOMPARE(f.fake.messages.shown.size(), 1);
+        const auto& box = f.fake.messages.shown.first();
+        QCOMPARE(box.text, text);
+        QCOMPARE(box.title, QString("Cannot Start Fluke 45 Serial Comm!"));
+        QCOMPARE(box.buttons, platform::Buttons::OkOnly);
+        QVERIFY(ended.size() == 1 && f.main.exitCode() != 0);
+        QVERIFY(!f.timer("tmrDispUpdate")->isActive() && f.fake.serial.written.isEmpty());
+        // Nothing half-read is written back.
+        QCOMPARE(settings::GetSetting("Font", "<none>"), QString("Courier"));
+        QCOMPARE(settings::GetSetting("AlarmWav", "<none>"), QString("<none>"));
+    }
+
+    void portMenuProbeSwitchAndFailure() {
+        settings::SaveSetting("CommPort", "9"); // outside the menu: nothing is ticked
+        {
+            Fixture f;
+            QVERIFY(f.main.openWindow());
+            QCOMPARE(f.fake.serial.opened, QList<int>({9}));
+            QVERIFY(f.ports(&QAction::isChecked).isEmpty());
+        }
+        settings::SaveSetting("CommPort", "3");
+        Fixture f;
+        f.fake.serial.presentPorts = {3, 5};
+        QVERIFY(f.main.openWindow());
+        f.choose("mnuCom5");
+        f.choose("mnuCom5"); // the same port closes and opens again
+        QCOMPARE(f.fake.serial.opened, QList<int>({3, 5, 5}));
+        QCOMPARE(f.ports(&QAction::isEnabled), QList<int>({3, 5}));
+        QCOMPARE(f.ports(&QAction::isChecked), QList<int>({5}));
+        f.fake.serial.openError = 8005;
+        f.choose("mnuCom3");
+        QVERIFY(f.fake.messages.shown.value(0).text.contains("Com3"));
+        QVERIFY(!f.fake.serial.isOpen());
+        QCOMPARE(f.main.CommPortNo(), qint16(3));
+    }
+
+    // Edit > RS-232 > Assign Devices...: OK probes the ports again; a new device for the port in
+    // use switches to it at once, other ports wait to be chosen. A path no device can have is
+    // refused with the dialog left open; Cancel then neither probes nor stores.
+    void assigningDevices_data() {
+        QTest::addColumn<int>("port");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<QList<int>>("opened");
+        const QString device = "/nonexistent/ttyUSB7";
+        QTest::newRow("port in use") << 1 << device << "OK" << QList<int>{1, 1};
+        QTest::newRow("other port") << 4 << device << "OK" << QList<int>{1};
+        QTest::newRow("refused") << 3 << "/dev/tty\x1bUSB0"
+                                 << "refused" << QList<int>{1};
+    }
+    void assigningDevices() {
+        QFETCH(int, port);
+        QFETCH(QString, text);
+        QFETCH(QString, answer);
+        QFETCH(QList<int>, opened);
+        const QString device = "/nonexistent/ttyUSB7";
+        Fixture f;
+        QVERIFY(f.main.openWindow());
+        auto* menu = f.child<QMenu>("mnuComm");
+        QVERIFY(menu->toolTipsVisible());
+        f.fake.serial.presentPorts = {1, 4};
+        QString refusal;
+        whenModalShows([&](QWidget* modal) {
+            auto* dialog = qobject_cast<PortAssignDialog*>(modal);
+            if (!dialog)
+                return modal->close(), void();
+            dialog->deviceBox(port)->setEditText(text);
+            if (answer == "refused") {
+                QTimer::singleShot(0, [&refusal] {
+                    refusal = QApplication::activeModalWidget()->property("text").toString();
+                    QApplication::activeModalWidget()->close();
+                });
+                dialog->accept();
+                refusal += dialog->isVisible() ? " Still open." : "";
+            }
+            answer == "OK" ? dialog->accept() : dialog->reject();
+        });
+        f.choose("mnuAssignPorts");
+        QCOMPARE(refusal, QString(answer == "refused"
+                                      ? "The device for Com3 is not a valid path. Still open."
+                                      : ""));
+        QCOMPARE(f.fake.serial.opened, opened);
+        QCOMPARE(f.ports(&QAction::isEnabled), (answer == "OK" ? QList<int>{1, 4} : QList<int>{1}));
+        QCOMPARE(PortAssignments::assigned(port), answer == "OK" ? text : "");
+        QCOMPARE(testsupport::store().allKeys().size(), answer == "OK" ? 1 : 0);
+        if (answer == "OK")
+            QCOMPARE(f.action(QString("mnuCom%1").arg(port))->toolTip(),
+                     QString("Com%1: %2 (assigned, not found)").arg(port).arg(device));
+        // A change made elsewhere shows the next time the menu opens.
+        QVERIFY(PortAssignments::assign(3, device));
+        emit menu->aboutToShow();
+        QCOMPARE(f.action("mnuCom3")->toolTip(), "Com3: " + device + " (assigned, not found)");
+    }
+
+    void theDialogListsDevicesAndStoresWhatIsChosen() {
+        QTemporaryDir dev; // two adapters, both reported by the system
+        const QStringList reported{dev.filePath("ttyUSB0"), dev.filePath("ttyACM0")};
+        for (const QString& path : reported)
+            QFile(path).open(QIODevice::WriteOnly);
+        QVERIFY(PortAssignments::assign(2, "/dev/custom"));
+        PortAssignDialog dialog{PortAssignments({dev.path(), [reported] { return reported; }})};
+        QCOMPARE(dialog.deviceBox(8)->count(), 2);
+        QCOMPARE(dialog.deviceBox(1)->lineEdit()->placeholderText(), "automatic: " + reported[0]);
+        QCOMPARE(dialog.deviceBox(2)->currentText(), QString("/dev/custom"));
+        dialog.deviceBox(1)->setCurrentIndex(1); // chosen from the list
+        dialog.deviceBox(2)->setEditText("");    // back to automatic
+        dialog.deviceBox(4)->setEditText(" /dev/serial/by-id/usb-x ");
+        dialog.accept();
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(PortAssignments::assigned(1), reported[1]);
+        QCOMPARE(PortAssignments::assigned(4), QString("/dev/serial/by-id/usb-x"));
+        QCOMPARE(testsupport::store().allKeys().size(), 2);
+    }
+
+    void silenceBeyondTheLimitAndCancelGoesOffline() {
+        Fixture f;
+        QVERIFY(f.main.openWindow());
+        QVERIFY(!f.button("cmdLogger")->isEnabled()); // until the meter answers
+        f.fake.messages.answers.enqueue(platform::Answer::Cancel);
+        for (int i = 0; i < 17; ++i) // limit 15: the 17th silent tick finds the count above it
+            f.tick();
+        QCOMPARE(f.fake.messages.shown.size(), 1);
+        QCOMPARE(f.fake.messages.shown.first().title, QString("Please Reset the Meter Manually!"));
+        QCOMPARE(f.label("Label1")->text(), QString("Check Port"));
+        QCOMPARE(f.label("Label2")->text(), QString("Then Restart"));
+        QCOMPARE(f.button("cmdLogger")->y(), f.main.twips().toPixels(4150)); // two-line layout
+        QVERIFY(!f.timer("tmrDispUpdate")->isActive());
+        QVERIFY(!f.button("cmdMeterSettings")->isEnabled());
+    }
+
+    // One window of each kind; opening Meter Control closes the logger and leaves the main
+    // window where it is. Every way out then runs the whole Quit, closing the other windows first.
+    void windowsAndTheWaysOut_data() {
+        QTest::addColumn<QString>("way");
+        for (const char* way : {"cmdQuit", "mnuExit", "frame"})
+            QTest::newRow(way) << QString(way);
+    }
+    void windowsAndTheWaysOut() {
+        QFETCH(QString, way);
+        Fixture f;
+        QVERIFY(f.main.openWindow());
+        f.main.control().closeWindow();
+        const int y = f.main.y();
+        f.line("+1.2345E+0 VDC");
+        f.button("cmdLogger")->click();
+        f.choose("mnuLogger");
+        QVERIFY(f.main.logger().isOpen());
+        f.tick();
+        QVERIFY(!f.action("mnuOpen")->isEnabled());
+        f.button("cmdMeterSettings")->click();
+        f.button("cmdMeterSettings")->click();
+        QVERIFY(f.main.control().isOpen() && !f.main.logger().isOpen());
+        QVERIFY(!f.main.shared().logger.LoggerOpen);
+        QCOMPARE(f.main.y(), y);
+        f.tick();
+        QVERIFY(f.action("mnuOpen")->isEnabled());
+        f.button("cmdLogger")->click();
+
+        QSignalSpy ended(&f.main, &frmMain::programEnded);
+        if (way == "frame")
+            f.main.close();
+        else if (way == "cmdQuit")
+            f.button(way)->click();
+        else
+            f.choose(way);
+        QCOMPARE(ended.value(0).value(0), QVariant(0));
+        QVERIFY(!f.fake.serial.isOpen() && f.fake.sound.events.contains("stop"));
+        QVERIFY(!f.main.logger().isOpen() && !f.main.control().isOpen());
+        QVERIFY(!f.main.isVisible());
+    }
+
+    // Open and Graph and Font: cancelled, then failing; then a file the grapher refuses.
+    void dialogsCancelledFailingAndARefusedFile() {
+        Fixture f;
+        QVERIFY(f.main.openWindow());
+        f.choose("mnuFont"); // cancelled
+        QCOMPARE(f.fake.dialogs.fontRequests, QStringList({"MSSansserif"}));
+        f.choose("mnuOpen"); // cancelled
+        const auto& request = f.fake.dialogs.fileRequests.first();
+        QCOMPARE(request.title, QString("Open Data File for Graphing...."));
+        QCOMPARE(request.filter, QString("vtd|*.vtd|MDB|*.mdb"));
+        QCOMPARE(request.initialPath, f.main.shared().logger.LogFilePath);
+        QVERIFY(f.timer("tmrDispUpdate")->isActive() && !f.timer("tmrWait")->isActive());
+
+        f.fake.dialogs.fileResults.enqueue({DialogResult::Status::Failed, {}, 32755});
+        f.fake.dialogs.fontResults.enqueue({DialogResult::Status::Failed, {}, 32755});
+        f.choose("mnuOpen");
+        f.choose("mnuFont");
+        QCOMPARE(f.fake.messages.shown.size(), 2);
+        for (const auto& box : f.fake.messages.shown) {
+            QCOMPARE(box.title, QString("Unexpected Error!"));
+            QCOMPARE(box.text, QString("Error #32755 has occurred. Please\r\nreport this to the "
+                                       "programmer for remediation.\r\n\r\n"));
+        }
+        QVERIFY(f.timer("tmrDispUpdate")->isActive());
+
+        // A file the grapher refuses: its message, then the live display goes on.
+        QTemporaryDir dir;
+        QFile file(dir.filePath("not-a-log.vtd"));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("this is not a log file") > 0);
+        file.close();
+        f.fake.dialogs.fileResults.enqueue({DialogResult::Status::Ok, file.fileName(), 0});
+        f.choose("mnuOpen");
+        QCOMPARE(f.label("Label1")->text(), QString("Loading Data..."));
+        QVERIFY(!f.timer("tmrDispUpdate")->isActive());
+        f.main.tmrWait_Timer();
+        QCOMPARE(f.fake.messages.shown.size(), 3);
+        QVERIFY(!f.main.grapher().isOpen());
+        QVERIFY(!f.main.hasEnded());
+        QVERIFY(f.timer("tmrDispUpdate")->isActive());
+        f.line("+1.2345E+0 VDC");
+        f.tick();
+        QCOMPARE(f.label("Label1")->text(), QString(" 1.2345 VDC"));
     }
 
     // --- What a person sees ----------------------------------------------------------------
@@ -330,20 +373,18 @@ private slots:
         const QFont systemFont = QApplication::font();
         QApplication::setFont(QFont(family, points));
         const auto restore = qScopeGuard([&] { QApplication::setFont(systemFont); });
-        MainWindowFixture f;
-        QVERIFY(f.open());
-        QTest::mouseClick(f.main->control().findChild<QLabel*>("lblMedium"), Qt::LeftButton);
+        Fixture f;
+        QVERIFY(f.main.openWindow());
+        QTest::mouseClick(f.main.control().findChild<QLabel*>("lblMedium"), Qt::LeftButton);
         QLabel* rateLine = f.label("Label3");
         QCOMPARE(rateLine->text(), QString("Meter Response - Medium  :  Medium Precision"));
 
         // The text drawn unclipped in the label's font, against what the label shows.
         const QImage shown = rateLine->grab().toImage();
-        const qreal ratio = shown.devicePixelRatio();
         const QFontMetrics metrics(rateLine->font());
-        QImage whole(
-            QSize(metrics.horizontalAdvance(rateLine->text()) + 40, metrics.height() + 20) * ratio,
-            QImage::Format_ARGB32_Premultiplied);
-        whole.setDevicePixelRatio(ratio);
+        const QSize size(metrics.horizontalAdvance(rateLine->text()) + 40, metrics.height() + 20);
+        QImage whole(size * shown.devicePixelRatio(), QImage::Format_ARGB32_Premultiplied);
+        whole.setDevicePixelRatio(shown.devicePixelRatio());
         whole.fill(Qt::transparent);
         QPainter painter(&whole);
         painter.setFont(rateLine->font());
@@ -369,12 +410,10 @@ private slots:
         whenModalShows([&](QWidget* modal) {
             auto* dialog = qobject_cast<QFileDialog*>(modal);
             auto* name = modal->findChild<QLineEdit*>("fileNameEdit");
-            folder = dialog ? dialog->directory().absolutePath() : QString();
-            proposed = name ? name->text() : QString();
-            if (!dialog || !name) {
-                modal->close();
-                return;
-            }
+            if (!dialog || !name)
+                return modal->close(), void();
+            folder = dialog->directory().absolutePath();
+            proposed = name->text();
             name->setText(bell);
             QTest::keyClick(name, Qt::Key_Return);
         });
@@ -393,17 +432,11 @@ private slots:
             auto* label = modal->findChild<QLabel*>();
             auto* faces = modal->findChild<QFontComboBox*>();
             auto* buttons = modal->findChild<QDialogButtonBox*>();
-            if (!label || !faces || !buttons) {
-                modal->close();
-                return;
-            }
-            caption = label->text();
             // An access key only works in the active window; under load it may not be yet.
             modal->activateWindow();
-            if (!QTest::qWaitForWindowActive(modal)) {
-                modal->close();
-                return;
-            }
+            if (!label || !faces || !buttons || !QTest::qWaitForWindowActive(modal))
+                return modal->close(), void();
+            caption = label->text();
             buttons->button(QDialogButtonBox::Ok)->setFocus();
             QTest::keyClick(modal, Qt::Key_F, Qt::AltModifier);
             keyReachesFaces = label->buddy() == faces && faces->hasFocus();
@@ -415,29 +448,6 @@ private slots:
         QVERIFY(keyReachesFaces);
         QCOMPARE(main.findChild<QLabel*>("Label1")->font().family(), face);
         QVERIFY(fake.messages.shown.isEmpty());
-    }
-
-    // One window of each kind; opening Meter Control closes the logger, and the main window
-    // stays where it is.
-    void windowsOpenOnceAndMeterControlClosesTheLogger() {
-        MainWindowFixture f;
-        QVERIFY(f.open());
-        f.main->control().closeWindow();
-        const int y = f.main->y();
-        f.line("+1.2345E+0 VDC");
-        f.button("cmdLogger")->click();
-        f.choose("mnuLogger");
-        QVERIFY(f.main->logger().isOpen());
-        f.tick();
-        QVERIFY(!f.action("mnuOpen")->isEnabled());
-        f.button("cmdMeterSettings")->click();
-        f.button("cmdMeterSettings")->click();
-        QVERIFY(f.main->control().isOpen());
-        QVERIFY(!f.main->logger().isOpen());
-        QVERIFY(!f.state().logger.LoggerOpen);
-        QCOMPARE(f.main->y(), y);
-        f.tick();
-        QVERIFY(f.action("mnuOpen")->isEnabled());
     }
 };
 
