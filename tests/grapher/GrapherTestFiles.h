@@ -35,8 +35,7 @@ inline void WriteLogFile(const QString& path, const QString& date, const QString
 
 // Runs SQL on a file (to make the foreign and broken files no run would write).
 inline void ExecSql(const QString& path, const QString& sql) {
-    db::Connection c =
-        QFileInfo::exists(path) ? db::Connection::open(path) : db::Connection::createNew(path);
+    db::Connection c = db::Connection::open(path);
     c.exec(sql);
     c.close();
 }

@@ -298,7 +298,7 @@ private slots:
                                      text("lblDate"), QString("-5.00E+00"), QString("VDC")})
             QVERIFY2(svg.contains(label.toUtf8() + "</text>"), qPrintable(label));
         QVERIFY(!svg.contains("<image")); // lines and text, not a raster copy
-        grapher_->activateWindow(); // from the dialogs
+        grapher_->activateWindow();       // from the dialogs
         QVERIFY(QTest::qWaitForWindowActive(grapher_.get()));
         QTest::keyClick(pic(), Qt::Key_C, Qt::ControlModifier);
         QCOMPARE(QGuiApplication::clipboard()->image().size(), image.size());

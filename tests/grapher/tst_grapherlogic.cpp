@@ -39,7 +39,7 @@ class GrapherLogicTest : public QObject {
     Q_OBJECT
 private slots:
     // Under a user locale with a decimal comma.
-    void numberAndTimeTexts() {
+    void numberTimeAndScaleTexts() {
         const QLocale before;
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
         setlocale(LC_ALL, "de_DE.UTF-8");
@@ -57,9 +57,6 @@ private slots:
             QCOMPARE(TimeStampText(days), QString(text));
         setlocale(LC_ALL, "C");
         QLocale::setDefault(before);
-    }
-
-    void scaleSteps() {
         const std::pair<float, float> steps[] = {
             {-3, 0.01f}, {1, 1}, {1.0001f, 2}, {40, 50}, {1e9f, 2e6f}};
         for (const auto& [r, fullScale] : steps)
@@ -69,14 +66,6 @@ private slots:
         QVERIFY(!one.drawn && !one.typeTextSet);
         // The marker's height follows the main window's display.
         QCOMPARE(ScaleGraph(3, 0, 100, "VDC", SignBoth, "FR", "").MarkerHalfHeight, 5.f / 50);
-    }
-
-    // The window's tests show AC levels in dBu; a dB reading is its own level.
-    void levelsOfReadouts() {
-        for (const char* noLevel : {"0", "-1", "abc"})
-            QVERIFY(!ShowDbu(noLevel));
-        const LogColumns c = columnsOf({-12.5f}, "DB");
-        QCOMPARE(ReadoutFor(c, 1, 1).dBu.value_or(""), QString("-12.5"));
     }
 
     void tracePoints() {
@@ -166,6 +155,10 @@ private slots:
         QByteArray out = CsvRunLine(r.log->info);
         AppendCsvRow(out, c, 2);
         QCOMPARE(out, QByteArray("d,\r\n12:00:00,2,,,,\r\n"));
+        // The window's tests show AC levels in dBu; a dB reading is its own level.
+        for (const char* noLevel : {"0", "-1", "abc"})
+            QVERIFY(!ShowDbu(noLevel));
+        QCOMPARE(ReadoutFor(columnsOf({-12.5f}, "DB"), 1, 1).dBu.value_or(""), QString("-12.5"));
     }
 
 private:
