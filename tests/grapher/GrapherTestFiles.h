@@ -35,8 +35,7 @@ inline void WriteLogFile(const QString& path, const QString& date, const QString
 
 // Runs SQL on a file (to make the foreign and broken files no run would write).
 inline void ExecSql(const QString& path, const QString& sql) {
-    db::Connection c =
-        QFileInfo::exists(path) ? db::Connection::open(path) : db::Connection::createNew(path);
+    db::Connection c = db::Connection::open(path);
     c.exec(sql);
     c.close();
 }
@@ -53,35 +52,5 @@ inline QByteArray ReadBytes(const QString& path) {
 
 inline const QString InsertRow =
     QStringLiteral("INSERT INTO LogData (TimeStamp, MilliSeconds, Units, Value, Units2, Value2) ");
-
-// A file no run writes, of the named kind; "missing" makes none.
-inline void MakeBadFile(const QString& kind, const QString& file) {
-    const QString info = "CREATE TABLE Info (Date TEXT, Description TEXT);"
-                         "INSERT INTO Info VALUES ('d', 'c');";
-    if (kind == "empty") {
-        WriteBytes(file, {});
-    } else if (kind == "truncated") {
-        std::vector<Sample> samples;
-        for (int i = 0; i < 3000; ++i)
-            samples.push_back({QTime(8, 0, 0).addSecs(i), 0, "VDC", float(i)});
-        WriteLogFile(file, "d", "c", samples);
-        QFile f(file);
-        f.resize(f.size() / 3);
-    } else if (kind == "nologdata") {
-        ExecSql(file, info);
-    } else if (kind == "noinfo") {
-        logfile::createLogFile(file).close();
-        ExecSql(file, InsertRow + "VALUES (0.5, 1, 'VDC', 1, 'N/A', 0);");
-    } else if (kind == "nosamples") {
-        WriteLogFile(file, "d", "c", {});
-    } else if (kind == "nocolumn") {
-        ExecSql(file, info + "CREATE TABLE LogData (TimeStamp REAL, MilliSeconds REAL, Units TEXT, "
-                             "Value REAL, Units2 TEXT);"
-                             "INSERT INTO LogData VALUES (0.5, 1, 'VDC', 1, 'N/A');");
-    } else if (kind == "textms") {
-        WriteLogFile(file, "d", "c", {{QTime(8, 0, 0), 0, "VDC", 1}});
-        ExecSql(file, "UPDATE LogData SET MilliSeconds = 'x'");
-    }
-}
 
 } // namespace grapher_test

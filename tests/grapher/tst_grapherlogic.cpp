@@ -18,17 +18,10 @@ using namespace grapher_test;
 
 namespace {
 
-LogColumns::Row row(float value, const QString& units = "VDC", float value2 = 0,
-                    const QString& units2 = "N/A") {
-    return LogColumns::Row{0.5, 250.f, units, value, units2, value2};
-}
-
-const LogColumns::Row NullValue{0.5, 1.f, QString("VDC"), std::nullopt, QString("N/A"), 0.f};
-
 LogColumns columnsOf(const std::vector<float>& values, const QString& units = "VDC") {
     LogColumns c;
     for (float v : values)
-        c.append(row(v, units));
+        c.append(LogColumns::Row{0.5, 250.f, units, v, QString("N/A"), 0.f});
     return c;
 }
 
@@ -46,149 +39,47 @@ class GrapherLogicTest : public QObject {
     Q_OBJECT
 private slots:
     // Under a user locale with a decimal comma.
-    void numberAndTimeTexts() {
+    void numberTimeAndScaleTexts() {
         const QLocale before;
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
         setlocale(LC_ALL, "de_DE.UTF-8");
-        QCOMPARE(FixedTwoText(1.5), QString("1.50"));
-        QCOMPARE(LeadingNumber("1.5 V"), 1.5);
-        const std::pair<double, const char*> scientific[] = {
-            {-0.5, "-5.00E-01"}, {0, "0.00E+00"}, {1.5e-120, "1.50E-120"}};
-        for (const auto& [value, text] : scientific)
+        QCOMPARE(std::pair(FixedTwoText(1.5), LeadingNumber("1.5 V")),
+                 std::pair(QString("1.50"), 1.5));
+        for (const auto& [value, text] : {std::pair{-0.5, "-5.00E-01"}, {1.5e-120, "1.50E-120"}})
             QCOMPARE(ScientificText(value), QString(text));
         const std::pair<float, const char*> single[] = {
             {0.1f, "0.1"}, {1e9f, "1E+09"}, {-5e-5f, "-5E-05"}, {0.77459667f, "0.7745967"}};
         for (const auto& [value, text] : single)
             QCOMPARE(SingleText(value), QString(text));
         // Days since 30 December 1899; a whole day alone shows only the date.
-        QCOMPARE(TimeStampText(0), QString("00:00:00"));
-        QCOMPARE(TimeStampText(2.0), QString("1900-01-01"));
-        QCOMPARE(TimeStampText(2.5), QString("1900-01-01 12:00:00"));
+        for (const auto& [days, text] :
+             {std::pair{0.0, "00:00:00"}, {2.0, "1900-01-01"}, {2.5, "1900-01-01 12:00:00"}})
+            QCOMPARE(TimeStampText(days), QString(text));
         setlocale(LC_ALL, "C");
         QLocale::setDefault(before);
-    }
-
-    void fullScaleSteps() {
         const std::pair<float, float> steps[] = {
             {-3, 0.01f}, {1, 1}, {1.0001f, 2}, {40, 50}, {1e9f, 2e6f}};
         for (const auto& [r, fullScale] : steps)
             QCOMPARE(FullScaleFor(r), fullScale);
-    }
-
-    // The window's tests show the labels of a view of both signs, and of unsigned readings.
-    void scaleLayouts() {
-        const ScaleLayout pos = ScaleGraph(3.2f, 0.5f, 100, "VDC", SignPositive, "VDC", "V");
-        QCOMPARE(QStringList(pos.labels.begin(), pos.labels.end()),
-                 QStringList({"5.00E+00", "3.75E+00", "2.50E+00", "1.25E+00", "0"}));
-        const ScaleLayout neg = ScaleGraph(-3, -40, 100, "VDC", SignNegative, "VDC", "V");
-        QCOMPARE(neg.labels[4], QString("-5.00E+01"));
-        QCOMPARE(neg.top, 0.0);
-        QCOMPARE(neg.bottom, -50.0);
-        QCOMPARE(ScaleGraph(3.2f, -7.5f, 100, "VDC", SignBoth, "VDC", "V").gridY,
-                 (std::array<float, 3>{5.f, -5.f, 0.f}));
-        // A single sample draws no grid and leaves the readout alone.
+        // A single sample draws nothing and leaves the readout alone: the earlier scale stays.
         const ScaleLayout one = ScaleGraph(3, 3, 1, "VDC", SignBoth, "VDC", "V");
-        QVERIFY(!one.drawn);
-        QVERIFY(!one.typeTextSet);
+        QVERIFY(!one.drawn && !one.typeTextSet);
         // The marker's height follows the main window's display.
-        QCOMPARE(ScaleGraph(3, 0, 100, "VDC", SignBoth, "VDC", "V").MarkerHalfHeight, 5.f / 25);
         QCOMPARE(ScaleGraph(3, 0, 100, "VDC", SignBoth, "FR", "").MarkerHalfHeight, 5.f / 50);
     }
 
-    void getMaxMinSkipNullsAndSetUnits() {
-        LogColumns c = columnsOf({1.f, 5.f, -2.f, 3.f});
-        c.append(NullValue);
-        View v(c);
-        v.GetMax();
-        v.GetMin();
-        QCOMPARE(v.ViewMax, 5.f);
-        QCOMPARE(v.ViewMin, -2.f);
-    }
-
-    // The window's own tests cover clicks in order and nested zooms.
-    void zoomRanges() {
-        struct Case {
-            QList<float> clicks;
-            int start, end;
-        };
-        const Case cases[] = {{{300.4f, 120.6f}, 121, 300}, // right to left
-                              {{50}, 1, 50},                // one click: from the first sample
-                              {{7.4f, 6.6f}, 7, 7},         // both round to one sample
-                              {{-5, 1400}, 1, 1000},        // beside the plotted samples
-                              {{0.2f, 0.3f}, 1, 1}};        // before the first
-        LogColumns c = columnsOf(std::vector<float>(1000, 1.f));
-        for (const Case& z : cases) {
-            View v(c);
-            for (float x : z.clicks)
-                v.click(x);
-            v.zoom();
-            QCOMPARE(v.ViewStart, z.start);
-            QCOMPARE(v.ViewEnd, z.end);
-            QCOMPARE(v.RecordsInView, z.end + 1 - z.start);
-        }
-    }
-
-    void signFilterStepsFromTheExtremes() {
-        for (const auto& [values, first] : {std::pair{std::vector<float>{1, 2, 3}, SignPositive},
-                                            std::pair{std::vector<float>{-1, -2}, SignNegative}}) {
-            LogColumns c = columnsOf(values);
-            View v(c);
-            v.stepSignFilter();
-            QCOMPARE(v.SignFilter, first);
-            v.stepSignFilter(); // one sign only: straight back to both
-            QCOMPARE(v.SignFilter, SignBoth);
-        }
-    }
-
-    void arrowKeysStayInTheView() {
-        LogColumns c = columnsOf(std::vector<float>(10, 1.f));
-        View v(c);
-        v.finishWalk(); // the view ends the file: past the last row
-        QCOMPARE(v.keyPress(Qt::Key_Right).value_or(0), 10);
-        QCOMPARE(v.keyPress(Qt::Key_Right).value_or(0), 10);
-        v.currentRow = 1;
-        QCOMPARE(v.keyPress(Qt::Key_Left).value_or(0), 1);
-
-        // A walk leaves the query after a zoomed view, so the readout starts at its first row;
-        // before the view it starts at its last row.
-        v.ViewStart = 3;
-        v.ViewEnd = 6;
-        v.RecordsInView = 4;
-        v.finishWalk();
-        QCOMPARE(v.currentRow, 7);
-        QCOMPARE(v.keyPress(Qt::Key_Left).value_or(0), 3);
-        v.currentRow = 1;
-        QCOMPARE(v.keyPress(Qt::Key_Right).value_or(0), 6);
-    }
-
-    // The window's tests show the readout of plain rows and of AC levels in dBu.
-    void readoutsOfRows() {
-        for (const char* noLevel : {"0", "-1", "abc"})
-            QVERIFY(!ShowDbu(noLevel));
-        LogColumns c;
-        c.append(LogColumns::Row{std::nullopt, std::nullopt, std::nullopt, std::nullopt,
-                                 std::nullopt, std::nullopt});
-        c.append(row(0, "VAC"));
-        c.append(row(-12.5f, "DB"));
-        const Readout nulls = ReadoutFor(c, 1, 1);
-        QCOMPARE(nulls.timeStamp, QString());
-        QCOMPARE(nulls.value, QString());
-        QVERIFY(!nulls.plotValue);
-        QVERIFY(!ReadoutFor(c, 2, 1).dBu); // no level: the label keeps its text
-        QCOMPARE(ReadoutFor(c, 3, 1).dBu.value_or(""), QString("-12.5"));
-    }
-
-    void decimatedTraceDrawsTheFullPolyline() {
+    void tracePoints() {
         // Many noisy samples per pixel column, drawn in full and decimated, give one picture.
         std::vector<float> values;
-        quint32 seed = 12345;
-        for (int i = 0; i < 20000; ++i) {
+        QPolygonF full;
+        for (quint32 i = 0, seed = 1; i < 20000; ++i) {
             seed = seed * 1103515245u + 12345u;
-            values.push_back(std::sin(i / 700.0f) * 4 + float((seed >> 16) % 100) / 60.f - 0.8f);
+            values.push_back(i == 5000    ? 9.5f // lone spikes must survive
+                             : i == 12000 ? -9.5f
+                                          : std::sin(i / 700.0f) * 4 + float(seed >> 16) / 65536.f);
+            full.append(QPointF(i + 1, values.back()));
         }
-        values[5000] = 9.5f; // lone spikes must survive
-        values[12000] = -9.5f;
-        LogColumns c = columnsOf(values);
+        const LogColumns c = columnsOf(values);
         const int width = 300;
         auto draw = [&](const QPolygonF& points) {
             platform::PictureBox box;
@@ -200,32 +91,20 @@ private slots:
             box.drawPolyline(points, 255);
             return box.snapshot();
         };
-        QPolygonF full;
-        for (size_t i = 0; i < values.size(); ++i)
-            full.append(QPointF(double(i + 1), values[i]));
         const QPolygonF reduced = TracePoints(c, 1, 1, qint32(values.size()), width);
         QVERIFY(reduced.size() <= 4 * width);
         QCOMPARE(draw(reduced), draw(full));
-
         // A zoomed view decimates only its own samples, at x = 1 .. RecordsInView.
         const QPolygonF zoomed = TracePoints(c, 1, 4001, 6000, width);
         QCOMPARE(zoomed.first().x(), 1.0);
         QCOMPARE(zoomed.last().x(), 2000.0);
     }
 
-    void shortTraceKeepsEverySampleButNulls() {
-        LogColumns c = columnsOf({1, 2, 3, 4});
-        c.append(NullValue);
-        c.append(row(6));
-        QCOMPARE(TracePoints(c, 1, 2, 6, 500), QPolygonF({{1, 2}, {2, 3}, {3, 4}, {5, 6}}));
-    }
-
     // An earlier export is replaced whole; a device is written in place. The window's picture
     // tests cover the refusals of the shared replacing writer.
     void csvReplacesOrFails() {
-        const LogColumns one = columnsOf({2});
         QVERIFY(WriteBytes(path("x.csv"), QByteArray(10000, 'x')));
-        QCOMPARE(WriteCsvFile(path("x.csv"), LogInfo{"d", "c"}, one), 0);
+        QCOMPARE(WriteCsvFile(path("x.csv"), LogInfo{"d", "c"}, columnsOf({2})), 0);
         QCOMPARE(ReadBytes(path("x.csv")),
                  "d,c\r\nTimeStamp,MilliSeconds,Units,Value,Units2,Value2\r\n"
                  "12:00:00,250,VDC,2,N/A,0\r\n");
@@ -252,21 +131,34 @@ private slots:
         QCOMPARE(LoadLogFile(QString()).error, int(db::ErrorNumber::FileNotFound));
     }
 
+    // Rows without a reading load, but are neither plotted, measured nor shown.
     void nullsAreNoReadings() {
         const QString file = path("nulls.vtd");
-        WriteLogFile(file, "d", QString(), {{QTime(8, 0, 0), 0, "VDC", 1}});
+        WriteLogFile(file, "d", QString(), {{QTime(8, 0, 0), 0, "VDC", -1}});
         ExecSql(file, InsertRow + "VALUES (0.5, 2, NULL, NULL, NULL, NULL);" + InsertRow +
                           "VALUES (0.5, 3, 'VDC', '2.5', 'N/A', 0); UPDATE Info SET "
                           "Description = NULL;");
         const LoadResult r = LoadLogFile(file);
         QCOMPARE(r.error, 0);
-        const LogColumns& c = r.log->columns;
-        QVERIFY(!c.value(1, 2));
+        LogColumns& c = r.log->columns;
         QVERIFY(c.unitsNull(1, 2));
         QCOMPARE(c.value(1, 3).value_or(0), 2.5f);
+        c.append(LogColumns::Row{});
+        for (int row : {2, 4})
+            QVERIFY(ReadoutFor(c, row, 1).value.isEmpty() && !ReadoutFor(c, row, 1).plotValue);
+        QVERIFY(ReadoutFor(c, 4, 1).timeStamp.isEmpty());
+        QCOMPARE(TracePoints(c, 1, 1, 3, 500), QPolygonF({{1, -1}, {3, 2.5}}));
+        View v(c);
+        v.GetMax();
+        v.GetMin();
+        QCOMPARE(std::pair(v.ViewMin, v.ViewMax), std::pair(-1.f, 2.5f));
         QByteArray out = CsvRunLine(r.log->info);
         AppendCsvRow(out, c, 2);
         QCOMPARE(out, QByteArray("d,\r\n12:00:00,2,,,,\r\n"));
+        // The window's tests show AC levels in dBu; a dB reading is its own level.
+        for (const char* noLevel : {"0", "-1", "abc"})
+            QVERIFY(!ShowDbu(noLevel));
+        QCOMPARE(ReadoutFor(columnsOf({-12.5f}, "DB"), 1, 1).dBu.value_or(""), QString("-12.5"));
     }
 
 private:
