@@ -33,11 +33,9 @@ private slots:
         box.setPoint(0, 0, Red);
         box.lineTo(1, 1e9f, Red); // an overload reading: nearly vertical up to the top edge
         box.lineTo(2, std::numeric_limits<double>::quiet_NaN(), Red);
-        box.line(-1e12, 0, 1e12, 0, Green);
         box.line(80, 0, 80, -3.4e38, Green);
         const QImage clipped = box.snapshot();
         QCOMPARE(clipped.pixel(0, 0), rgb(Red));
-        QCOMPARE(clipped.pixel(60, 10), rgb(Green));
         QCOMPARE(clipped.pixel(80, 20), rgb(Green));
         box.clear();
 

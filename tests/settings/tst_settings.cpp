@@ -56,7 +56,6 @@ private slots:
         row("BGColor", "-5", -5);
         row("CommPort", "0", 0);
         row("CommPort", " 4 ", 4);
-        row("FGColor", "", 65535);
         row("FGColor", "99999999999", 65535);
         row("CommPort", "COM3", 1);
         row("CommPort", "70000", 1);
