@@ -1,9 +1,6 @@
 #include "Doubles.h"
-#include "display/ClockText.h"
 #include "display/DisplayAppearance.h"
 #include "display/DisplayCycle.h"
-#include "display/MainLayout.h"
-#include "display/TrendScale.h"
 #include <QTest>
 
 namespace {
@@ -14,8 +11,7 @@ public:
     QStringList calls;
     QString primary, secondary;
     int fontSize = 0;
-    bool dual = false;
-    bool openEnabled = false;
+    bool dual = false, openEnabled = false;
     std::function<void()> onWatchdog;
 
     void setPrimaryFontSize(int points) override { fontSize = points; }
@@ -50,52 +46,29 @@ struct Rig {
         state.reading.PriValue = value;
         state.reading.DualDisplay = false;
     }
-    void dual(float secValue) {
-        state.reading.DualDisplay = true;
-        state.reading.SecText = " 60";
-        state.reading.SecDispUnits = "HZ";
-        state.reading.SecUnits = " HZ";
-        state.reading.SecValue = secValue;
-    }
 };
-
-QStringList checked(const DisplayAppearance& a) {
-    QStringList names;
-    for (const auto& entry : DisplayAppearance::Entries())
-        if (a.isChecked(entry))
-            names << entry.name;
-    return names;
-}
-
-constexpr int White = 16777215, Yellow = 65535, Red = 255;
 
 } // namespace
 
 class TestDisplay : public QObject {
     Q_OBJECT
 private slots:
-    // One tick in its order, with the logger open; the clock text is eleven characters on
-    // any locale; a text longer than twelve characters takes the smaller font.
-    void oneTickInOrder() {
-        QLocale::setDefault(QLocale(QLocale::German));
-        QCOMPARE(LongTimeText(QTime(0, 0, 0)), QString("12:00:00 AM"));
-        QCOMPARE(ElevenCharTime("9:05:03"), QString("09:05:03"));
+    // Ticks in their order, with the logger open and then closed; the clock text is eleven
+    // characters on any locale; a text longer than twelve characters takes the smaller font. A
+    // dual reading switches the layout once; the unit watch follows the trend trace; back to a
+    // single reading the secondary reads "N/A" and its last text stays shown.
+    void ticksThroughBothLayouts() {
         Rig rig;
         rig.clock.current.setTime(QTime(13, 4, 5));
         rig.single("-1.2345", "mVDC", 1234.5f);
         rig.state.logger.LoggerOpen = true;
+        QLocale::setDefault(QLocale(QLocale::German));
         rig.cycle.tick(); // the first unit differs from the empty start text
         QLocale::setDefault(QLocale::c());
         QCOMPARE(rig.state.display.TimeText, QString("01:04:05 PM"));
         QCOMPARE(rig.view.calls, QStringList({"primary", "alarms", "clear", "rescale", "trace",
                                               "watchdog", "blink"}));
-        QCOMPARE(rig.view.primary, QString("-1.2345 mVDC"));
-        QCOMPARE(rig.view.fontSize, 72);
-        QVERIFY(!rig.view.openEnabled);
-        QCOMPARE(rig.state.display.PriSnapshot, 1234.5f);
-        QCOMPARE(rig.state.reading.ShownUnits, QString("mVDC"));
-        QCOMPARE(rig.state.display.PriHistory[0], 1234.5f);
-        QCOMPARE(rig.state.display.TrendIndex, qint16(1));
+        QVERIFY(!rig.view.openEnabled && rig.view.fontSize == 72);
         rig.view.calls.clear();
         rig.single("-12.3456", "mVDC", 1);
         rig.state.logger.LoggerOpen = false;
@@ -103,35 +76,22 @@ private slots:
         QCOMPARE(rig.view.calls, QStringList({"primary", "alarms", "watchdog", "blink"}));
         QCOMPARE(rig.view.fontSize, 64);
         QVERIFY(rig.view.openEnabled);
-    }
 
-    // A dual reading switches the layout once; the unit watch follows the trend trace; back to
-    // a single reading the secondary reads "N/A" and 0 and its last text stays.
-    void dualLineAndTheUnitWatch() {
-        Rig rig;
-        rig.single(" 1", "VAC", 1);
-        rig.cycle.tick();
-        rig.view.calls.clear();
-        rig.dual(60);
+        CurrentReading& r = rig.state.reading;
+        r.DualDisplay = true, r.SecText = " 60", r.SecDispUnits = "HZ", r.SecUnits = " HZ";
+        r.SecValue = 60;
         for (int i = 0; i < 3; ++i)
             rig.cycle.tick();
         QCOMPARE(rig.view.calls.count("dual"), 1);
         QVERIFY(!rig.view.calls.contains("clear")); // primary unchanged
-        QCOMPARE(rig.view.secondary, QString(" 60 HZ"));
-        QCOMPARE(rig.state.display.SecSnapshot, 60.0f);
         rig.state.display.TrendTrace = 2;
         rig.cycle.tick();
         QCOMPARE(rig.state.display.TrendUnits, QString("HZ"));
         QCOMPARE(rig.view.calls.count("clear"), 1);
         QVERIFY(!rig.view.calls.contains("rescale")); // logger closed
-
-        rig.state.reading.DualDisplay = false;
+        r.DualDisplay = false;
         rig.cycle.tick();
-        rig.cycle.tick();
-        QCOMPARE(rig.view.calls.count("single"), 1);
-        QCOMPARE(rig.state.reading.SecUnits, QString("N/A"));
-        QCOMPARE(rig.state.reading.SecValue, 0.0f);
-        QCOMPARE(rig.state.display.SecSnapshot, 0.0f);
+        QCOMPARE(r.SecUnits, QString("N/A"));
         QCOMPARE(rig.view.secondary, QString(" 60 HZ"));
     }
 
@@ -153,134 +113,65 @@ private slots:
         QCOMPARE(rig.state.link.NoReplyCount, qint16(32767));
     }
 
-    // The history ring wraps after 240 ticks, also from an index moved outside it; a jump
-    // written in an ordinary tick is seen by the next tick's scale check, in the tick that
-    // wraps by the second check at once.
-    void historyRingAndTheWrapTickCheck() {
-        Rig rig;
-        for (int i = 1; i <= 241; ++i) {
-            rig.single(" 1", "VDC", float(i));
-            rig.cycle.tick();
-        }
-        QCOMPARE(rig.state.display.PriHistory[0], 241.0f);
-        QCOMPARE(rig.state.display.PriHistory[239], 240.0f);
-        QCOMPARE(rig.state.display.TrendIndex, qint16(1));
-        rig.state.display.TrendIndex = 240; // moved outside the ring by another window
-        rig.single(" 3", "VDC", 3);
-        rig.cycle.tick();
-        QCOMPARE(rig.state.display.PriHistory[0], 3.0f);
-        for (const bool wrapping : {false, true}) {
-            Rig rig;
-            rig.state.display.TrendScale = 10;
-            rig.state.display.PriHistory.fill(6);
-            rig.state.display.TrendIndex = wrapping ? 239 : 100;
-            rig.single(" 20", "VDC", 20);
-            rig.cycle.tick();
-            QCOMPARE(rig.state.display.RescalePending, wrapping);
-            if (wrapping)
-                QCOMPARE(rig.state.display.NewTrendScale, 20.0f);
-        }
-    }
-
-    void resetMaxMinRules_data() {
+    // The scale check of one tick over a history filled with one value: it runs before the
+    // reading is written, so a jump is seen by the next tick, except in the tick that wraps,
+    // which checks again at once. The reading goes into the ring even from an index another
+    // window moved outside it.
+    void tickWritesTheRingAndProposesAScale_data() {
         QTest::addColumn<float>("scale");
         QTest::addColumn<int>("trace");
-        QTest::addColumn<float>("primary"); // at one slot, the rest 0
-        QTest::addColumn<float>("secondary");
+        QTest::addColumn<float>("fill"); // both histories
+        QTest::addColumn<int>("index");
+        QTest::addColumn<float>("reading");
+        QTest::addColumn<int>("next");
         QTest::addColumn<bool>("pending");
         QTest::addColumn<float>("proposed");
-        QTest::newRow("empty shrinks") << 10.f << 1 << 0.f << 0.f << true << float(10 / 2.51);
-        QTest::newRow("no shrink at 0.1") << 0.1f << 1 << 0.f << 0.f << false << 0.f;
-        QTest::newRow("negative peak grows") << 10.f << 1 << -12.f << 0.f << true << 12.f;
-        QTest::newRow("steady") << 10.f << 1 << 7.f << 0.f << false << 0.f;
-        QTest::newRow("secondary followed") << 1.f << 2 << 100.f << 3.f << true << 3.f;
+        const auto row = [](const char* name, float scale, int trace, float fill, int index,
+                            float reading, int next, bool pending, float proposed) {
+            QTest::newRow(name) << scale << trace << fill << index << reading << next << pending
+                                << proposed;
+        };
+        row("empty shrinks", 10, 1, 0, 0, 0, 1, true, float(10 / 2.51));
+        row("no shrink at 0.1", 0.1f, 1, 0, 0, 0, 1, false, 0);
+        row("negative peak grows", 10, 1, -12, 0, -12, 1, true, 12);
+        row("secondary followed", 1, 2, 3, 0, 100, 1, true, 3);
+        row("a jump waits a tick", 10, 1, 6, 7, 20, 8, false, 0);
+        row("the wrapping tick sees it", 10, 1, 6, 239, 20, 0, true, 20);
+        row("index outside the ring", 10, 1, 6, 240, 5, 1, false, 0);
     }
-    void resetMaxMinRules() {
+    void tickWritesTheRingAndProposesAScale() {
         QFETCH(float, scale);
         QFETCH(int, trace);
-        QFETCH(float, primary);
-        QFETCH(float, secondary);
-        QFETCH(bool, pending);
-        QFETCH(float, proposed);
-        DisplayShared d;
+        QFETCH(float, fill);
+        QFETCH(int, index);
+        QFETCH(float, reading);
+        QFETCH(int, next);
+        Rig rig;
+        DisplayShared& d = rig.state.display;
         d.TrendScale = scale;
         d.TrendTrace = qint16(trace);
-        d.PriHistory[17] = primary;
-        d.SecHistory[3] = secondary;
-        ResetMaxMin(d);
-        QCOMPARE(d.RescalePending, pending);
-        QCOMPARE(d.NewTrendScale, proposed);
+        d.TrendIndex = qint16(index);
+        d.PriHistory.fill(fill);
+        d.SecHistory.fill(fill);
+        rig.single(" 1", "VDC", reading);
+        rig.cycle.tick();
+        QCOMPARE(d.TrendIndex, qint16(next));
+        QCOMPARE(d.PriHistory[(next + TrendSlots - 1) % TrendSlots], reading);
+        QTEST(d.RescalePending, "pending");
+        QTEST(d.NewTrendScale, "proposed");
     }
 
-    // The dual layout moves ten controls down by one display and the rate line by a little
-    // more; the single layout puts everything back.
-    void dualAndBackAgain() {
-        MainLayout layout;
-        const MainLayout before = layout;
-        layout.ShowDualLayout();
-        QCOMPARE(MainLayout::MovedControls().size(), 10);
-        for (const QString& name : MainLayout::MovedControls()) {
-            TwipsRect moved = before.rect(name);
-            moved.top += 1650;
-            QCOMPARE(layout.rect(name), moved);
-        }
-        QCOMPARE(layout.rect("Label3").top, 2000 + 1750);
-        QCOMPARE(layout.rect("Label1"), before.rect("Label1"));
-        layout.ShowSingleLayout();
-        QCOMPARE(layout.controls(), before.controls());
-        QVERIFY(!layout.label2Visible());
-    }
-
-    // Stored colours, then menu choices in turn: the ticks, the text colour and which
-    // foreground entries stay open.
-    void choicesKeepTextReadable_data() {
-        QTest::addColumn<int>("bg");
-        QTest::addColumn<int>("fg");
-        QTest::addColumn<QStringList>("choices");
-        QTest::addColumn<QStringList>("ticks");
-        QTest::addColumn<int>("text");
-        QTest::addColumn<bool>("blackOpen");
-        QTest::addColumn<bool>("whiteOpen");
-        QTest::newRow("first run")
-            << 0 << Yellow << QStringList() //
-            << QStringList({"mnuBGBlack", "mnuYellow"}) << Yellow << false << true;
-        QTest::newRow("white text on white turns black")
-            << 0 << White << QStringList({"mnuBGWhite"})
-            << QStringList({"mnuBGWhite", "mnuFGBlack"}) << 0 << true << false;
-        QTest::newRow("black text on black turns white")
-            << White << 0 << QStringList({"mnuBGBlack"})
-            << QStringList({"mnuBGBlack", "mnuFGWhite"}) << White << false << true;
-        QTest::newRow("yellow never changes")
-            << 0 << Yellow << QStringList({"mnuBGWhite", "mnuBGBlack", "mnuBGWhite"})
-            << QStringList({"mnuBGWhite", "mnuYellow"}) << Yellow << true << false;
-        QTest::newRow("foreground runs no rule")
-            << 0 << Yellow << QStringList({"mnuRed"}) << QStringList({"mnuBGBlack", "mnuRed"})
-            << Red << false << true;
-        QTest::newRow("red on red")
-            << Red << Red << QStringList() << QStringList({"mnuRed"}) << Red << true << true;
-        QTest::newRow("colour outside the menus")
-            << Red << 12345 << QStringList() << QStringList() << 12345 << true << true;
-        QTest::newRow("stored clash corrected")
-            << White << White << QStringList() << QStringList({"mnuBGWhite", "mnuFGBlack"}) << 0
-            << true << false;
-    }
-    void choicesKeepTextReadable() {
-        QFETCH(int, bg);
-        QFETCH(int, fg);
-        QFETCH(QStringList, choices);
-        QFETCH(QStringList, ticks);
-        QFETCH(int, text);
-        QFETCH(bool, blackOpen);
-        QFETCH(bool, whiteOpen);
-        DisplayAppearance a;
-        a.setStored(bg, fg);
+    // Black and white text stay readable: on a black background black text turns white and
+    // its entry closes. Red on red is left alone; an unknown entry is refused.
+    void blackTextOnBlackTurnsWhite() {
+        const auto* fgBlack = DisplayAppearance::Find("mnuFGBlack");
+        DisplayAppearance a; // the first run's yellow on black
+        QVERIFY(a.choose("mnuBGWhite") && a.choose("mnuFGBlack") && a.choose("mnuBGBlack"));
+        QCOMPARE(a.ForegroundColour(), 16777215);
+        QVERIFY(!a.isEnabled(*fgBlack) && a.isChecked(*DisplayAppearance::Find("mnuFGWhite")));
+        a.setStored(255, 255);
         a.NoSameFGBG();
-        for (const QString& choice : choices)
-            QVERIFY(a.choose(choice));
-        QCOMPARE(checked(a), ticks);
-        QCOMPARE(a.ForegroundColour(), text);
-        QCOMPARE(a.foregroundBlackEnabled(), blackOpen);
-        QCOMPARE(a.foregroundWhiteEnabled(), whiteOpen);
+        QVERIFY(a.isEnabled(*fgBlack) && a.isChecked(*DisplayAppearance::Find("mnuRed")));
         QVERIFY(!a.choose("mnuPurple"));
     }
 };
