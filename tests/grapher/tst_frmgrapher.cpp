@@ -11,6 +11,10 @@
 #include "settings/SettingsStore.h"
 
 #include <QTemporaryDir>
+#include <csignal>
+#ifdef Q_OS_UNIX
+#include <sys/resource.h>
+#endif
 #include <QtTest>
 #include <QtWidgets>
 
@@ -302,6 +306,9 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(grapher_.get()));
         QTest::keyClick(pic(), Qt::Key_C, Qt::ControlModifier);
         QCOMPARE(QGuiApplication::clipboard()->image().size(), image.size());
+        realdialog::typeIntoNextFileDialog("report", true); // the typed name follows the filter
+        grapher_->findChild<QAction*>("mnuPicture")->trigger();
+        QVERIFY(ReadBytes(path("report.svg")).contains("<svg"));
         QVERIFY(fake_->messages.shown.isEmpty());
     }
 
@@ -311,20 +318,35 @@ private slots:
         QTest::newRow("read-only earlier picture") << "old.png" << 70;
         QTest::newRow("the log file itself") << "run1.vtd" << 70;
         QTest::newRow("folder gone") << "gone/run1.svg" << 53;
+#ifdef Q_OS_UNIX
+        QTest::newRow("no room") << "old.png" << 61; // writing stops at a file size limit
+#endif
     }
     void failedPictureKeepsTheEarlierFile() {
         QFETCH(QString, name);
         QFETCH(int, error);
         if (name == "old.png") {
             QVERIFY(WriteBytes(path(name), "earlier"));
-            QVERIFY(QFile::setPermissions(path(name), QFile::ReadOwner));
+            if (error != 61)
+                QVERIFY(QFile::setPermissions(path(name), QFile::ReadOwner));
         }
         const QByteArray before = ReadBytes(path(name));
         const QStringList files = QDir(dir_->path()).entryList(QDir::Files);
         load(path("run1.vtd"));
         fake_->dialogs.saveResults.enqueue({platform::DialogResult::Status::Ok, path(name)});
         fake_->messages.answers.enqueue(platform::Answer::Retry);
+#ifdef Q_OS_UNIX
+        rlimit unlimited{};
+        getrlimit(RLIMIT_FSIZE, &unlimited);
+        rlimit small = unlimited;
+        small.rlim_cur = error == 61 ? 64 : unlimited.rlim_cur;
+        signal(SIGXFSZ, SIG_IGN); // a failed write, not the end of the process
+        setrlimit(RLIMIT_FSIZE, &small);
         grapher_->mnuPicture_Click();
+        setrlimit(RLIMIT_FSIZE, &unlimited);
+#else
+        grapher_->mnuPicture_Click();
+#endif
         QCOMPARE(fake_->dialogs.saveRequests.value(0).initialPath, path("run1.png"));
         QCOMPARE(fake_->messages.shown.size(), 2); // Retry, then Cancel
         QCOMPARE(fake_->messages.shown[1].text, grapher::texts::CsvError(error));
@@ -341,7 +363,9 @@ private:
                 n += image.pixel(x, y) == colour;
         return n;
     }
-    QString path(const QString& name) const { return dir_->filePath(name); }
+    QString path(const QString& name) const {
+        return dir_->filePath(name);
+    }
     void load(const QString& file) {
         main_->state.GraphFilePath = file;
         grapher_->loadFromMain();
@@ -361,16 +385,24 @@ private:
     QString storedComment() const {
         return grapher::LoadLogFile(path("run1.vtd")).log->info.Description;
     }
-    QString text(const char* label) { return grapher_->findChild<QLabel*>(label)->text(); }
+    QString text(const char* label) {
+        return grapher_->findChild<QLabel*>(label)->text();
+    }
     QStringList labels(std::initializer_list<const char*> names) {
         QStringList texts;
         for (const char* name : names)
             texts << text(name);
         return texts;
     }
-    QPushButton* button(const char* name) { return grapher_->findChild<QPushButton*>(name); }
-    QLineEdit* box() { return grapher_->findChild<QLineEdit*>("txtComment"); }
-    platform::PictureBox* pic() { return grapher_->findChild<platform::PictureBox*>("picGraph"); }
+    QPushButton* button(const char* name) {
+        return grapher_->findChild<QPushButton*>(name);
+    }
+    QLineEdit* box() {
+        return grapher_->findChild<QLineEdit*>("txtComment");
+    }
+    platform::PictureBox* pic() {
+        return grapher_->findChild<platform::PictureBox*>("picGraph");
+    }
 
     platform::QtDialogs dialogs_;
     std::optional<platform::Platform> real_; // the fakes, with the real file dialogs

@@ -21,7 +21,7 @@ template <typename T> T* shownWindow() {
 
 } // namespace
 
-void typeIntoNextFileDialog(const QString& name) {
+void typeIntoNextFileDialog(const QString& name, bool nextFilter) {
     QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
     auto* poll = new QTimer;
     poll->setInterval(20);
@@ -38,6 +38,9 @@ void typeIntoNextFileDialog(const QString& name) {
                 edit->setFocus();
                 edit->selectAll();
                 QTest::keyClicks(edit, name);
+                if (nextFilter)
+                    QTest::keyClick(dialog->findChild<QWidget*>(QStringLiteral("fileTypeCombo")),
+                                    Qt::Key_Down);
                 // Return is pressed from the dialog's own loop, so a warning it raises does not
                 // hold up this timer.
                 QMetaObject::invokeMethod(

@@ -7,6 +7,7 @@ namespace realdialog {
 // the desktop's): once it is up and modal, types `name` into its file name box and presses
 // Return, as a person would. A dialog that refuses the name shows a warning; the warning and the
 // dialog are then closed, so the code sees a cancel instead of the test waiting for ever.
-void typeIntoNextFileDialog(const QString& name);
+// With nextFilter, the next file type is then chosen in the dialog's list, as by the arrow key.
+void typeIntoNextFileDialog(const QString& name, bool nextFilter = false);
 
 } // namespace realdialog
