@@ -163,12 +163,14 @@ private slots:
 
     // Black and white text stay readable: on a black background black text turns white and
     // its entry closes. Red on red is left alone; an unknown entry is refused.
-    void blackTextOnBlackTurnsWhite() {
+    void textNeverTakesTheBackgroundColour() {
         const auto* fgBlack = DisplayAppearance::Find("mnuFGBlack");
         DisplayAppearance a; // the first run's yellow on black
         QVERIFY(a.choose("mnuBGWhite") && a.choose("mnuFGBlack") && a.choose("mnuBGBlack"));
         QCOMPARE(a.ForegroundColour(), 16777215);
         QVERIFY(!a.isEnabled(*fgBlack) && a.isChecked(*DisplayAppearance::Find("mnuFGWhite")));
+        QVERIFY(a.choose("mnuBGWhite")); // and white text on white turns black
+        QCOMPARE(a.ForegroundColour(), 0);
         a.setStored(255, 255);
         a.NoSameFGBG();
         QVERIFY(a.isEnabled(*fgBlack) && a.isChecked(*DisplayAppearance::Find("mnuRed")));
