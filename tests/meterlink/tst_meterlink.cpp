@@ -9,6 +9,7 @@
 #include "platform/QtSerialPort.h"
 #include <QDir>
 #include <QFile>
+#include <QLocale>
 #include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -85,6 +86,9 @@ class tst_MeterLink : public QObject {
     Q_OBJECT
 
 private slots:
+    // The meter always writes a decimal point, whatever the user's locale writes.
+    void initTestCase() { QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany)); }
+
     // Each line parsed into a reading that last held "before" (a fresh one when empty).
     void workedExamples_data() {
         QTest::addColumn<QString>("before");
