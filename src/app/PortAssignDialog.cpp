@@ -43,8 +43,8 @@ int checkedPort(QMenu* mnuComm) {
 
 } // namespace
 
-PortAssignDialog::PortAssignDialog(PortAssignments ports, QWidget* parent)
-    : QDialog(parent), ports_(std::move(ports)) {
+PortAssignDialog::PortAssignDialog(const PortAssignments& ports, QWidget* parent)
+    : QDialog(parent), ports_(ports.snapshot()) {
     setObjectName(QStringLiteral("PortAssignDialog"));
     setWindowTitle(QStringLiteral("Assign Serial Devices"));
     auto* intro = new QLabel(

@@ -16,7 +16,7 @@ class SerialPort;
 class PortAssignDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit PortAssignDialog(meterlink::PortAssignments ports, QWidget* parent = nullptr);
+    explicit PortAssignDialog(const meterlink::PortAssignments& ports, QWidget* parent = nullptr);
 
     // cboCom1..cboCom8.
     QComboBox* deviceBox(int portNo) const;

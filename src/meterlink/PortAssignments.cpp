@@ -76,6 +76,12 @@ PortAssignments::PortAssignments(Sources sources) : sources_(std::move(sources))
         sources_.systemPorts = [] { return QStringList(); };
 }
 
+PortAssignments PortAssignments::snapshot() const {
+    Sources fixed = sources_;
+    fixed.systemPorts = [ports = sources_.systemPorts()] { return ports; };
+    return PortAssignments(std::move(fixed));
+}
+
 QStringList PortAssignments::detectedDevices() const {
     const QStringList system = sources_.systemPorts();
     QStringList systemNames;

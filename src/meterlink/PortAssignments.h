@@ -46,6 +46,9 @@ public:
     QString describe(int portNo) const;
     // describe() for Com1..Com8, asking the system for its ports once.
     QStringList describeAll() const;
+    // The same assignments with the system's ports asked for once, now: a view built from many
+    // lookups (scanning the system takes a noticeable moment) stays quick and consistent.
+    PortAssignments snapshot() const;
 
     // False for a device path no device can have (empty, or with control characters).
     static bool isUsablePath(const QString& device);
