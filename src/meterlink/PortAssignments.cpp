@@ -143,15 +143,11 @@ void PortAssignments::clear(int portNo) {
 }
 
 QString PortAssignments::automaticDevice(int portNo) const {
-    return automaticDevice(portNo, sources_.comNames ? QStringList() : sources_.systemPorts());
-}
-
-QString PortAssignments::automaticDevice(int portNo, const QStringList& system) const {
     if (!lookedUp(portNo) || portNo == 0)
         return QString();
     if (sources_.comNames)
         return QStringLiteral("COM%1").arg(portNo);
-    return portNo <= system.size() ? system.at(portNo - 1) : QString();
+    return sources_.systemPorts().value(portNo - 1);
 }
 
 QString PortAssignments::deviceFor(int portNo) const {
@@ -159,19 +155,15 @@ QString PortAssignments::deviceFor(int portNo) const {
     return chosen.isEmpty() ? automaticDevice(portNo) : chosen;
 }
 
-QString PortAssignments::describe(int portNo) const {
-    return describe(portNo, sources_.comNames ? QStringList() : sources_.systemPorts());
-}
-
 QStringList PortAssignments::describeAll() const {
-    const QStringList system = sources_.comNames ? QStringList() : sources_.systemPorts();
+    const PortAssignments once = snapshot();
     QStringList lines;
     for (int n = FirstPort; n <= LastPort; ++n)
-        lines.append(describe(n, system));
+        lines.append(once.describe(n));
     return lines;
 }
 
-QString PortAssignments::describe(int portNo, const QStringList& system) const {
+QString PortAssignments::describe(int portNo) const {
     if (!validPort(portNo))
         return QString();
     const QString chosen = assigned(portNo);
@@ -182,7 +174,7 @@ QString PortAssignments::describe(int portNo, const QStringList& system) const {
         return chosen +
                (missing ? QStringLiteral(" (assigned, not found)") : QStringLiteral(" (assigned)"));
     }
-    const QString automatic = automaticDevice(portNo, system);
+    const QString automatic = automaticDevice(portNo);
     return (automatic.isEmpty() ? QStringLiteral("no device") : automatic) +
            QStringLiteral(" (automatic)");
 }

@@ -57,9 +57,6 @@ public:
     static constexpr int LastPort = 8;
 
 private:
-    QString automaticDevice(int portNo, const QStringList& system) const;
-    QString describe(int portNo, const QStringList& system) const;
-
     Sources sources_;
 };
 
