@@ -84,7 +84,6 @@ class FakeSerialPort : public platform::SerialPort {
 public:
     QByteArray written;
     QList<int> opened; // port numbers opened, in order
-    int closeCount = 0;
     int flushCount = 0;
     bool openNow = false;
     int openError = 0;             // answered by the next open()
@@ -95,10 +94,7 @@ public:
         openNow = (error == 0);
         return error;
     }
-    void close() override {
-        ++closeCount;
-        openNow = false;
-    }
+    void close() override { openNow = false; }
     bool isOpen() const override { return openNow; }
     void write(const QByteArray& bytes) override { written += bytes; }
     void flushInput() override { ++flushCount; }
