@@ -1,6 +1,5 @@
 #include "cli/LogOptions.h"
 #include "control/MeterOptions.h"
-#include "logger/LogFile.h"
 #include "logger/LoggerRules.h"
 #include "platform/ProgramVersion.h"
 #include <QCommandLineParser>
@@ -55,8 +54,10 @@ ParsedArguments parseArguments(const QStringList& arguments, int storedPort) {
                                   "PORT");
     const QCommandLineOption period({"i", "period"}, "Sampling period, 0.25 to 60 (default 1).",
                                     "SECONDS");
-    const QCommandLineOption comment({"c", "comment"},
-                                     "The run's comment (at most 255 characters).", "TEXT");
+    const QCommandLineOption comment(
+        {"c", "comment"},
+        QStringLiteral("The run's comment (at most %1 characters).").arg(logger::CommentMaxLength),
+        "TEXT");
     const QCommandLineOption start("start",
                                    "Begin at this clock time (24-hour; today, or tomorrow "
                                    "if already past).",
@@ -99,6 +100,8 @@ ParsedArguments parseArguments(const QStringList& arguments, int storedPort) {
 
     LogOptions options;
     options.file = parser.positionalArguments().constFirst();
+    if (options.file.isEmpty())
+        return usage(QStringLiteral("The log FILE is empty."));
     options.portNo = storedPort;
     if (parser.isSet(port)) {
         const QString value = parser.value(port).trimmed();
@@ -122,8 +125,10 @@ ParsedArguments parseArguments(const QStringList& arguments, int storedPort) {
         options.intervalMs = logger::periodIntervalMs(QString::number(seconds, 'g', 17));
     }
     options.comment = parser.value(comment);
-    if (options.comment.size() > logfile::DescriptionMaxLength)
-        return usage(QStringLiteral("The comment is longer than 255 characters."));
+    // The logger window's limit, so a comment typed there fits here too.
+    if (options.comment.size() > logger::CommentMaxLength)
+        return usage(QStringLiteral("The comment is longer than %1 characters.")
+                         .arg(logger::CommentMaxLength));
     for (const auto& [option, target] :
          {std::pair{&start, &options.start}, std::pair{&stop, &options.stop}}) {
         if (!parser.isSet(*option))
@@ -133,6 +138,9 @@ ParsedArguments parseArguments(const QStringList& arguments, int storedPort) {
             return usage("--" + option->names().constFirst() +
                          QStringLiteral(" needs a clock time HH:MM:SS (24-hour)."));
     }
+    // The same time twice would be a run of a whole day; the logger window refuses it too.
+    if (options.start && options.stop && *options.start == *options.stop)
+        return usage(QStringLiteral("The start and stop times are the same."));
     if (parser.isSet(duration)) {
         bool ok = false;
         const double seconds = QLocale::c().toDouble(parser.value(duration).trimmed(), &ok);
