@@ -1,7 +1,9 @@
 #include "cli/LogRun.h"
 #include "grapher/CsvExport.h"
 #include "logger/CreateLogDatabase.h"
+#include "logger/DbError.h"
 #include "logger/LogFile.h"
+#include <QFile>
 #include <QFileInfo>
 
 namespace cli {
@@ -45,6 +47,13 @@ QString elapsedText(qint64 ms) {
         .arg(s % 60, 2, 10, QLatin1Char('0'));
 }
 
+QString fileErrorText(int number, const QString& path) {
+    return QStringLiteral("Cannot create ") + path + QStringLiteral(":\n") +
+           logger::fileErrorLines(number, path)
+               .replace(QLatin1String("\r\n"), QLatin1String("\n"))
+               .trimmed();
+}
+
 } // namespace
 
 LogRun::LogRun(const LogOptions& options, platform::SerialPort& port, platform::Clock& clock,
@@ -52,8 +61,8 @@ LogRun::LogRun(const LogOptions& options, platform::SerialPort& port, platform::
     : QObject(parent), options_(options), port_(port), clock_(clock), out_(out), err_(err),
       statusLine_(statusLine && !options.quiet), link_(port, clock, reading_, counters_),
       latest_(reading_, clock, SilenceToleratedMs(options.silenceLimit)),
-      messages_(std::make_unique<ConsoleMessages>(*this)),
-      capture_(latest_, run_, logClock_, clock, *messages_) {
+      gate_(latest_, options.functionCommand), messages_(std::make_unique<ConsoleMessages>(*this)),
+      capture_(gate_, run_, logClock_, clock, *messages_) {
     logClock_.setTimerType(Qt::PreciseTimer);
     // The run takes each tick in place of the capture's own slot, so a tick that falls at or
     // after the end takes no further sample.
@@ -62,11 +71,11 @@ LogRun::LogRun(const LogOptions& options, platform::SerialPort& port, platform::
         if (endDue(clock_.now()))
             finish(ExitDone);
         else
-            capture_.GetRowofData();
+            takeSample();
     });
     connect(&link_, &meterlink::MeterLink::lineCompleted, &latest_, &LatestReading::lineCompleted);
     connect(&latest_, &LatestReading::readingArrived, this, [this] {
-        if (!begun_ && !startAt_ && !finished_)
+        if (!begun_ && !startAt_ && !finished_ && gate_.sampleReading())
             begin();
     });
     connect(&capture_, &logger::SampleCapture::rowWritten, this, &LogRun::writeCsv);
@@ -127,6 +136,11 @@ std::optional<int> LogRun::start() {
                 QLatin1Char('.'));
         return ExitNoPort;
     }
+    message(QStringLiteral("Reading ") + (options_.device.isEmpty()
+                                              ? QStringLiteral("Com%1 = %2")
+                                                    .arg(options_.portNo)
+                                                    .arg(port_.deviceFor(options_.portNo))
+                                              : options_.device));
     launched_ = clock_.now();
     lastReopen_ = launched_;
     run_.LogIntervalMs = options_.intervalMs;
@@ -136,9 +150,23 @@ std::optional<int> LogRun::start() {
     }
     if (options_.stop)
         stopAt_ = nextAt(startAt_.value_or(launched_), *options_.stop);
+    // Without a start time a duration counts from the first reading, not known yet.
+    if (startAt_ || !options_.durationMs)
+        announceStop(startAt_.value_or(launched_));
     sendSetup();
     watchTimer_.start();
     return std::nullopt;
+}
+
+void LogRun::announceStop(const QDateTime& from) {
+    std::optional<QDateTime> end = stopAt_;
+    if (options_.durationMs) {
+        const QDateTime after = from.addMSecs(*options_.durationMs);
+        if (!end || after < *end)
+            end = after;
+    }
+    if (end)
+        message(QStringLiteral("Stopping at ") + end->toString(Qt::ISODate));
 }
 
 void LogRun::sendSetup() {
@@ -149,10 +177,23 @@ void LogRun::sendSetup() {
         link_.SendMeterCommand(options_.rateCommand);
     if (!options_.functionCommand.isEmpty())
         link_.SendMeterCommand(options_.functionCommand);
+    gate_.arm();
 }
 
 void LogRun::requestStop() {
-    finish(ExitDone);
+    if (!finished_ && !refuseTakenName())
+        finish(ExitDone);
+}
+
+// A file that appeared under the name before this run made its own is someone else's: it is
+// left alone and the run ends with the error it is.
+bool LogRun::refuseTakenName() {
+    const QFileInfo file(options_.file);
+    if (fileCreated_ || (!file.exists() && !file.isSymLink()))
+        return false;
+    message(fileErrorText(db::ErrorNumber::AlreadyExists, options_.file));
+    finish(ExitFailed);
+    return true;
 }
 
 bool LogRun::endDue(const QDateTime& now) const {
@@ -165,6 +206,8 @@ void LogRun::watch() {
     if (finished_)
         return;
     const QDateTime now = clock_.now();
+    if (refuseTakenName())
+        return;
     if (endDue(now)) {
         finish(ExitDone);
         return;
@@ -230,27 +273,43 @@ void LogRun::message(const QString& text) {
 
 void LogRun::begin() {
     begun_ = clock_.now();
-    try {
-        capture_.begin(logfile::createLogFile(
-            options_.file,
-            logfile::RunInfo{logfile::infoDateText(begun_->date()), options_.comment}));
-    } catch (const db::Error& error) {
-        message(QStringLiteral("Cannot create ") + options_.file + QStringLiteral(":\n") +
-                logger::fileErrorLines(error.number(), options_.file)
-                    .replace(QLatin1String("\r\n"), QLatin1String("\n"))
-                    .trimmed());
-        finish(ExitFailed);
-        return;
-    }
-    fileCreated_ = true;
     run_.LoggingActive = true;
-    if (options_.csv) {
-        const grapher::LogInfo info{logfile::infoDateText(begun_->date()), options_.comment};
-        out_.write(grapher::CsvRunLine(info) + grapher::CsvHeaderLine());
-    }
-    capture_.GetRowofData();
+    if (!startAt_ && options_.durationMs)
+        announceStop(*begun_);
+    takeSample();
     if (!finished_)
         capture_.startClock();
+}
+
+void LogRun::takeSample() {
+    if (!fileCreated_ && (!gate_.sampleReading() || !createFile()))
+        return;
+    capture_.GetRowofData();
+}
+
+bool LogRun::createFile() {
+    const QString date = logfile::infoDateText(begun_->date());
+    try {
+        capture_.begin(
+            logfile::createLogFile(options_.file, logfile::RunInfo{date, options_.comment}));
+    } catch (const db::Error& error) {
+        message(fileErrorText(error.number(), options_.file));
+        finish(ExitFailed);
+        return false;
+    }
+    fileCreated_ = true;
+    if (options_.csv)
+        writeOut(grapher::CsvRunLine(grapher::LogInfo{date, options_.comment}) +
+                 grapher::CsvHeaderLine());
+    return true;
+}
+
+void LogRun::writeOut(const QByteArray& bytes) {
+    if (csvStopped_ || out_.write(bytes) == bytes.size())
+        return;
+    csvStopped_ = true;
+    message(QStringLiteral("The CSV copy on standard output has stopped (") + out_.errorString() +
+            QStringLiteral("); the run goes on into ") + options_.file + QLatin1Char('.'));
 }
 
 void LogRun::writeCsv(const logfile::SampleRow& row) {
@@ -260,7 +319,7 @@ void LogRun::writeCsv(const logfile::SampleRow& row) {
     csvRow_.append({row.timeStamp, row.milliSeconds, row.units, row.value, row.units2, row.value2});
     QByteArray line;
     grapher::AppendCsvRow(line, csvRow_, 1);
-    out_.write(line);
+    writeOut(line);
 }
 
 void LogRun::finish(int exitCode) {
@@ -271,24 +330,17 @@ void LogRun::finish(int exitCode) {
     capture_.end();
     run_.LoggingActive = false;
     port_.close();
-    // A run that ended before its first period still leaves its file, with the Info row.
-    if (!fileCreated_ && exitCode == ExitDone) {
-        try {
-            logfile::createLogFile(
-                options_.file,
-                logfile::RunInfo{logfile::infoDateText(clock_.now().date()), options_.comment})
-                .close();
-            fileCreated_ = true;
-        } catch (const db::Error& error) {
-            message(QStringLiteral("Cannot create ") + options_.file + QStringLiteral(":\n") +
-                    logger::fileErrorLines(error.number(), options_.file)
-                        .replace(QLatin1String("\r\n"), QLatin1String("\n"))
-                        .trimmed());
-            exitCode = ExitFailed;
-        }
-    }
-    message(QString::number(run_.SampleCount) + QStringLiteral(" samples written to ") +
-            options_.file);
+    // A file of this run's own without a row (its first row failed) would only be refused by
+    // the grapher and block the name.
+    bool kept = fileCreated_;
+    if (fileCreated_ && run_.SampleCount == 0)
+        kept = !QFile::remove(options_.file);
+    if (kept)
+        message(QString::number(run_.SampleCount) + QStringLiteral(" samples written to ") +
+                options_.file);
+    else if (fileCreated_ || exitCode == ExitDone)
+        message(QStringLiteral("No sample was taken, so no file is left at ") + options_.file +
+                QLatin1Char('.'));
     emit finished(exitCode);
 }
 

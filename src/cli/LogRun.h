@@ -1,4 +1,5 @@
 #pragma once
+#include "cli/FunctionGate.h"
 #include "cli/LatestReading.h"
 #include "cli/LogOptions.h"
 #include "grapher/LogColumns.h"
@@ -18,13 +19,14 @@
 
 namespace cli {
 
-// One unattended logging run: opens the port, sets the meter up, waits for the start, writes
-// one row per period through the shared sample capture, watches for silence (reopening the port
-// every few seconds) and ends at the stop time, after the duration or sample count, on
-// requestStop() (SIGINT, SIGTERM) or when a row cannot be written.
+// One unattended logging run: opens the port, sets the meter up, waits for the start (and for a
+// reading in the asked function), writes one row per period through the shared sample capture,
+// watches for silence (reopening the port every few seconds) and ends at the stop time, after the
+// duration or sample count, on requestStop() (SIGINT, SIGTERM) or when a row cannot be written.
 //
-// Standard output gets the CSV lines (--csv); standard error the messages, the status line and
-// the closing summary.
+// The log file is created with its first row, so a run that ends before has left nothing behind.
+// Standard output gets the CSV lines (--csv), each as its row is committed; a failed write there
+// ends only the copy. Standard error gets the messages, the status line and the closing summary.
 class LogRun : public QObject {
     Q_OBJECT
 public:
@@ -54,6 +56,11 @@ private:
     void sendSetup();
     void watch();
     void begin();
+    void takeSample();
+    bool createFile();
+    bool refuseTakenName();
+    void announceStop(const QDateTime& from);
+    void writeOut(const QByteArray& bytes);
     void finish(int exitCode);
     bool endDue(const QDateTime& now) const;
     void writeCsv(const logfile::SampleRow& row);
@@ -73,6 +80,7 @@ private:
     LoggerRunState run_;
     meterlink::MeterLink link_;
     LatestReading latest_;
+    FunctionGate gate_;
     std::unique_ptr<ConsoleMessages> messages_;
     QTimer logClock_;
     logger::SampleCapture capture_;
@@ -87,6 +95,7 @@ private:
     QDateTime lastStatus_;
     bool reportedSilent_ = false;
     bool fileCreated_ = false;
+    bool csvStopped_ = false;
     bool finished_ = false;
     bool statusShown_ = false;
 };

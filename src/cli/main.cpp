@@ -35,10 +35,15 @@ int main(int argc, char* argv[]) {
     QCoreApplication::setApplicationName(QStringLiteral("voltrane-log"));
     QCoreApplication::setApplicationVersion(ProgramVersionText);
 
+    // Written through the descriptors, past stdio's buffer: each CSV line is out as its row is
+    // committed. A closed pipe then fails the write (EPIPE) instead of killing the run.
+#ifdef SIGPIPE
+    std::signal(SIGPIPE, SIG_IGN);
+#endif
     QFile out;
     QFile err;
-    out.open(stdout, QIODevice::WriteOnly | QIODevice::Unbuffered);
-    err.open(stderr, QIODevice::WriteOnly | QIODevice::Unbuffered);
+    out.open(VOLTRANE_FILENO(stdout), QIODevice::WriteOnly | QIODevice::Unbuffered);
+    err.open(VOLTRANE_FILENO(stderr), QIODevice::WriteOnly | QIODevice::Unbuffered);
 
     const cli::ParsedArguments parsed =
         cli::parseArguments(QCoreApplication::arguments(), settings::ReadCommPort());
@@ -56,6 +61,10 @@ int main(int argc, char* argv[]) {
 
     std::signal(SIGINT, onStopSignal);
     std::signal(SIGTERM, onStopSignal);
+#ifdef SIGHUP
+    // The ssh session that started the run has ended: the run still closes as asked.
+    std::signal(SIGHUP, onStopSignal);
+#endif
     QTimer signalWatch;
     QObject::connect(&signalWatch, &QTimer::timeout, &run, [&run] {
         if (stopSignal)
