@@ -21,13 +21,20 @@ class tst_voltranelog : public QObject {
     // voltrane-log started with the given arguments; finish() waits for it and returns its exit
     // code (-1 for a crash or a hang).
     struct Logger {
-        QProcess process;
+        QProcess process, reader;
         QString err;
-        explicit Logger(const QStringList& arguments) {
+        // out: a file for standard output instead of the pipe, or "|command" to read it
+        explicit Logger(const QStringList& arguments, const QString& out = {}) {
             QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
             for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
                 env.remove(name);
             process.setProcessEnvironment(env);
+            if (out.startsWith('|')) {
+                process.setStandardOutputProcess(&reader);
+                reader.start("sh", {"-c", out.mid(1)});
+            } else if (!out.isEmpty()) {
+                process.setStandardOutputFile(out);
+            }
             process.start(testsupport::builtProgram("voltrane-log"), arguments);
         }
         int finish() {
@@ -57,6 +64,10 @@ private slots:
         // No status line off a terminal.
         QVERIFY2(run.err.contains("4 samples written to " + path) && !run.err.contains("\x1b[K"),
                  qPrintable(run.err));
+        for (const QString& said : {"Reading Com1 = " + sim.ptyPath(),
+                                    "Stopping at " + QDate::currentDate().toString(Qt::ISODate) +
+                                        start.addSecs(60).toString("'T'HH:mm:ss")})
+            QVERIFY2(run.err.contains(said), qPrintable(run.err));
 
         const auto log = grapher::LoadLogFile(path).log;
         QVERIFY(log);
@@ -114,6 +125,59 @@ private slots:
         QVERIFY2(run.err.contains(counts[0] + " samples written to "), qPrintable(run.err));
     }
 
+    // The CSV copy goes out as each row is committed, and a failed write there (closed pipe,
+    // full disk) ends only the copy, said once. SIGHUP ends a run as SIGTERM does. Rows wait for
+    // the asked function. A run ended before its first sample leaves no file, and a file that
+    // appears under its name while it waits is someone else's.
+    void csvCopySignalsAndUnstartedRuns() {
+        testsupport::MeterSimProcess sim;
+        QVERIFY2(sim.start({"--interval", "40", "--function", "VDC"}), qPrintable(sim.error()));
+        const QString csv = dir_.filePath("killed.csv"), killed = dir_.filePath("killed.vtd");
+        Logger kill({"-p", sim.ptyPath(), "-i", "0.25", "--csv", killed}, csv);
+        QTest::qWait(1600);
+        kill.process.kill();
+        kill.finish();
+        QFile copy(csv);
+        QVERIFY(copy.open(QIODevice::ReadOnly));
+        const int rows = logquery::rows(killed, "SELECT count(*) FROM LogData").value(0).toInt();
+        QVERIFY2(rows >= 3 && rows - copy.readAll().count(",VDC,") <= 1, qPrintable(csv));
+
+        const QString piped = dir_.filePath("piped.vtd"), full = dir_.filePath("full.vtd");
+        Logger pipe({"-p", sim.ptyPath(), "-i", "0.25", "-n", "6", "--csv", "--function",
+                     "vac;freq2", piped},
+                    "|head -3");
+        QCOMPARE(pipe.finish(), 0);
+        QCOMPARE(logquery::rows(piped, "SELECT count(*), min(Units), max(Units), min(Units2) "
+                                       "FROM LogData"),
+                 QStringList{"6|VAC|VAC|HZ"});
+        Logger hangUp({"-p", sim.ptyPath(), "-i", "0.25", "--csv", full}, "/dev/full");
+        QVERIFY(QTest::qWaitFor([&] { return QFile::exists(full); }));
+        QTest::qWait(600);
+        ::kill(pid_t(hangUp.process.processId()), SIGHUP);
+        QCOMPARE(hangUp.finish(), 0);
+        for (const Logger* run : {&pipe, &hangUp})
+            QVERIFY2(run->err.count("CSV copy") == 1 && run->err.contains(" samples written to "),
+                     qPrintable(run->err));
+
+        const QString waiting = dir_.filePath("waiting.vtd");
+        const QString later = QTime::currentTime().addSecs(3600).toString("HH:mm:ss");
+        for (bool appears : {false, true}) {
+            Logger wait({"-p", sim.ptyPath(), "--start", later, waiting});
+            wait.process.setReadChannel(QProcess::StandardError);
+            QVERIFY(QTest::qWaitFor([&] { return wait.process.peek(999).contains("Waiting"); }));
+            QFile other(waiting);
+            if (appears)
+                QVERIFY(other.open(QIODevice::WriteOnly) && other.write("other") == 5);
+            other.close();
+            ::kill(pid_t(wait.process.processId()), SIGINT);
+            QCOMPARE(wait.finish(), int(appears));
+            QVERIFY2(wait.err.contains("Database Already Exists!") == appears &&
+                         !wait.err.contains("samples written"),
+                     qPrintable(wait.err));
+            QCOMPARE(QFile::exists(waiting) ? QFileInfo(waiting).size() : -1, appears ? 5 : -1);
+        }
+    }
+
     // Runs refused before any meter is opened; "@" names a new file beside an old one, and
     // neither a new file is made nor the old one touched.
     void refusedRunsAndTheirExitCodes() {
@@ -126,7 +190,18 @@ private slots:
             QStringList arguments;
             int exitCode;
             const char* said;
-        } cases[] = {{{"-i", "0.1", "@"}, 2, ""},
+        } cases[] = {{{"-i", "0.2499", "@"}, 2, ""},
+                     {{"-n", "0", "@"}, 2, ""},
+                     {{"-d", "0", "@"}, 2, ""},
+                     {{"-p", "-1", "@"}, 2, ""},
+                     {{"-c", QString(255, 'c'), "@"}, 2, ""},
+                     {{"--start", "10:00:00", "--stop", "10:00:00", "@"}, 2, ""},
+                     {{"-p", "1", ""}, 2, "FILE"},
+                     // The lowest values taken: the run goes on to open the port.
+                     {{"-i", "0.25", "-n", "1", "-d", "0.001", "-c", QString(254, 'c'), "-p",
+                       "/dev/voltrane-no-such-port", "@"},
+                      3,
+                      "no such device"},
                      {{"--start", "25:00:00", "@"}, 2, ""},
                      {{"-p", "12", "@"}, 2, ""},
                      {{"--rate", "Q", "@"}, 2, ""},
