@@ -59,20 +59,21 @@ private slots:
         const QTime start = QTime::currentTime().addSecs(2);
         const QString path = dir_.filePath("short.vtd");
         Logger run({"-p", "1", "-i", "0.25", "-n", "4", "-d", "60", "--csv", "-c", "bench, run",
-                    "--start", start.toString("HH:mm:ss"), path});
+                    "--start", start.toString("HH:mm:ss"), "--stop",
+                    start.addSecs(90).toString("HH:mm:ss"), path});
         QCOMPARE(run.finish(), 0);
-        // No status line off a terminal.
-        QVERIFY2(run.err.contains("4 samples written to " + path) && !run.err.contains("\x1b[K"),
+        // The device and the end (the earlier of --stop and the duration) are said; no status
+        // line off a terminal.
+        const QString at = QDate::currentDate().toString(Qt::ISODate) + 'T';
+        QVERIFY2(run.err.startsWith("Reading Com1 = " + sim.ptyPath() + "\nWaiting to start at " +
+                                    at + start.toString("HH:mm:ss") + "\nStopping at " + at +
+                                    start.addSecs(60).toString("HH:mm:ss")) &&
+                     run.err.contains("4 samples written to " + path) &&
+                     !run.err.contains("\x1b[K"),
                  qPrintable(run.err));
-        for (const QString& said : {"Reading Com1 = " + sim.ptyPath(),
-                                    "Stopping at " + QDate::currentDate().toString(Qt::ISODate) +
-                                        start.addSecs(60).toString("'T'HH:mm:ss")})
-            QVERIFY2(run.err.contains(said), qPrintable(run.err));
 
         const auto log = grapher::LoadLogFile(path).log;
         QVERIFY(log);
-        QCOMPARE(log->info.Description, QString("bench, run"));
-        QCOMPARE(log->columns.rowCount(), 4);
         QCOMPARE(qRound(log->columns.timeStamp(1) * 86400), start.msecsSinceStartOfDay() / 1000);
         const QString csv = dir_.filePath("short.csv");
         QCOMPARE(grapher::WriteCsvFile(csv, log->info, log->columns, path), 0);
@@ -86,9 +87,9 @@ private slots:
     }
 
     // The device goes away (the meter's cable pulled) and comes back under the same name: no
-    // rows while it is silent, standard error says so, and the rows resume. SIGINT then ends the
-    // run cleanly, with every counted sample in the file.
-    void aSilentMeterThatComesBackThenSigint() {
+    // rows while it is silent, standard error says so, and the rows resume. SIGHUP (the session
+    // that started it ended) then ends the run cleanly, with every counted sample in the file.
+    void aSilentMeterThatComesBackThenSighup() {
         const QString link = dir_.filePath("meter-device");
         auto plugIn = [&](testsupport::MeterSimProcess& sim) {
             QVERIFY2(sim.start({"--interval", "40", "--reading", "+1.0000E+0 VDC,+5.0000E+1 HZ"}),
@@ -107,7 +108,7 @@ private slots:
         plugIn(second);
         QVERIFY(second.waitForLogged("FORMAT 2\rRATE F\r"));
         QTest::qWait(1200);
-        ::kill(pid_t(run.process.processId()), SIGINT);
+        ::kill(pid_t(run.process.processId()), SIGHUP);
         QCOMPARE(run.finish(), 0);
         for (const char* said : {"Meter silent since", "logging resumes"})
             QVERIFY2(run.err.contains(said), qPrintable(run.err));
@@ -126,38 +127,33 @@ private slots:
     }
 
     // The CSV copy goes out as each row is committed, and a failed write there (closed pipe,
-    // full disk) ends only the copy, said once. SIGHUP ends a run as SIGTERM does. Rows wait for
-    // the asked function. A run ended before its first sample leaves no file, and a file that
-    // appears under its name while it waits is someone else's.
-    void csvCopySignalsAndUnstartedRuns() {
+    // full disk) ends only the copy, said once. Rows wait for the asked function. A run ended
+    // before its first sample leaves no file, and a file that appears under its name while it
+    // waits is someone else's.
+    void csvCopyFunctionAndUnstartedRuns() {
+        // Lines in the old function still come for a second after the function command.
+        QStringList meter{"--interval", "40", "--script-once"};
+        for (int line = 0; line < 25; ++line)
+            meter.append({"--reading", "+1.0000E+0 VDC"});
         testsupport::MeterSimProcess sim;
-        QVERIFY2(sim.start({"--interval", "40", "--function", "VDC"}), qPrintable(sim.error()));
-        const QString killed = dir_.filePath("killed.vtd"), full = dir_.filePath("full.vtd");
+        QVERIFY2(sim.start(meter), qPrintable(sim.error()));
+        const QString killed = dir_.filePath("killed.vtd");
         Logger kill(
             {"-p", sim.ptyPath(), "-i", "0.25", "--csv", "--function", "vac;freq2", killed});
-        QTest::qWait(1600);
+        QTest::qWait(2500);
         kill.process.kill();
         kill.finish();
-        const QStringList rows =
-            logquery::rows(killed, "SELECT count(*), sum(Units = 'VAC' AND Units2 = 'HZ') FROM "
-                                   "LogData")
-                .value(0)
-                .split('|');
-        const int copied = kill.process.readAllStandardOutput().count(",VAC,");
-        QVERIFY2(rows[0].toInt() >= 3 && rows[1] == rows[0] && rows[0].toInt() - copied <= 1,
-                 qPrintable(rows.join(' ')));
+        const QByteArray copy = kill.process.readAllStandardOutput();
+        const int rows = logquery::rows(killed, "SELECT count(*) FROM LogData").value(0).toInt();
+        QVERIFY2(rows >= 3 && rows - copy.count(",VAC,") <= 1 && !copy.contains("VDC"), copy);
 
-        Logger pipe({"-p", sim.ptyPath(), "-i", "0.25", "-n", "6", "--csv", dir_.filePath("p.vtd")},
-                    "|head -3");
-        QCOMPARE(pipe.finish(), 0);
-        Logger hangUp({"-p", sim.ptyPath(), "-i", "0.25", "--csv", full}, "/dev/full");
-        QVERIFY(QTest::qWaitFor([&] { return QFile::exists(full); }));
-        QTest::qWait(600);
-        ::kill(pid_t(hangUp.process.processId()), SIGHUP);
-        QCOMPARE(hangUp.finish(), 0);
-        for (const Logger* run : {&pipe, &hangUp})
-            QVERIFY2(run->err.count("CSV copy") == 1 && run->err.contains(" samples written to "),
-                     qPrintable(run->err));
+        for (const auto& [out, file] : {std::pair{"|head -3", "p.vtd"}, {"/dev/full", "f.vtd"}}) {
+            Logger run({"-p", sim.ptyPath(), "-i", "0.25", "-n", "4", "--csv", dir_.filePath(file)},
+                       out);
+            QVERIFY2(run.finish() == 0 && run.err.count("CSV copy") == 1 &&
+                         run.err.contains("4 samples written to "),
+                     qPrintable(run.err));
+        }
 
         const QString waiting = dir_.filePath("waiting.vtd");
         const QString later = QTime::currentTime().addSecs(3600).toString("HH:mm:ss");
@@ -166,14 +162,13 @@ private slots:
             wait.process.setReadChannel(QProcess::StandardError);
             QVERIFY(QTest::qWaitFor([&] { return wait.process.peek(999).contains("Waiting"); }));
             QFile other(waiting);
-            QVERIFY(!appears || (other.open(QIODevice::WriteOnly) && other.write("other") == 5 &&
-                                 other.flush()));
+            QVERIFY(!appears || other.open(QIODevice::WriteOnly));
             ::kill(pid_t(wait.process.processId()), SIGINT);
             QCOMPARE(wait.finish(), int(appears));
             QVERIFY2(wait.err.contains("Database Already Exists!") == appears &&
                          !wait.err.contains("samples written"),
                      qPrintable(wait.err));
-            QCOMPARE(QFile::exists(waiting) ? QFileInfo(waiting).size() : -1, appears ? 5 : -1);
+            QCOMPARE(QFile::exists(waiting), appears);
         }
     }
 
