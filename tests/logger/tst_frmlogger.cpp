@@ -27,10 +27,10 @@ class tst_frmlogger : public QObject {
         template <typename T> T* child(const char* name) {
             return window.findChild<T*>(QString::fromLatin1(name));
         }
-        // One second of the window clock, with the main window's clock text following the clock.
+        // One second of the window clock; the main window's clock text lags a second behind.
         void tick() {
-            platform.clock.advance(1000);
             main.state.display.TimeText = logger::timeBoxText(platform.clock.current.time());
+            platform.clock.advance(1000);
             window.tmrRealTime_Timer();
         }
         void sampleTick() { QMetaObject::invokeMethod(&main.clock, "timeout"); }
@@ -187,31 +187,46 @@ private slots:
                  logger::TrendLabels({"1.00E-02", "7.50E-03", "5.00E-03", "2.50E-03", "0"}));
     }
 
-    void typedTimeAndALateTickStillStartTheRun() {
-        Rig rig;
-        const QString path = openOnNewFile(rig);
-        rig.platform.clock.current.setTime(QTime(9, 59, 56));
-        rig.tick(); // 09:59:57
-        rig.window.optTimer_Click();
-        rig.tick(); // both boxes read the same time: nothing is armed
-        QVERIFY(!rig.child<QPushButton>("cmdStart")->isEnabled());
-        auto* box = rig.child<QLineEdit>("mskStartTime");
-        rig.window.resetTimeBox(box);
-        QTest::keyClicks(box, "100000am"); // letters typed small come out capital
-        QCOMPARE(box->text(), QString("10:00:00 AM"));
-        rig.child<QLineEdit>("mskEndTime")->setText("10:00:10 AM");
-        rig.tick();                       // 09:59:59
-        rig.platform.clock.advance(1000); // the 10:00:00 tick never came
-        rig.tick();                       // 10:00:01
-        QVERIFY(rig.main.state.logger.LoggingActive);
-        for (int second = 1; second <= 10; ++second) { // the 10:00:10 tick never comes either
-            rig.sampleTick();
-            rig.platform.clock.advance(1000);
+    // A timed run's rows lie within [start, stop): whether the ticks come exactly on its
+    // seconds or skip them (a message box held the thread), and however the display's clock
+    // text lags.
+    void timedRunsKeepToTheirSeconds() {
+        for (const bool late : {false, true}) {
+            Rig rig;
+            rig.platform.clock.current.setTime(QTime(9, 59, 56, 600));
+            QFile::remove(dir_.filePath("timedRunsKeepToTheirSeconds.vtd")); // the case before's
+            const QString path = openOnNewFile(rig);
+            // The clock ticks just after each second begins.
+            const int due = 600 + rig.window.findChild<QTimer*>("tmrRealTime")->interval();
+            QVERIFY(due % 1000 < 50 && due > 0);
+            rig.tick(); // 09:59:57
+            rig.window.optTimer_Click();
+            rig.tick(); // both boxes read the same time: nothing is armed
+            QVERIFY(!rig.child<QPushButton>("cmdStart")->isEnabled());
+            auto* box = rig.child<QLineEdit>("mskStartTime");
+            rig.window.resetTimeBox(box);
+            QTest::keyClicks(box, "100000am"); // letters typed small come out capital
+            QCOMPARE(box->text(), QString("10:00:00 AM"));
+            rig.child<QLineEdit>("mskEndTime")->setText("10:00:10 AM");
+            rig.tick(); // 09:59:59
+            if (late)
+                rig.platform.clock.advance(1000);
+            rig.tick(); // 10:00:00, or 10:00:01 when late
+            QVERIFY(rig.main.state.logger.LoggingActive);
+            // When late, the stop tick never comes: the sample clock meets the stop second.
+            while (rig.main.state.logger.LoggingActive) {
+                rig.platform.clock.advance(1000);
+                if (!late && rig.platform.clock.current.time().second() == 10)
+                    rig.window.tmrRealTime_Timer();
+                rig.sampleTick();
+            }
+            const QString count = late ? "9" : "10";
+            QCOMPARE(logquery::rows(path, "SELECT CAST(round(min(TimeStamp) * 86400) AS INT), "
+                                          "CAST(round(max(TimeStamp) * 86400) AS INT), count(*) "
+                                          "FROM LogData"),
+                     QStringList{(late ? "36001|36009|" : "36000|36009|") + count});
+            QVERIFY(rig.shown().value(0).text.contains("It contains " + count + " samples."));
         }
-        rig.tick();
-        QVERIFY(!rig.main.state.logger.LoggingActive);
-        QCOMPARE(logquery::rows(path, "SELECT count(*) FROM LogData"), QStringList{"11"});
-        QVERIFY(rig.shown().value(0).text.contains("It contains 11 samples."));
     }
 
     // A manual run goes on with the window closed, shown in the main window's title. Reopened
