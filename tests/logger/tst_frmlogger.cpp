@@ -2,9 +2,12 @@
 #include "LogQuery.h"
 #include "RealFileDialog.h"
 #include "RecordingMain.h"
+#include "WidgetPixels.h"
 #include "logger/LoggerRules.h"
 #include "logger/frmLogger.h"
 #include "platform/QtDialogs.h"
+#include "settings/SettingsStore.h"
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -108,6 +111,18 @@ class tst_frmlogger : public QObject {
             QVERIFY(dotted(QRect(0, qRound(fraction * (h - 1)) - 1, w, 3)));
         for (int x = 40; x <= 200; x += 40)
             QVERIFY(dotted(QRect(qRound((x - 1) / 238.0 * (w - 1)) - 1, 0, 3, h)));
+    }
+
+    // The contrast ratio of two colours (WCAG 2).
+    static double contrast(const QColor& a, const QColor& b) {
+        auto luminance = [](const QColor& c) {
+            auto lin = [](double v) {
+                return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+            };
+            return 0.2126 * lin(c.redF()) + 0.7152 * lin(c.greenF()) + 0.0722 * lin(c.blueF());
+        };
+        const double la = luminance(a), lb = luminance(b);
+        return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
     }
 
 private slots:
@@ -214,7 +229,7 @@ private slots:
             rig.tick(); // 10:00:00, or 10:00:01 when late
             QVERIFY(rig.main.state.logger.LoggingActive);
             // When late, the stop tick never comes: the sample clock meets the stop second.
-            while (rig.main.state.logger.LoggingActive) {
+            for (int second = 0; second < 12 && rig.main.state.logger.LoggingActive; ++second) {
                 rig.platform.clock.advance(1000);
                 if (!late && rig.platform.clock.current.time().second() == 10)
                     rig.window.tmrRealTime_Timer();
@@ -237,8 +252,20 @@ private slots:
         const QString path = openOnNewFile(rig);
         rig.child<QLineEdit>("txtComment")->setText("bench run");
         rig.window.cmdStart_Click();
+        // Manual clicked during the run: Start stays green, its disabled caption readable.
+        rig.window.optManual_Click();
+        auto* start = rig.child<QPushButton>("cmdStart");
+        const QColor face = pixels::Face(start);
+        QVERIFY(face == QColor(0, 255, 0) && !start->isEnabled());
+        const QImage caption = start->grab().toImage().copy(start->rect().adjusted(4, 4, -4, -4));
+        double best = 0;
+        for (int y = 0; y < caption.height(); ++y)
+            for (int x = 0; x < caption.width(); ++x)
+                best = std::max(best, contrast(face, caption.pixelColor(x, y)));
+        QVERIFY2(best >= 3.0, qPrintable(QString::number(best)));
         rig.window.close(); // the close box
         rig.sampleTick();
+        QCOMPARE(rig.main.clock.timerType(), Qt::PreciseTimer);
         QCOMPARE(rig.main.window.windowTitle(), QString("Voltrane - Logging: 2 samples"));
         rig.window.openWindow();
         QCOMPARE(rig.main.window.windowTitle(), QString("Voltrane"));
@@ -254,6 +281,41 @@ private slots:
         QVERIFY(rig.child<QLineEdit>("txtComment")->text().isEmpty() &&
                 rig.child<QPushButton>("cmdStart")->isEnabled() &&
                 !rig.child<QPushButton>("cmdStop")->isEnabled());
+        // A second run counts afresh, on screen and in its file.
+        rig.child<QLineEdit>("txtFilePath")->setText("second.vtd");
+        rig.window.cmdStart_Click();
+        QCOMPARE(rig.child<QLabel>("lblSampCount")->text(), QString("1"));
+        rig.window.closeWindow();
+        QCOMPARE(logquery::rows(dir_.filePath("second.vtd"), "SELECT count(*) FROM LogData"),
+                 QStringList{"1"});
+    }
+
+    // Start logs into the file the Data File box names (a relative name in the folder of the
+    // file before) or refuses it with a message. The folder stored is the one of the last file
+    // that worked, also after Cancel on a creation error, which ends the program.
+    void theDataFileBoxNamesTheRunsFile() {
+        QDir(dir_.path()).mkdir("sub");
+        const struct {
+            const char *typed, *created, *message, *stored;
+        } cases[] = {{"sub/typed.vtd", "sub/typed.vtd", nullptr, "sub"},
+                     {"  ", nullptr, "names no file", ""},
+                     {"sub", nullptr, "names no file", ""},
+                     {"missing/x.vtd", nullptr, "Path Doesn't Exist!", ""}};
+        for (const auto& c : cases) {
+            Rig rig;
+            const QString browsed = openOnNewFile(rig);
+            rig.child<QLineEdit>("txtFilePath")->setText(c.typed);
+            rig.window.cmdStart_Click();
+            QCOMPARE(rig.main.state.logger.LoggingActive, c.created != nullptr);
+            QVERIFY(!QFileInfo::exists(browsed));
+            if (c.created)
+                QVERIFY(QFileInfo::exists(dir_.filePath(c.created)));
+            else
+                QVERIFY(rig.shown().value(0).text.contains(c.message));
+            rig.window.closeWindow();
+            QCOMPARE(settings::ReadLogFilePath(),
+                     QDir::cleanPath(dir_.path() + "/" + c.stored + "/Test.vtd"));
+        }
     }
 
     // The real dialog names a new file or takes an existing one. Start creates a new file; an
