@@ -241,7 +241,8 @@ void frmLogger::cmdStart_Click() {
 void frmLogger::showRunControls() {
     platform::SetButtonFace(cmdStop, Red);
     cmdStop->setEnabled(true);
-    platform::SetButtonFace(cmdStart, QColor());
+    // Start keeps its green face, greyed by a darker caption, as the run's sign.
+    platform::SetButtonFace(cmdStart, Green);
     cmdStart->setEnabled(false);
 }
 

@@ -41,23 +41,25 @@ QColor disabledCaption(const QColor& face) {
 } // namespace
 
 void SetButtonFace(QPushButton* button, const QColor& colour) {
+    // The style sheet first: clearing one puts back the palette the button had when it was
+    // set, which would undo a palette set before it (a cleared red face stayed red).
+    if (!colour.isValid()) {
+        button->setStyleSheet(QString());
+    } else {
+        const QString face = colour.name();
+        button->setStyleSheet(
+            QStringLiteral("QPushButton { background-color: %1; border: 1px solid %2;"
+                           " border-radius: 3px; padding: 2px 6px; }"
+                           "QPushButton:pressed { background-color: %3; }"
+                           "QPushButton:focus { border-color: palette(highlight); }"
+                           "QPushButton:disabled { color: %4; }")
+                .arg(face, colour.darker(200).name(), colour.darker(120).name(),
+                     disabledCaption(colour).name()));
+    }
     QPalette palette = button->palette();
     palette.setColor(QPalette::Button, colour.isValid()
                                            ? colour
                                            : QApplication::palette(button).color(QPalette::Button));
     button->setPalette(palette);
-    if (!colour.isValid()) {
-        button->setStyleSheet(QString());
-        return;
-    }
-    const QString face = colour.name();
-    button->setStyleSheet(QStringLiteral("QPushButton { background-color: %1; border: 1px solid %2;"
-                                         " border-radius: 3px; padding: 2px 6px; }"
-                                         "QPushButton:pressed { background-color: %3; }"
-                                         "QPushButton:focus { border-color: palette(highlight); }"
-                                         "QPushButton:disabled { color: %4; }")
-                              .arg(face, colour.darker(200).name(), colour.darker(120).name(),
-                                   disabledCaption(colour).name()));
 }
-
 } // namespace platform
