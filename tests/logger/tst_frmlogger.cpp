@@ -280,12 +280,12 @@ private slots:
         QVERIFY(rig.child<QLineEdit>("txtComment")->text().isEmpty() &&
                 rig.child<QPushButton>("cmdStart")->isEnabled() &&
                 !rig.child<QPushButton>("cmdStop")->isEnabled());
-        // Stop's red face is gone with its run.
-        QVERIFY(pixels::Face(rig.child<QPushButton>("cmdStop")).hsvSaturation() < 40);
         // A second run counts afresh, on screen and in its file.
         rig.child<QLineEdit>("txtFilePath")->setText("second.vtd");
         rig.window.cmdStart_Click();
         QCOMPARE(rig.child<QLabel>("lblSampCount")->text(), QString("1"));
+        rig.window.cmdStop_Click(); // its red face goes with the run
+        QVERIFY(pixels::Face(rig.child<QPushButton>("cmdStop")).hsvSaturation() < 40);
         rig.window.closeWindow();
         QCOMPARE(logquery::rows(dir_.filePath("second.vtd"), "SELECT count(*) FROM LogData"),
                  QStringList{"1"});
