@@ -1,6 +1,8 @@
 #include "LoggerRules.h"
 #include "platform/MessageText.h"
 #include "platform/ProgramVersion.h"
+#include <QDir>
+#include <QFileInfo>
 #include <QLocale>
 #include <QRegularExpression>
 #include <QStringList>
@@ -89,6 +91,27 @@ bool timeReached(const QTime& target, const QTime& previous, const QTime& now) {
     return t > p || t <= n; // the clock passed midnight
 }
 
+TimedStep timedStep(const QString& startText, const QString& stopText, const QTime& previous,
+                    const QTime& now, bool running) {
+    auto reached = [&](const QString& text) {
+        const std::optional<QTime> target = timeOfDay(text);
+        return target && timeReached(*target, previous, now);
+    };
+    if (!running)
+        return startText != stopText && reached(startText) ? TimedStep::Start : TimedStep::None;
+    return reached(stopText) ? TimedStep::Stop : TimedStep::None;
+}
+
+std::optional<QString> logPathFromBox(const QString& text, const QString& current) {
+    const QString typed = QDir::fromNativeSeparators(text.trimmed());
+    if (typed.isEmpty() || typed.endsWith(QLatin1Char('/')))
+        return std::nullopt;
+    const QString path = QDir::cleanPath(QFileInfo(current).dir().absoluteFilePath(typed));
+    if (QFileInfo(path).isDir())
+        return std::nullopt;
+    return QDir::toNativeSeparators(path);
+}
+
 QString aboutText() {
     return aboutText(ProgramVersionText);
 }
@@ -136,6 +159,12 @@ QString completionText(const QString& path, int samples) {
            QStringLiteral("Your Data can be found in the following file:") + CrLf + path + CrLf +
            CrLf + QStringLiteral("It contains ") + QString::number(samples) +
            QStringLiteral(" samples.") + CrLf + CrLf;
+}
+
+QString noLogFileText(const QString& boxText) {
+    return QStringLiteral("Data File: '") + boxText.trimmed() +
+           QStringLiteral("' names no file to log into.") + CrLf + CrLf +
+           QStringLiteral("Type the file's name or choose it with Browse...");
 }
 
 QString fileExistsText(const QString& path) {

@@ -34,6 +34,17 @@ QString timeBoxText(const QTime& time);
 // clock, also across midnight. A tick that comes late still sees the moment it skipped.
 bool timeReached(const QTime& target, const QTime& previous, const QTime& now);
 
+enum class TimedStep { None, Start, Stop };
+// What a window clock tick at `now` does to a timed run, the tick before having been at
+// `previous`: a start time reached starts an idle run (start and stop times differ), a stop
+// time reached stops a running one.
+TimedStep timedStep(const QString& startText, const QString& stopText, const QTime& previous,
+                    const QTime& now, bool running);
+
+// The log file a Data File box text names: blanks around it dropped, a relative name taken in
+// the folder of `current`. Nothing when the text names no file (empty, or a folder).
+std::optional<QString> logPathFromBox(const QString& text, const QString& current);
+
 QString aboutText();
 // The same for a given version; the grapher's About box starts with it.
 QString aboutText(const QString& version);
@@ -42,6 +53,7 @@ QString helpText();
 inline const QString HelpTitle = QStringLiteral("Voltrane Logging Control Help");
 QString completionText(const QString& path, int samples);
 QString fileExistsText(const QString& path);
+QString noLogFileText(const QString& boxText);
 inline const QString FileExistsTitle = QStringLiteral("Logging File Error!");
 inline const QString ApplicationTitle = QStringLiteral("Voltrane");
 

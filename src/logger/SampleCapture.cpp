@@ -25,6 +25,8 @@ void SampleCapture::begin(db::Connection file) {
 }
 
 void SampleCapture::startClock() {
+    // A coarse timer may fire up to 5% late on each tick, and a run's rows would drift apart.
+    logClock_.setTimerType(Qt::PreciseTimer);
     logClock_.setInterval(run_.LogIntervalMs);
     logClock_.start();
 }

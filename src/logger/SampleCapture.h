@@ -28,7 +28,7 @@ public:
 
     // Takes the run's freshly created log file; SampleCount starts at 0.
     void begin(db::Connection file);
-    // Switches the sample clock on with LogIntervalMs.
+    // Switches the sample clock on with LogIntervalMs, as a precise timer.
     void startClock();
     // Clock off and file released; the rows stay in the file.
     void end();

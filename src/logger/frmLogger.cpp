@@ -4,21 +4,15 @@
 #include "platform/ButtonFace.h"
 #include "platform/UnexpectedError.h"
 #include "settings/SettingsStore.h"
-#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFileInfo>
-#include <QFrame>
-#include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
 #include <QTimer>
-#include <QVBoxLayout>
 
 namespace {
 
@@ -27,19 +21,6 @@ constexpr int WindowHeightTwips = 4550;
 constexpr int MainShiftTwips = 650;
 const QColor Green(0, 255, 0);
 const QColor Red(255, 0, 0);
-const QString Blue = QStringLiteral("color: rgb(0, 0, 255);");
-
-template <typename T> T* named(T* widget, const QString& name) {
-    widget->setObjectName(name);
-    return widget;
-}
-
-QLabel* label(const QString& text, const QString& name = QString()) {
-    auto* l = new QLabel(text);
-    if (!name.isEmpty())
-        l->setObjectName(name);
-    return l;
-}
 
 } // namespace
 
@@ -58,11 +39,15 @@ frmLogger::frmLogger(MainWindowApi& main, platform::Platform& platform, QWidget*
                                          platform_.clock, platform_.messages, this);
     connect(capture_, &logger::SampleCapture::sampleWritten, this, &frmLogger::showSampleCount);
     connect(capture_, &logger::SampleCapture::runFailed, this, &frmLogger::runFailed);
+    // Each sample first asks whether a timed run has reached its stop second: the window clock's
+    // tick for that second may come a moment after the sample clock's.
+    disconnect(&main_.logClock(), nullptr, capture_, nullptr);
+    connect(&main_.logClock(), &QTimer::timeout, this, &frmLogger::sampleClockTick);
 
-    tmrRealTime = named(new QTimer(this), QStringLiteral("tmrRealTime"));
-    tmrRealTime->setInterval(1000);
-    connect(tmrRealTime, &QTimer::timeout, this, &frmLogger::tmrRealTime_Timer);
-    tmrReScale = named(new QTimer(this), QStringLiteral("tmrReScale"));
+    tmrRealTime = new logger::WindowClock(platform_.clock, QStringLiteral("tmrRealTime"), this);
+    connect(tmrRealTime, &logger::WindowClock::ticked, this, &frmLogger::tmrRealTime_Timer);
+    tmrReScale = new QTimer(this);
+    tmrReScale->setObjectName(QStringLiteral("tmrReScale"));
     tmrReScale->setInterval(1250);
     tmrReScale->setSingleShot(true);
     connect(tmrReScale, &QTimer::timeout, this, &frmLogger::tmrReScale_Timer);
@@ -71,157 +56,6 @@ frmLogger::frmLogger(MainWindowApi& main, platform::Platform& platform, QWidget*
 frmLogger::~frmLogger() {
     capture_->end();
     showRunInMainTitle(false);
-}
-
-void frmLogger::buildControls() {
-    auto* menus = new QMenuBar(this);
-    QMenu* file = menus->addMenu(QStringLiteral("&File"));
-    mnuReturn = file->addAction(QStringLiteral("&Return"));
-    mnuReturn->setObjectName(QStringLiteral("mnuReturn"));
-    connect(mnuReturn, &QAction::triggered, this, &frmLogger::returnToMain);
-    QMenu* help = menus->addMenu(QStringLiteral("&Help"));
-    QAction* contents = help->addAction(QStringLiteral("Contents"));
-    contents->setObjectName(QStringLiteral("mnuContents"));
-    connect(contents, &QAction::triggered, this, &frmLogger::mnuContents_Click);
-    QAction* about = help->addAction(QStringLiteral("About"));
-    about->setObjectName(QStringLiteral("mnuAbout"));
-    connect(about, &QAction::triggered, this, &frmLogger::mnuAbout_Click);
-
-    txtFilePath = named(new QLineEdit, QStringLiteral("txtFilePath"));
-    txtFilePath->setToolTip(QStringLiteral("The logging file, in the program folder unless another "
-                                           "is chosen"));
-    cmdBrowse = named(new QPushButton(QStringLiteral("Browse")), QStringLiteral("cmdBrowse"));
-    cmdBrowse->setToolTip(QStringLiteral("Select .vtd  File for Logging"));
-    txtSampInt = named(new QLineEdit, QStringLiteral("txtSampInt"));
-    txtSampInt->setToolTip(QStringLiteral("Log Sample Rate, 1/2 Second Minimum, 1 Minute Maximum"));
-    txtComment = named(new QLineEdit, QStringLiteral("txtComment"));
-    optManual = named(new QRadioButton(QStringLiteral("Manual")), QStringLiteral("optManual"));
-    optManual->setToolTip(QStringLiteral("Start and Stop Logging Manually"));
-    optTimer = named(new QRadioButton(QStringLiteral("Timed")), QStringLiteral("optTimer"));
-    optTimer->setToolTip(QStringLiteral("Setup Times to Start and Stop Logging"));
-    mskStartTime = named(new QLineEdit, QStringLiteral("mskStartTime"));
-    mskEndTime = named(new QLineEdit, QStringLiteral("mskEndTime"));
-    lblStart = label(QStringLiteral("Start:"), QStringLiteral("lblStart"));
-    lblStop = label(QStringLiteral("Stop:"), QStringLiteral("lblStop"));
-    lblReal = label(QStringLiteral("Real:"), QStringLiteral("lblReal"));
-    lblRealTime = label(QString(), QStringLiteral("lblRealTime"));
-    cmdStart = named(new QPushButton(QStringLiteral("Start Logging")), QStringLiteral("cmdStart"));
-    cmdStart->setToolTip(QStringLiteral("Begin Logging Manually"));
-    cmdStop = named(new QPushButton(QStringLiteral("Stop Logging")), QStringLiteral("cmdStop"));
-    cmdStop->setToolTip(QStringLiteral("Stop Manual or Timed Logging"));
-    cmdReturn = named(new QPushButton(QStringLiteral("&Return")), QStringLiteral("cmdReturn"));
-    cmdReturn->setToolTip(QStringLiteral("Close Logger Window and Return to the Main Window"));
-    lblSamples = label(QStringLiteral("Samples"), QStringLiteral("lblSamples"));
-    lblSampCount = label(QString(), QStringLiteral("lblSampCount"));
-    Label5 = label(QStringLiteral("Logger Start/Stop Control"), QStringLiteral("Label5"));
-    for (QLabel* blue : {lblRealTime, lblReal, lblSamples, lblSampCount})
-        blue->setStyleSheet(Blue);
-
-    const QString graphTip = QStringLiteral("Click to toggle between Primary and Secondary");
-    lblType = label(QString(), QStringLiteral("lblType"));
-    lblType->setToolTip(graphTip);
-    Label12 = label(QString(), QStringLiteral("Label12"));
-    lblRescale = label(QStringLiteral("RESCALE"), QStringLiteral("lblRescale"));
-    lblRescale->setStyleSheet(Blue);
-    lblRescale->hide();
-    const QStringList axisNames = {"lblMax", "lblMidHigh", "lblMid", "lblMidLow", "lblMin"};
-    for (int i = 0; i < 5; ++i) {
-        axisLabels[size_t(i)] = label(QString(), axisNames[i]);
-        axisLabels[size_t(i)]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    }
-    picGraph_ = named(new platform::PictureBox, QStringLiteral("picGraph"));
-    picGraph_->setToolTip(graphTip);
-    picGraph_->setMinimumSize(240, 100);
-
-    auto* grid = new QGridLayout;
-    grid->addWidget(label(QStringLiteral("Data File:")), 0, 0);
-    grid->addWidget(txtFilePath, 0, 1, 1, 3);
-    grid->addWidget(cmdBrowse, 0, 4);
-    grid->addWidget(label(QStringLiteral("Logging Period (.25-60 seconds)    :")), 1, 0, 1, 2);
-    grid->addWidget(txtSampInt, 1, 2);
-    grid->addWidget(label(QStringLiteral("seconds")), 1, 3);
-    grid->addWidget(label(QStringLiteral("Comment:")), 2, 0);
-    grid->addWidget(txtComment, 2, 1, 1, 4);
-
-    auto* control = new QFrame;
-    control->setFrameShape(QFrame::StyledPanel);
-    auto* controlGrid = new QGridLayout(control);
-    controlGrid->addWidget(Label5, 0, 0, 1, 4);
-    controlGrid->addWidget(optManual, 1, 0);
-    controlGrid->addWidget(optTimer, 1, 1);
-    controlGrid->addWidget(lblStart, 2, 0);
-    controlGrid->addWidget(mskStartTime, 2, 1);
-    controlGrid->addWidget(lblStop, 2, 2);
-    controlGrid->addWidget(mskEndTime, 2, 3);
-    controlGrid->addWidget(lblReal, 3, 0);
-    controlGrid->addWidget(lblRealTime, 3, 1);
-    controlGrid->addWidget(lblSamples, 3, 2);
-    controlGrid->addWidget(lblSampCount, 3, 3);
-    controlGrid->addWidget(cmdStart, 4, 0, 1, 2);
-    controlGrid->addWidget(cmdStop, 4, 2, 1, 2);
-
-    auto* graphHeader = new QHBoxLayout;
-    graphHeader->addWidget(lblType);
-    graphHeader->addWidget(Label12);
-    graphHeader->addWidget(lblRescale);
-    auto* axis = new QVBoxLayout;
-    for (QLabel* l : axisLabels) {
-        axis->addWidget(l);
-        axis->addStretch();
-    }
-    auto* graphRow = new QHBoxLayout;
-    graphRow->addLayout(axis);
-    graphRow->addWidget(picGraph_, 1);
-    auto* graph = new QVBoxLayout;
-    graph->addLayout(graphHeader);
-    graph->addLayout(graphRow, 1);
-
-    auto* lower = new QHBoxLayout;
-    auto* left = new QVBoxLayout;
-    left->addWidget(control);
-    left->addWidget(cmdReturn);
-    lower->addLayout(left);
-    lower->addLayout(graph, 1);
-
-    auto* all = new QVBoxLayout(this);
-    all->setMenuBar(menus);
-    auto* separator = new QFrame;
-    separator->setFrameShape(QFrame::HLine);
-    all->addWidget(separator);
-    all->addLayout(grid);
-    all->addLayout(lower, 1);
-
-    connect(cmdBrowse, &QPushButton::clicked, this, &frmLogger::cmdBrowse_Click);
-    connect(cmdStart, &QPushButton::clicked, this, &frmLogger::cmdStart_Click);
-    connect(cmdStop, &QPushButton::clicked, this, &frmLogger::cmdStop_Click);
-    connect(cmdReturn, &QPushButton::clicked, this, &frmLogger::returnToMain);
-    connect(optManual, &QRadioButton::clicked, this, &frmLogger::optManual_Click);
-    connect(optTimer, &QRadioButton::clicked, this, &frmLogger::optTimer_Click);
-    connect(txtSampInt, &QLineEdit::returnPressed, txtComment, [this] { txtComment->setFocus(); });
-    connect(txtComment, &QLineEdit::textChanged, this, &frmLogger::commentChanged);
-    connect(picGraph_, &platform::PictureBox::mouseDown, this,
-            [this](Qt::MouseButton, double, double) { toggleTrace(false); });
-    connect(picGraph_, &platform::PictureBox::surfaceResized, this, &frmLogger::redrawForNewSize);
-    txtSampInt->installEventFilter(this);
-    lblType->installEventFilter(this);
-    mskStartTime->installEventFilter(this);
-    mskEndTime->installEventFilter(this);
-}
-
-bool frmLogger::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == txtSampInt && event->type() == QEvent::FocusIn) {
-        // After the focus change is complete, or the click that gave focus drops the selection.
-        QTimer::singleShot(0, txtSampInt, [box = txtSampInt] { box->selectAll(); });
-    } else if (watched == txtSampInt && event->type() == QEvent::FocusOut) {
-        periodBoxLeft();
-    } else if (watched == lblType && event->type() == QEvent::MouseButtonPress) {
-        toggleTrace(true);
-    } else if ((watched == mskStartTime || watched == mskEndTime) &&
-               event->type() == QEvent::MouseButtonDblClick) {
-        resetTimeBox(static_cast<QLineEdit*>(watched));
-        return true;
-    }
-    return QWidget::eventFilter(watched, event);
 }
 
 // ---- Opening and closing ----
@@ -302,7 +136,8 @@ void frmLogger::keepClockForState() {
 }
 
 void frmLogger::saveDataFolder() {
-    settings::SaveDataFolderOf(txtFilePath->text());
+    // The folder of the file last logged into or chosen, not a text typed and never used.
+    settings::SaveDataFolderOf(main_.shared().logger.LogFilePath);
 }
 
 void frmLogger::returnToMain() {
@@ -366,19 +201,28 @@ void frmLogger::cmdStart_Click() {
     LoggerRunState& run = main_.shared().logger;
     if (run.LoggingActive)
         return;
+    const std::optional<QString> path = boxPath();
+    if (!path) {
+        platform_.messages.show(logger::noLogFileText(txtFilePath->text()),
+                                platform::Buttons::OkOnly, logger::FileExistsTitle);
+        return;
+    }
+    txtFilePath->setText(*path);
     tmrRealTime->start();
     run.LogFileError = false;
     run.LoggingActive = true;
     const logfile::RunInfo info{logfile::infoDateText(platform_.clock.now().date()),
                                 txtComment->text().left(logger::CommentMaxLength)};
     std::optional<db::Connection> file =
-        logger::CreateLogDatabase(run, platform_.messages, run.LogFilePath, info, endProgram_);
+        logger::CreateLogDatabase(run, platform_.messages, *path, info, endProgram_);
     if (run.LogFileError || !file) {
+        // LogFilePath keeps the last file that worked, whose folder is the one stored.
         run.LogFileError = true;
         run.LoggingActive = false;
         keepClockForState();
         return;
     }
+    run.LogFilePath = *path;
     cmdReturn->setEnabled(false);
     cmdBrowse->setEnabled(false);
     // The period is taken corrected, even if the box was not left before Start.
@@ -397,7 +241,8 @@ void frmLogger::cmdStart_Click() {
 void frmLogger::showRunControls() {
     platform::SetButtonFace(cmdStop, Red);
     cmdStop->setEnabled(true);
-    platform::SetButtonFace(cmdStart, QColor());
+    // Start keeps its green face, greyed by a darker caption, as the run's sign.
+    platform::SetButtonFace(cmdStart, Green);
     cmdStart->setEnabled(false);
 }
 
@@ -481,9 +326,9 @@ void frmLogger::optManual_Click() {
 void frmLogger::optTimer_Click() {
     optTimer->setChecked(true);
     tmrRealTime->start();
-    LoggerRunState& run = main_.shared().logger;
-    if (QFileInfo::exists(run.LogFilePath)) {
-        platform_.messages.show(logger::fileExistsText(run.LogFilePath), platform::Buttons::OkOnly,
+    const QString path = boxPath().value_or(main_.shared().logger.LogFilePath);
+    if (QFileInfo::exists(path)) {
+        platform_.messages.show(logger::fileExistsText(path), platform::Buttons::OkOnly,
                                 logger::FileExistsTitle);
         optManual_Click();
         platform::SetButtonFace(cmdStart, Green);
@@ -504,10 +349,13 @@ void frmLogger::optTimer_Click() {
         box->setText(now);
         box->show();
     }
-    lblRealTime->setText(main_.shared().display.TimeText);
+    lblRealTime->setText(now);
     lblRealTime->show();
-    lastTick_ =
-        logger::timeOfDay(main_.shared().display.TimeText).value_or(platform_.clock.now().time());
+    lastTick_ = platform_.clock.now().time();
+}
+
+std::optional<QString> frmLogger::boxPath() const {
+    return logger::logPathFromBox(txtFilePath->text(), main_.shared().logger.LogFilePath);
 }
 
 void frmLogger::resetTimeBox(QLineEdit* box) {
@@ -520,22 +368,14 @@ void frmLogger::resetTimeBox(QLineEdit* box) {
 void frmLogger::tmrRealTime_Timer() {
     LoggerRunState& run = main_.shared().logger;
     DisplayShared& display = main_.shared().display;
-    const QString T = display.TimeText;
-    lblRealTime->setText(T);
+    // A fresh reading: the display cycle's clock text may still show the second before.
+    const QTime now = platform_.clock.now().time();
+    lblRealTime->setText(logger::timeBoxText(now));
     BlinkPhase = !BlinkPhase;
-
     // A tick that comes late (a message box held the thread) still starts or stops the run at
     // a time it skipped over.
-    const std::optional<QTime> now = logger::timeOfDay(T);
-    const QTime previous = lastTick_.isValid() ? lastTick_ : now.value_or(QTime());
-    if (now)
-        lastTick_ = *now;
-    auto reached = [&](const QString& boxText) {
-        if (T == boxText)
-            return true;
-        const std::optional<QTime> target = logger::timeOfDay(boxText);
-        return now && target && previous.isValid() && logger::timeReached(*target, previous, *now);
-    };
+    const QTime previous = lastTick_.isValid() ? lastTick_ : now;
+    lastTick_ = now;
 
     if (optTimer->isChecked()) {
         const QString S = mskStartTime->text();
@@ -550,7 +390,8 @@ void frmLogger::tmrRealTime_Timer() {
         } else {
             cmdStart->setEnabled(false);
         }
-        if (S != E && logger::IsTimeOfDay(S) && reached(S) && !run.LoggingActive) {
+        const logger::TimedStep step = logger::timedStep(S, E, previous, now, run.LoggingActive);
+        if (step == logger::TimedStep::Start) {
             cmdStart_Click();
             if (run.LoggingActive) {
                 mskStartTime->setEnabled(false);
@@ -559,15 +400,8 @@ void frmLogger::tmrRealTime_Timer() {
                 platform::SetButtonFace(cmdStart, QColor());
                 cmdStart->setEnabled(false);
             }
-        } else if (logger::IsTimeOfDay(E) && reached(E) && run.LoggingActive) {
-            platform::SetButtonFace(cmdStop, Red);
-            cmdStop->setEnabled(true);
-            cmdStop_Click();
-            optManual_Click();
-            platform::SetButtonFace(cmdStop, QColor());
-            cmdStop->setEnabled(false);
-            platform_.messages.show(logger::completionText(run.LogFilePath, run.SampleCount),
-                                    platform::Buttons::OkOnly, logger::ApplicationTitle);
+        } else if (step == logger::TimedStep::Stop) {
+            finishTimedRun();
         }
     }
 
@@ -597,6 +431,30 @@ void frmLogger::tmrRealTime_Timer() {
     }
 }
 
+void frmLogger::finishTimedRun() {
+    LoggerRunState& run = main_.shared().logger;
+    platform::SetButtonFace(cmdStop, Red);
+    cmdStop->setEnabled(true);
+    cmdStop_Click();
+    optManual_Click();
+    platform::SetButtonFace(cmdStop, QColor());
+    cmdStop->setEnabled(false);
+    platform_.messages.show(logger::completionText(run.LogFilePath, run.SampleCount),
+                            platform::Buttons::OkOnly, logger::ApplicationTitle);
+}
+
+void frmLogger::sampleClockTick() {
+    const LoggerRunState& run = main_.shared().logger;
+    const QTime now = platform_.clock.now().time();
+    if (optTimer->isChecked() && run.LoggingActive && lastTick_.isValid() &&
+        logger::timedStep(mskStartTime->text(), mskEndTime->text(), lastTick_, now, true) ==
+            logger::TimedStep::Stop) {
+        finishTimedRun();
+        return;
+    }
+    capture_->GetRowofData();
+}
+
 // ---- Period and comment boxes ----
 
 void frmLogger::periodBoxLeft() {
@@ -611,75 +469,6 @@ void frmLogger::commentChanged() {
     txtComment->setText(txtComment->text().left(logger::CommentMaxLength));
     platform_.messages.show(QStringLiteral("Comment Too Long!"), platform::Buttons::OkOnly,
                             logger::ApplicationTitle);
-}
-
-// ---- Trend graph ----
-
-platform::PictureBox* frmLogger::picGraph() {
-    return picGraph_;
-}
-
-void frmLogger::startRescaleTimer() {
-    if (open_)
-        tmrReScale->start();
-}
-
-void frmLogger::drawTrendTrace() {
-    if (picGraph_)
-        logger::DrawTrendTrace(*picGraph_, main_.shared().display);
-}
-
-void frmLogger::redrawForNewSize() {
-    // The grid lies at fixed fractions of the surface: the same axes again at the new size.
-    DisplayShared& display = main_.shared().display;
-    logger::DrawTrendAxes(*picGraph_, display.TrendScale, axesUnits_, display.TrendScale);
-    drawTrendTrace();
-}
-
-void frmLogger::DrawTrendAxes(float scale) {
-    DisplayShared& display = main_.shared().display;
-    axesUnits_ = display.TrendUnits;
-    const logger::TrendLabels labels =
-        logger::DrawTrendAxes(*picGraph_, scale, display.TrendUnits, display.TrendScale);
-    for (size_t i = 0; i < labels.size(); ++i)
-        axisLabels[i]->setText(labels[i]);
-    lblType->setText(display.TrendUnits.startsWith(QLatin1String("No")) ? QStringLiteral("No Comm")
-                                                                        : display.TrendUnits);
-}
-
-void frmLogger::toggleTrace(bool fromTypeLabel) {
-    SharedState& shared = main_.shared();
-    if (fromTypeLabel)
-        shared.link.NoReplyCount = 0;
-    if (shared.reading.DualDisplay && shared.display.TrendTrace == 1) {
-        shared.display.TrendTrace = 2;
-        shared.display.TrendColour = logger::SecondaryTraceColour;
-        Label12->setText(QStringLiteral("Secondary"));
-    } else if (shared.reading.DualDisplay) {
-        shared.display.TrendTrace = 1;
-        shared.display.TrendColour = logger::PrimaryTraceColour;
-        Label12->setText(QStringLiteral("Primary"));
-    } else {
-        shared.display.TrendTrace = 1;
-        shared.display.TrendColour = logger::PrimaryTraceColour;
-        Label12->clear();
-    }
-    logger::ClearTrendHistory(shared.display);
-    main_.ResetMaxMin();
-    DrawTrendAxes(shared.display.NewTrendScale);
-    tmrReScale->start();
-    if (fromTypeLabel)
-        shared.link.NoReplyCount = 0;
-}
-
-void frmLogger::tmrReScale_Timer() {
-    SharedState& shared = main_.shared();
-    shared.link.NoReplyCount = 0;
-    logger::ClearTrendHistory(shared.display);
-    main_.ResetMaxMin();
-    DrawTrendAxes(shared.display.NewTrendScale);
-    tmrReScale->stop();
-    shared.link.NoReplyCount = 0;
 }
 
 // ---- About and Help ----

@@ -2,12 +2,14 @@
 #include "LogFile.h"
 #include "SampleCapture.h"
 #include "TrendGraph.h"
+#include "WindowClock.h"
 #include "app/MainWindowApi.h"
 #include "platform/PictureBox.h"
 #include "platform/Platform.h"
 #include <QTime>
 #include <QWidget>
 #include <functional>
+#include <optional>
 
 class QLabel;
 class QLineEdit;
@@ -81,6 +83,12 @@ private:
     void runFailed();
     void saveDataFolder();
     void hideTimedControls();
+    // The timed stop's steps and its completion message.
+    void finishTimedRun();
+    // A tick of the sample clock: one sample, or the timed stop when its second has come.
+    void sampleClockTick();
+    // The file the Data File box names, a relative name taken in the current log file's folder.
+    std::optional<QString> boxPath() const;
 
     MainWindowApi& main_;
     platform::Platform& platform_;
@@ -119,7 +127,7 @@ private:
     QLabel* lblRescale = nullptr;
     std::array<QLabel*, 5> axisLabels{}; // lblMax, lblMidHigh, lblMid, lblMidLow, lblMin
     platform::PictureBox* picGraph_ = nullptr;
-    QTimer* tmrRealTime = nullptr;
+    logger::WindowClock* tmrRealTime = nullptr;
     QTimer* tmrReScale = nullptr;
     QAction* mnuReturn = nullptr;
 };

@@ -2,9 +2,12 @@
 #include "LogQuery.h"
 #include "RealFileDialog.h"
 #include "RecordingMain.h"
+#include "WidgetPixels.h"
 #include "logger/LoggerRules.h"
 #include "logger/frmLogger.h"
 #include "platform/QtDialogs.h"
+#include "settings/SettingsStore.h"
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -27,10 +30,10 @@ class tst_frmlogger : public QObject {
         template <typename T> T* child(const char* name) {
             return window.findChild<T*>(QString::fromLatin1(name));
         }
-        // One second of the window clock, with the main window's clock text following the clock.
+        // One second of the window clock; the main window's clock text lags a second behind.
         void tick() {
-            platform.clock.advance(1000);
             main.state.display.TimeText = logger::timeBoxText(platform.clock.current.time());
+            platform.clock.advance(1000);
             window.tmrRealTime_Timer();
         }
         void sampleTick() { QMetaObject::invokeMethod(&main.clock, "timeout"); }
@@ -110,6 +113,18 @@ class tst_frmlogger : public QObject {
             QVERIFY(dotted(QRect(qRound((x - 1) / 238.0 * (w - 1)) - 1, 0, 3, h)));
     }
 
+    // The contrast ratio of two colours (WCAG 2).
+    static double contrast(const QColor& a, const QColor& b) {
+        auto luminance = [](const QColor& c) {
+            auto lin = [](double v) {
+                return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+            };
+            return 0.2126 * lin(c.redF()) + 0.7152 * lin(c.greenF()) + 0.0722 * lin(c.blueF());
+        };
+        const double la = luminance(a), lb = luminance(b);
+        return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+    }
+
 private slots:
     // The window opens beside the main window in manual mode and rescales on its own clock
     // with no run; the comment is cut, and the trace's name switches to the other reading of a
@@ -175,7 +190,6 @@ private slots:
                 !logger::IsTimeOfDay("25:00:00 AM"));
         QCOMPARE(logger::timeBoxText(QTime(23, 59, 59)), QString("11:59:59 PM"));
         // A second passed between two ticks counts, even over midnight; one still ahead not.
-        QVERIFY(logger::timeReached(QTime(10, 0, 0), QTime(9, 59, 58), QTime(10, 0, 1)));
         QVERIFY(!logger::timeReached(QTime(10, 0, 0), QTime(10, 0, 0), QTime(10, 0, 1)));
         QVERIFY(logger::timeReached(QTime(0, 0, 0), QTime(23, 59, 59), QTime(0, 0, 1)));
         QVERIFY(!logger::timeReached(QTime(12, 0, 0), QTime(10, 0, 1), QTime(10, 0, 0)));
@@ -187,31 +201,46 @@ private slots:
                  logger::TrendLabels({"1.00E-02", "7.50E-03", "5.00E-03", "2.50E-03", "0"}));
     }
 
-    void typedTimeAndALateTickStillStartTheRun() {
-        Rig rig;
-        const QString path = openOnNewFile(rig);
-        rig.platform.clock.current.setTime(QTime(9, 59, 56));
-        rig.tick(); // 09:59:57
-        rig.window.optTimer_Click();
-        rig.tick(); // both boxes read the same time: nothing is armed
-        QVERIFY(!rig.child<QPushButton>("cmdStart")->isEnabled());
-        auto* box = rig.child<QLineEdit>("mskStartTime");
-        rig.window.resetTimeBox(box);
-        QTest::keyClicks(box, "100000am"); // letters typed small come out capital
-        QCOMPARE(box->text(), QString("10:00:00 AM"));
-        rig.child<QLineEdit>("mskEndTime")->setText("10:00:10 AM");
-        rig.tick();                       // 09:59:59
-        rig.platform.clock.advance(1000); // the 10:00:00 tick never came
-        rig.tick();                       // 10:00:01
-        QVERIFY(rig.main.state.logger.LoggingActive);
-        for (int second = 1; second <= 10; ++second) { // the 10:00:10 tick never comes either
-            rig.sampleTick();
-            rig.platform.clock.advance(1000);
+    // A timed run's rows lie within [start, stop): whether the ticks come exactly on its
+    // seconds or skip them (a message box held the thread), and however the display's clock
+    // text lags.
+    void timedRunsKeepToTheirSeconds() {
+        for (const bool late : {false, true}) {
+            Rig rig;
+            rig.platform.clock.current.setTime(QTime(9, 59, 56, 600));
+            QFile::remove(dir_.filePath("timedRunsKeepToTheirSeconds.vtd")); // the case before's
+            const QString path = openOnNewFile(rig);
+            // The clock ticks just after each second begins.
+            const int due = 600 + rig.window.findChild<QTimer*>("tmrRealTime")->interval();
+            QVERIFY(due % 1000 < 50 && due > 0);
+            rig.tick(); // 09:59:57
+            rig.window.optTimer_Click();
+            rig.tick(); // both boxes read the same time: nothing is armed
+            QVERIFY(!rig.child<QPushButton>("cmdStart")->isEnabled());
+            auto* box = rig.child<QLineEdit>("mskStartTime");
+            rig.window.resetTimeBox(box);
+            QTest::keyClicks(box, "100000am"); // letters typed small come out capital
+            QCOMPARE(box->text(), QString("10:00:00 AM"));
+            rig.child<QLineEdit>("mskEndTime")->setText("10:00:10 AM");
+            rig.tick(); // 09:59:59
+            if (late)
+                rig.platform.clock.advance(1000);
+            rig.tick(); // 10:00:00, or 10:00:01 when late
+            QVERIFY(rig.main.state.logger.LoggingActive);
+            // When late, the stop tick never comes: the sample clock meets the stop second.
+            for (int second = 0; second < 12 && rig.main.state.logger.LoggingActive; ++second) {
+                rig.platform.clock.advance(1000);
+                if (!late && rig.platform.clock.current.time().second() == 10)
+                    rig.window.tmrRealTime_Timer();
+                rig.sampleTick();
+            }
+            const QString count = late ? "9" : "10";
+            QCOMPARE(logquery::rows(path, "SELECT CAST(round(min(TimeStamp) * 86400) AS INT), "
+                                          "CAST(round(max(TimeStamp) * 86400) AS INT), count(*) "
+                                          "FROM LogData"),
+                     QStringList{(late ? "36001|36009|" : "36000|36009|") + count});
+            QVERIFY(rig.shown().value(0).text.contains("It contains " + count + " samples."));
         }
-        rig.tick();
-        QVERIFY(!rig.main.state.logger.LoggingActive);
-        QCOMPARE(logquery::rows(path, "SELECT count(*) FROM LogData"), QStringList{"11"});
-        QVERIFY(rig.shown().value(0).text.contains("It contains 11 samples."));
     }
 
     // A manual run goes on with the window closed, shown in the main window's title. Reopened
@@ -222,8 +251,19 @@ private slots:
         const QString path = openOnNewFile(rig);
         rig.child<QLineEdit>("txtComment")->setText("bench run");
         rig.window.cmdStart_Click();
+        // During the run Start stays green, its disabled caption readable.
+        auto* start = rig.child<QPushButton>("cmdStart");
+        const QColor face = pixels::Face(start);
+        QVERIFY(face == QColor(0, 255, 0) && !start->isEnabled());
+        const QImage caption = start->grab().toImage().copy(start->rect().adjusted(4, 4, -4, -4));
+        double best = 0;
+        for (int y = 0; y < caption.height(); ++y)
+            for (int x = 0; x < caption.width(); ++x)
+                best = std::max(best, contrast(face, caption.pixelColor(x, y)));
+        QVERIFY2(best >= 3.0, qPrintable(QString::number(best)));
         rig.window.close(); // the close box
         rig.sampleTick();
+        QCOMPARE(rig.main.clock.timerType(), Qt::PreciseTimer);
         QCOMPARE(rig.main.window.windowTitle(), QString("Voltrane - Logging: 2 samples"));
         rig.window.openWindow();
         QCOMPARE(rig.main.window.windowTitle(), QString("Voltrane"));
@@ -239,6 +279,43 @@ private slots:
         QVERIFY(rig.child<QLineEdit>("txtComment")->text().isEmpty() &&
                 rig.child<QPushButton>("cmdStart")->isEnabled() &&
                 !rig.child<QPushButton>("cmdStop")->isEnabled());
+        // A second run counts afresh, on screen and in its file.
+        rig.child<QLineEdit>("txtFilePath")->setText("second.vtd");
+        rig.window.cmdStart_Click();
+        QCOMPARE(rig.child<QLabel>("lblSampCount")->text(), QString("1"));
+        rig.window.cmdStop_Click(); // its red face goes with the run
+        QVERIFY(pixels::Face(rig.child<QPushButton>("cmdStop")).hsvSaturation() < 40);
+        rig.window.closeWindow();
+        QCOMPARE(logquery::rows(dir_.filePath("second.vtd"), "SELECT count(*) FROM LogData"),
+                 QStringList{"1"});
+    }
+
+    // Start logs into the file the Data File box names (a relative name in the folder of the
+    // file before) or refuses it with a message. The folder stored is the one of the last file
+    // that worked, also after Cancel on a creation error, which ends the program.
+    void theDataFileBoxNamesTheRunsFile() {
+        QDir(dir_.path()).mkdir("sub");
+        const struct {
+            const char *typed, *created, *message, *stored;
+        } cases[] = {{"sub/typed.vtd", "sub/typed.vtd", nullptr, "sub"},
+                     {"  ", nullptr, "names no file", ""},
+                     {"sub", nullptr, "names no file", ""},
+                     {"missing/x.vtd", nullptr, "Path Doesn't Exist!", ""}};
+        for (const auto& c : cases) {
+            Rig rig;
+            const QString browsed = openOnNewFile(rig);
+            rig.child<QLineEdit>("txtFilePath")->setText(c.typed);
+            rig.window.cmdStart_Click();
+            QCOMPARE(rig.main.state.logger.LoggingActive, c.created != nullptr);
+            QVERIFY(!QFileInfo::exists(browsed));
+            if (c.created)
+                QVERIFY(QFileInfo::exists(dir_.filePath(c.created)));
+            else
+                QVERIFY(rig.shown().value(0).text.contains(c.message));
+            rig.window.closeWindow();
+            QCOMPARE(settings::ReadLogFilePath(),
+                     QDir::cleanPath(dir_.path() + "/" + c.stored + "/Test.vtd"));
+        }
     }
 
     // The real dialog names a new file or takes an existing one. Start creates a new file; an
