@@ -6,8 +6,12 @@
 
 #include <QAccessible>
 #include <QAccessibleActionInterface>
+#include <QApplication>
+#include <QFontDatabase>
 #include <QLabel>
+#include <QPainter>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QTest>
 
 namespace {
@@ -144,6 +148,38 @@ private slots:
         QTest::mouseClick(rig.window.findChild<QWidget*>("cmdReturn"), Qt::LeftButton);
         QVERIFY(!rig.window.isOpen());
         QVERIFY(!rig.option("optDiode")->isChecked());
+    }
+
+    // The setup note shows to its last line in the common desktop fonts (and, by its own ctest
+    // entry, at a scale of 1.5): the label as shown against the text drawn unclipped.
+    void setupNoteShowsWholeInDesktopFonts_data() {
+        QTest::addColumn<QString>("family");
+        for (const char* family : {"DejaVu Sans", "Liberation Sans", "Noto Sans"})
+            QTest::newRow(family) << QString(family);
+    }
+    void setupNoteShowsWholeInDesktopFonts() {
+        QFETCH(QString, family);
+        if (!QFontDatabase::hasFamily(family))
+            QSKIP("font not installed");
+        const QFont systemFont = QApplication::font();
+        QApplication::setFont(QFont(family, 9));
+        const auto restore = qScopeGuard([&] { QApplication::setFont(systemFont); });
+        Rig rig;
+        rig.window.openWindow();
+        auto* note = rig.window.findChild<QLabel*>("Label12");
+        QVERIFY(note->text().endsWith("P. 5-2 to 5-4") && note->font().pointSizeF() >= 6);
+        const QImage shown = note->grab().toImage();
+        QImage whole(QSize(note->width(), 3 * note->height()) * shown.devicePixelRatio(),
+                     shown.format());
+        whole.setDevicePixelRatio(shown.devicePixelRatio());
+        whole.fill(shown.pixel(0, 0));
+        QPainter painter(&whole);
+        painter.setFont(note->font());
+        painter.setPen(note->palette().color(QPalette::WindowText));
+        painter.drawText(QRect(0, 0, note->width(), 3 * note->height()),
+                         Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, note->text());
+        painter.end();
+        QVERIFY(qAbs(pixels::Ink(shown).height() - pixels::Ink(whole).height()) <= 2);
     }
 
     void measuresFollowTheMainWindowsResolution_data() {
