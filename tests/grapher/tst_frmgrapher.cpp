@@ -163,15 +163,14 @@ private slots:
         QCOMPARE(viewRange(), std::pair(lo, hi));
 
         // Both cursors on one sample: the mouse reads out that sample and nothing beyond it.
-        const QPoint middle(pic()->width() / 2, 5);
-        QTest::mouseClick(pic(), Qt::LeftButton, {}, middle);
-        QTest::mouseClick(pic(), Qt::LeftButton, {}, middle);
+        for (int click = 0; click < 2; ++click)
+            QTest::mouseClick(pic(), Qt::LeftButton, {}, QPoint(pic()->width() / 2, 5));
         QTest::mouseClick(button("cmdZoom"), Qt::LeftButton);
-        QCOMPARE(viewRange().first, viewRange().second);
-        const QString only = QTime(9, 0, 0).addSecs(viewRange().first - 1).toString("hh:mm:ss");
-        for (int x : {middle.x(), 0, pic()->width() - 1}) {
+        const int only = viewRange().first;
+        for (int x : {pic()->width() / 2, 0, pic()->width() - 1}) {
             QTest::mouseMove(pic(), QPoint(x, 5));
-            QCOMPARE(text("lblTS"), only);
+            QCOMPARE(std::pair(text("lblTS"), viewRange().second),
+                     std::pair(QTime(9, 0, 0).addSecs(only - 1).toString("hh:mm:ss"), only));
         }
     }
 
@@ -217,11 +216,8 @@ private slots:
         bool shownBehind = true;
         fake_->messages.onShow = [&] { shownBehind = grapher_->isVisible(); };
         viaOpen ? openFromDialog(path("bad.vtd")) : load(path("bad.vtd"));
-        if (message.isEmpty()) {
-            QVERIFY(fake_->messages.shown.isEmpty() && grapher_->isOpen());
-            QVERIFY(text("lblDate").contains("2026"));
-            QCOMPARE(std::pair(text("lblMinVal"), box()->text()),
-                     std::pair(QString("-4.00E+00"), QString("first run")));
+        if (message.isEmpty()) { // accepted
+            QVERIFY(fake_->messages.shown.isEmpty() && text("lblDate").contains("2026"));
             return;
         }
         QCOMPARE(fake_->messages.shown.size(), 1);
@@ -333,16 +329,12 @@ private slots:
                                      text("lblDate"), QString("-5.00E+00"), QString("VDC")})
             QVERIFY2(svg.contains(label.toUtf8() + "</text>"), qPrintable(label));
         QVERIFY(!svg.contains("<image")); // lines and text, not a raster copy
-        // The grid dotted as on the window: its dashes of one pixel fall on whole pixels (from
-        // pixel centres a viewer shows every pixel half grey: a solid line).
-        const QString grid = QString::fromUtf8(svg).section("stroke-dasharray=\"1,1\"", 1);
-        auto dots = QRegularExpression("points=\"([\\d.]+),[\\d.]+ ([\\d.]+),").globalMatch(grid);
-        for (int lines = 0; lines < 3; ++lines) {
-            QVERIFY(dots.hasNext());
-            const QRegularExpressionMatch line = dots.next();
-            QVERIFY2(!line.captured(1).contains('.') && !line.captured(2).contains('.'),
-                     qPrintable(line.captured(0)));
-        }
+        // The grid dotted as on the window: its one-pixel dashes start on a pixel's edge (from
+        // its centre a viewer paints every pixel half grey: a solid line).
+        const QString grid =
+            QString(svg).section("stroke-dasharray=\"1,1\"", 1).section("</g>", 0, 0);
+        QVERIFY(grid.count("<polyline") == 3 &&
+                !grid.contains(QRegularExpression("points=\"\\d+\\.")));
         grapher_->activateWindow(); // from the dialogs
         QVERIFY(QTest::qWaitForWindowActive(grapher_.get()));
         QTest::keyClick(pic(), Qt::Key_C, Qt::ControlModifier);
