@@ -5,6 +5,7 @@
 
 #include <QButtonGroup>
 #include <QEvent>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QLabel>
 #include <QMouseEvent>
@@ -25,6 +26,8 @@ constexpr int ButtonSize = 255;
 constexpr int LabelGap = 330;
 constexpr int DiodeRow = 7; // beside Continuity, below the six pairs
 constexpr int FirstRateRow = 15;
+constexpr qreal SmallestNotePoints = 6;
+constexpr int NoteFlags = Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap;
 } // namespace
 
 frmControl::frmControl(MainWindowApi& main, platform::Platform& platform, QWidget* parent)
@@ -168,6 +171,7 @@ void frmControl::openWindow() {
     if (isOpen())
         return;
     Label12->setText(control::SetupNote());
+    fitNote();
     for (QFrame* line : {Line1, Line2}) {
         QPalette palette = line->palette();
         palette.setColor(QPalette::WindowText, Qt::white);
@@ -177,6 +181,20 @@ void frmControl::openWindow() {
     // opening this window again does not walk the main window up the screen.
     main_.closeLoggerByReturn();
     show();
+}
+
+void frmControl::fitNote() {
+    // The note's place is fixed, while wider desktop fonts and scaled screens wrap it onto more
+    // lines: it steps down from the window's size until its last line shows.
+    QFont note = font();
+    const QRect room = Label12->contentsRect();
+    for (qreal points = note.pointSizeF(); points >= SmallestNotePoints; points -= 0.25) {
+        note.setPointSizeF(points);
+        if (QFontMetrics(note).boundingRect(room, NoteFlags, Label12->text()).height() <=
+            room.height())
+            break;
+    }
+    Label12->setFont(note);
 }
 
 bool frmControl::isOpen() const {

@@ -39,6 +39,8 @@ private:
     // A rectangle given in twips, in pixels of the main window's conversion.
     QRect place(int left, int top, int width, int height) const;
     QFrame* separator(const char* name, int top);
+    // The setup note's font: the window's, or smaller where that would clip its last line.
+    void fitNote();
     QRadioButton* addOption(int index, const QRect& buttonRect, QWidget* buttonParent,
                             const QRect& labelRect);
     // Selects the option; an option already selected sends its command again.

@@ -72,8 +72,13 @@ void paintPlot(QPainter& painter, const PicturePlot& plot) {
     grid.setCapStyle(Qt::FlatCap);
     grid.setDashPattern({1, 1}); // every other pixel, as on the window
     painter.setPen(grid);
+    // From the first pixel's left edge to the last one's right edge: each dash then covers a
+    // whole pixel, where from pixel centres every pixel gets half a dash and an SVG viewer
+    // shows a solid half-grey line.
+    const QPointF toEdge(0.5, 0);
     for (float y : plot.gridY)
-        painter.drawLine(toPicture(plot, 1, y), toPicture(plot, plot.gridRight, y));
+        painter.drawLine(toPicture(plot, plot.left, y) - toEdge,
+                         toPicture(plot, plot.right, y) + toEdge);
     QPen trace(plot.traceColour, 1);
     trace.setJoinStyle(Qt::RoundJoin);
     trace.setCapStyle(Qt::SquareCap);
@@ -91,7 +96,7 @@ void paintPlot(QPainter& painter, const PicturePlot& plot) {
 
 } // namespace
 
-PicturePlot PlotOfView(const GraphView& view, const QString& trendUnits, const QString& shownUnits,
+PicturePlot PlotOfView(const GraphView& view, const QString& trendUnits,
                        const platform::PictureBox& surface, const QWidget* frame,
                        quint32 gridColour) {
     PicturePlot plot;
@@ -108,14 +113,13 @@ PicturePlot PlotOfView(const GraphView& view, const QString& trendUnits, const Q
     if (!columns || !view.viewValid())
         return plot;
     const ScaleLayout s = ScaleGraph(view.ViewMax, view.ViewMin, view.RecordsInView, view.ViewUnits,
-                                     view.SignFilter, trendUnits, shownUnits);
+                                     view.SignFilter, trendUnits);
     if (s.drawn) {
         plot.left = s.left;
         plot.top = s.top;
         plot.right = s.right;
         plot.bottom = s.bottom;
         plot.gridY = QList<float>(s.gridY.begin(), s.gridY.end());
-        plot.gridRight = view.RecordsInView;
     }
     plot.trace = TracePoints(*columns, view.DataSet, view.ViewStart, view.ViewEnd, surface.width());
     return plot;

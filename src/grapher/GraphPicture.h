@@ -36,8 +36,7 @@ struct PicturePlot {
     QRectF rect;
     QColor background;
     double left = 0, top = 0, right = 1, bottom = 1;
-    QList<float> gridY;
-    double gridRight = 1; // the grid lines run from x = 1 to the view's last sample
+    QList<float> gridY; // dotted lines across the scale, from left to right
     QColor gridColour;
     QPolygonF trace;
     QColor traceColour;
@@ -55,7 +54,7 @@ struct GraphPicture {
 
 // The plot of a view as the surface shows it: its scale, grid and trace over the surface's
 // place in frame and in its back colour.
-PicturePlot PlotOfView(const GraphView& view, const QString& trendUnits, const QString& shownUnits,
+PicturePlot PlotOfView(const GraphView& view, const QString& trendUnits,
                        const platform::PictureBox& surface, const QWidget* frame,
                        quint32 gridColour);
 

@@ -22,8 +22,7 @@ bool IsUnsignedUnit(const QString& units) {
 }
 
 ScaleLayout ScaleGraph(float max, float min, qint32 recordsInView, const QString& viewUnits,
-                       const QString& signFilter, const QString& trendUnits,
-                       const QString& shownUnits) {
+                       const QString& signFilter, const QString& trendUnits) {
     ScaleLayout s;
     float r = max;
     if (std::fabs(min) > max)
@@ -35,13 +34,13 @@ ScaleLayout ScaleGraph(float max, float min, qint32 recordsInView, const QString
     if (!s.PlusMinusEnabled)
         s.SignFilter = SignPositive;
 
-    if (recordsInView > 1) {
+    if (recordsInView >= 1) {
         const float fs = s.FullScale;
         auto sci = [](float v) { return ScientificText(v); };
         const QString zero = QStringLiteral("0");
         s.drawn = true;
-        s.left = 1;
-        s.right = recordsInView;
+        s.left = recordsInView > 1 ? 1 : 0;
+        s.right = recordsInView > 1 ? recordsInView : 2;
         if (s.SignFilter == SignPositive) {
             s.top = fs;
             s.bottom = 0;
@@ -59,12 +58,6 @@ ScaleLayout ScaleGraph(float max, float min, qint32 recordsInView, const QString
             s.labels = {zero, sci(-0.25f * fs), sci(-0.5f * fs), sci(-0.75f * fs), sci(-fs)};
         } else {
             s.drawn = false;
-        }
-        if (s.drawn) {
-            s.typeTextSet = true;
-            s.typeText = trendUnits.startsWith(QLatin1String("No"))
-                             ? QStringLiteral("No Comm")
-                             : trendUnits + QLatin1Char(' ') + shownUnits;
         }
     }
     s.MarkerHalfWidth = float(recordsInView) / 50;

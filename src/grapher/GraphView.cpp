@@ -81,9 +81,9 @@ QString GraphView::GetMin() {
     return ScientificText(ViewMin);
 }
 
-ScaleLayout GraphView::ScaleGraph(const QString& trendUnits, const QString& shownUnits) {
-    ScaleLayout s = grapher::ScaleGraph(ViewMax, ViewMin, RecordsInView, ViewUnits, SignFilter,
-                                        trendUnits, shownUnits);
+ScaleLayout GraphView::ScaleGraph(const QString& trendUnits) {
+    ScaleLayout s =
+        grapher::ScaleGraph(ViewMax, ViewMin, RecordsInView, ViewUnits, SignFilter, trendUnits);
     FullScale = s.FullScale;
     HalfScale = s.HalfScale;
     MarkerHalfWidth = s.MarkerHalfWidth;
@@ -98,20 +98,19 @@ void GraphView::finishWalk() {
     currentRow = ViewEnd < columns_->rowCount() ? ViewEnd + 1 : 0;
 }
 
-GraphView::Redraw GraphView::redraw(const QString& trendUnits, const QString& shownUnits) {
+GraphView::Redraw GraphView::redraw(const QString& trendUnits) {
     resetForRedraw();
     Redraw r;
     r.maxText = GetMax();
     r.minText = GetMin();
-    r.scale = ScaleGraph(trendUnits, shownUnits);
+    r.scale = ScaleGraph(trendUnits);
     finishWalk();
     return r;
 }
 
-GraphView::Redraw GraphView::redrawKeepingCursors(const QString& trendUnits,
-                                                  const QString& shownUnits) {
+GraphView::Redraw GraphView::redrawKeepingCursors(const QString& trendUnits) {
     const GraphView kept = *this;
-    Redraw r = redraw(trendUnits, shownUnits);
+    Redraw r = redraw(trendUnits);
     MarkerX = kept.MarkerX;
     MarkerValue = kept.MarkerValue;
     CursorX = kept.CursorX;
@@ -182,7 +181,7 @@ std::optional<qint32> GraphView::rowForMouse(float x) const {
     if (!columns_)
         return std::nullopt;
     const qint64 row = roundHalfEven(double(x) + ViewStart - 1);
-    if (row < 1 || row > columns_->rowCount())
+    if (!viewValid() || row < ViewStart || row > ViewEnd)
         return std::nullopt;
     return qint32(row);
 }

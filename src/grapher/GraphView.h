@@ -53,7 +53,7 @@ public:
     // Sets ViewMin; returns the lblMinVal text.
     QString GetMin();
     // ScaleGraph(ViewMax, ViewMin) applied to this view's state.
-    ScaleLayout ScaleGraph(const QString& trendUnits, const QString& shownUnits);
+    ScaleLayout ScaleGraph(const QString& trendUnits);
     // The query position after a full walk over the view.
     void finishWalk();
     // resetForRedraw, GetMax, GetMin, ScaleGraph, then the walk's end position.
@@ -61,10 +61,10 @@ public:
         QString maxText, minText;
         ScaleLayout scale;
     };
-    Redraw redraw(const QString& trendUnits, const QString& shownUnits);
+    Redraw redraw(const QString& trendUnits);
     // The same view drawn again at another size of the surface: the scale is worked out anew,
     // while the marker, the cursors and the readout row stay where the user put them.
-    Redraw redrawKeepingCursors(const QString& trendUnits, const QString& shownUnits);
+    Redraw redrawKeepingCursors(const QString& trendUnits);
 
     // Zoom between LastClickX and PrevCursorX.
     void zoom();
@@ -84,7 +84,7 @@ public:
     };
     Click click(float x);
 
-    // The file row under a mouse x (halves to even); nullopt when outside the file.
+    // The view's row under a mouse x (halves to even); nullopt outside the view.
     std::optional<qint32> rowForMouse(float x) const;
     // Arrow keys: Qt::Key_Left / Key_Right move one row within the view; other keys only
     // bring the position back into the view. Returns the row to show, or nullopt when the

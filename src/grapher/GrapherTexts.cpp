@@ -44,6 +44,11 @@ QString SavedBesideLog(const QString& done) {
     return done + CrLf + "File is in the same Folder as the .vtd File" + CrLf + CrLf +
            "Press 'OK' to Continue..." + CrLf + CrLf;
 }
+
+QString RetryOrCancel(const QString& lines) {
+    return lines + "If the error has been corrected, click 'Retry'," + CrLf +
+           "otherwise click 'Cancel'";
+}
 } // namespace
 
 QString CsvDone() {
@@ -76,8 +81,11 @@ QString CsvError(int number) {
                        "Please report to Program Author."});
         break;
     }
-    return lines + "If the error has been corrected, click 'Retry'," + CrLf +
-           "otherwise click 'Cancel'";
+    return RetryOrCancel(lines);
+}
+
+QString FolderMissing(const QString& folder) {
+    return RetryOrCancel(Lines({"The folder does not exist:", folder}));
 }
 
 QString CopyDone() {

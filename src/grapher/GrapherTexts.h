@@ -24,6 +24,8 @@ QString CsvError(int number);
 
 // Picture of the graph.
 inline const QString PictureErrorTitle = QStringLiteral("Picture File Creation Error!");
+// A picture named into a folder that is not there (a typed path), with Retry and Cancel.
+QString FolderMissing(const QString& folder);
 
 // Database copy.
 inline const QString CopyDoneTitle = QStringLiteral("Access Database File Creation Successful!");

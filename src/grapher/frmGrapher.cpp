@@ -11,6 +11,7 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QDate>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -27,7 +28,7 @@ using grapher::GraphView;
 
 namespace {
 
-constexpr int TwipsPerPixel = 15;
+constexpr int WindowHeightTwips = 9150;
 constexpr int CommentMaxLength = 255;
 constexpr quint32 Blue = 16711680;
 constexpr quint32 GridGrey = 0x808080;
@@ -247,6 +248,9 @@ void frmGrapher::resetForLoad() {
     view_.resetForRedraw();
     view_.SignFilter = grapher::SignBoth;
     markerShown_ = false;
+    // The readouts belong to a row of the file shown before: they wait for the first readout.
+    for (QLabel* l : {lblTS_, lblType_, lblUnits_, lblValue_, lbldBu_})
+        l->clear();
     picGraph_->setPersistent(true);
     picGraph_->setDrawMode(platform::PictureBox::DrawMode::Copy);
     picGraph_->clear();
@@ -265,10 +269,11 @@ void frmGrapher::loadFromMain() {
     view_.attach(nullptr);
     log_.reset();
     loaded_ = true;
+    const int height = main_.twips().toPixels(WindowHeightTwips);
     if (QWidget* mainWidget = main_.mainWidget())
-        resize(mainWidget->width(), 9150 / TwipsPerPixel);
+        resize(mainWidget->width(), height);
     else
-        resize(800, 9150 / TwipsPerPixel);
+        resize(800, height);
     QFont windowFont = font();
     windowFont.setFamily(QStringLiteral("Times New Roman"));
     setFont(windowFont);
@@ -288,9 +293,8 @@ void frmGrapher::loadFromMain() {
     cmdReset_->setEnabled(false);
     // A window load starts from a fresh window, whatever an earlier file left.
     mnuCAccess_->setEnabled(true);
-    for (QLabel* l :
-         {lblTS_, lblType_, lblUnits_, lblValue_, lbldBu_, lblMaxVal_, lblMinVal_, lblMax_,
-          lblMidHigh_, lblMid_, lblMidLow_, lblMin_, Label10_, lblTitle_, lblDate_})
+    for (QLabel* l : {lblMaxVal_, lblMinVal_, lblMax_, lblMidHigh_, lblMid_, lblMidLow_, lblMin_,
+                      Label10_, lblTitle_, lblDate_})
         l->clear();
     view_.HasSecondary = false;
     view_.ViewStart = 0;
@@ -338,8 +342,8 @@ bool frmGrapher::loadFile(LoadFrom from) {
     }
     log_ = std::move(result.log);
     view_.attach(&log_->columns);
-    lblDate_->setText(from == LoadFrom::MainWindow ? LongDateText(log_->info.Date)
-                                                   : log_->info.Date);
+    // One form of the date however the file came, so a picture shows what the window did.
+    lblDate_->setText(LongDateText(log_->info.Date));
     txtComment_->setText(log_->info.Description);
     if (path.endsWith(QLatin1String("mdb")))
         mnuCAccess_->setEnabled(false);
@@ -412,7 +416,7 @@ void frmGrapher::redraw() {
     if (!log_)
         return;
     const SharedState& shared = main_.shared();
-    drawView(view_.redraw(shared.display.TrendUnits, shared.reading.ShownUnits), false);
+    drawView(view_.redraw(shared.display.TrendUnits));
 }
 
 void frmGrapher::redrawForNewSize() {
@@ -420,8 +424,7 @@ void frmGrapher::redrawForNewSize() {
         return;
     const SharedState& shared = main_.shared();
     const bool markerShown = markerShown_;
-    drawView(view_.redrawKeepingCursors(shared.display.TrendUnits, shared.reading.ShownUnits),
-             true);
+    drawView(view_.redrawKeepingCursors(shared.display.TrendUnits));
     // The cursor lines and the marker come back at the new scale, so Zoom keeps its range.
     picGraph_->setDrawMode(platform::PictureBox::DrawMode::Invert);
     for (float x : {view_.PrevCursorX, view_.CursorX})
@@ -432,7 +435,7 @@ void frmGrapher::redrawForNewSize() {
     markerShown_ = markerShown;
 }
 
-void frmGrapher::drawView(const GraphView::Redraw& r, bool keepReadout) {
+void frmGrapher::drawView(const GraphView::Redraw& r) {
     markerShown_ = false;
     picGraph_->setPersistent(true);
     picGraph_->setDrawMode(platform::PictureBox::DrawMode::Copy);
@@ -446,12 +449,10 @@ void frmGrapher::drawView(const GraphView::Redraw& r, bool keepReadout) {
     if (s.drawn) {
         picGraph_->setScale(s.left, s.top, s.right, s.bottom);
         for (float y : s.gridY)
-            picGraph_->line(1, y, view_.RecordsInView, y, GridGrey);
+            picGraph_->line(s.left, y, s.right, y, GridGrey);
         QLabel* labels[] = {lblMax_, lblMidHigh_, lblMid_, lblMidLow_, lblMin_};
         for (int i = 0; i < 5; ++i)
             labels[i]->setText(s.labels[size_t(i)]);
-        if (s.typeTextSet && !keepReadout)
-            lblType_->setText(s.typeText);
     }
     picGraph_->setPenStyle(platform::PictureBox::PenStyle::Solid);
 
@@ -649,12 +650,12 @@ void frmGrapher::mnuCAccess_Click() {
         failLoad(reloaded.error, LoadFrom::OpenMenu);
         return;
     }
-    // The file is read afresh, its comment too (an unsaved edit gives way to the stored one);
-    // the view goes back to the whole file so that range and sample count agree.
+    // The file is read afresh, but a comment typed and not yet written back stays in the box
+    // for Return to write; the view goes back to the whole file so that range and sample
+    // count agree.
     log_ = std::move(reloaded.log);
     view_.attach(&log_->columns);
-    lblDate_->setText(log_->info.Date);
-    txtComment_->setText(log_->info.Description);
+    lblDate_->setText(LongDateText(log_->info.Date));
     view_.showAll();
     redraw();
     setTitle();
@@ -672,8 +673,7 @@ grapher::GraphPicture frmGrapher::picture() const {
              lblMid_, lblMidLow_, lblMin_})
         shown.texts.append(grapher::TextOfWidget(w, frame));
     const SharedState& shared = main_.shared();
-    shown.plot = grapher::PlotOfView(view_, shared.display.TrendUnits, shared.reading.ShownUnits,
-                                     *picGraph_, frame, GridGrey);
+    shown.plot = grapher::PlotOfView(view_, shared.display.TrendUnits, *picGraph_, frame, GridGrey);
     shown.area = grapher::PictureArea(shown, frame);
     return shown;
 }
@@ -698,9 +698,12 @@ void frmGrapher::mnuPicture_Click() {
         if (error == 0)
             return;
         // A failed picture leaves the graph as it is: Cancel only gives up the picture.
-        const platform::Answer answer =
-            platform_.messages.show(grapher::texts::CsvError(error), platform::Buttons::RetryCancel,
-                                    grapher::texts::PictureErrorTitle);
+        const QString folder = QFileInfo(chosen.value).absolutePath();
+        const QString text = error == 53 && !QFileInfo(folder).isDir()
+                                 ? grapher::texts::FolderMissing(folder)
+                                 : grapher::texts::CsvError(error);
+        const platform::Answer answer = platform_.messages.show(
+            text, platform::Buttons::RetryCancel, grapher::texts::PictureErrorTitle);
         if (answer != platform::Answer::Retry)
             return;
     }

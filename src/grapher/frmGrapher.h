@@ -69,8 +69,7 @@ private:
     void unload();
     void redraw();
     void redrawForNewSize();
-    // keepReadout: the readout labels stay as they are (the same view at another size).
-    void drawView(const grapher::GraphView::Redraw& r, bool keepReadout);
+    void drawView(const grapher::GraphView::Redraw& r);
     void showReadout(qint32 row, bool moveMarker, double markerX);
     void drawCross(double x, double y);
     void setTitle(const QString& suffix = QString());

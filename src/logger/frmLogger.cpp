@@ -16,7 +16,6 @@
 
 namespace {
 
-constexpr int TwipsPerPixel = 15;
 constexpr int WindowHeightTwips = 4550;
 constexpr int MainShiftTwips = 650;
 const QColor Green(0, 255, 0);
@@ -62,8 +61,8 @@ frmLogger::~frmLogger() {
 
 void frmLogger::place() {
     QWidget* mainWindow = main_.mainWidget();
-    const int height = WindowHeightTwips / TwipsPerPixel;
-    const int shift = MainShiftTwips / TwipsPerPixel;
+    const int height = main_.twips().toPixels(WindowHeightTwips);
+    const int shift = main_.twips().toPixels(MainShiftTwips);
     const QRect mainRect = mainWindow ? mainWindow->frameGeometry() : QRect(0, 0, 640, 480);
     const QScreen* screen =
         mainWindow && mainWindow->screen() ? mainWindow->screen() : QApplication::primaryScreen();

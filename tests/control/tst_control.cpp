@@ -6,8 +6,11 @@
 
 #include <QAccessible>
 #include <QAccessibleActionInterface>
+#include <QApplication>
+#include <QFontDatabase>
 #include <QLabel>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QTest>
 
 namespace {
@@ -144,6 +147,31 @@ private slots:
         QTest::mouseClick(rig.window.findChild<QWidget*>("cmdReturn"), Qt::LeftButton);
         QVERIFY(!rig.window.isOpen());
         QVERIFY(!rig.option("optDiode")->isChecked());
+    }
+
+    // The setup note shows to its last line in the common desktop fonts (and, by its own ctest
+    // entry, at a scale of 1.5): its lines, wrapped as the label wraps them, fit the label.
+    void setupNoteShowsWholeInDesktopFonts_data() {
+        QTest::addColumn<QString>("family");
+        for (const char* family : {"DejaVu Sans", "Liberation Sans", "Noto Sans"})
+            QTest::newRow(family) << QString(family);
+    }
+    void setupNoteShowsWholeInDesktopFonts() {
+        QFETCH(QString, family);
+        if (!QFontDatabase::hasFamily(family))
+            QSKIP("font not installed");
+        const QFont systemFont = QApplication::font();
+        QApplication::setFont(QFont(family, 9));
+        const auto restore = qScopeGuard([&] { QApplication::setFont(systemFont); });
+        Rig rig;
+        rig.window.openWindow();
+        auto* note = rig.window.findChild<QLabel*>("Label12");
+        QVERIFY(note->text().endsWith("P. 5-2 to 5-4") && note->font().pointSizeF() >= 6);
+        const QRect room = note->contentsRect();
+        const QRect text =
+            QFontMetrics(note->font())
+                .boundingRect(room, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, note->text());
+        QVERIFY2(room.contains(text), qPrintable(QString::number(text.height())));
     }
 
     void measuresFollowTheMainWindowsResolution_data() {

@@ -131,8 +131,10 @@ private slots:
     // dual display, clearing the history.
     void anIdleWindow() {
         Rig rig;
+        rig.main.scale = Twips(144);
         rig.window.openWindow();
         QCOMPARE(rig.window.x(), rig.main.window.x());
+        QCOMPARE(rig.window.height(), 455); // 4550 twips at the main window's 144 dpi
         auto* manual = rig.child<QRadioButton>("optManual");
         QTest::mouseClick(manual, Qt::LeftButton, {}, QPoint(6, manual->height() / 2));
         rig.main.state.display.NewTrendScale = 45.f; // a 45 V reading

@@ -30,11 +30,13 @@ public:
     void activate() override {}
     void quitProgram() override { ++quits; }
     QWidget* mainWidget() override { return &window; }
+    const Twips& twips() const override { return scale; }
 
     SharedState state;
     meterlink::CurrentReadingSource source{state.reading, state.link};
     QTimer clock;
     QWidget window;
+    Twips scale; // the screen's resolution as the main window measures it
     QStringList commands;
     QList<int> moves;
     int resetMaxMinCalls = 0, displayStarts = 0, quits = 0;
