@@ -27,13 +27,15 @@ void configure(QSerialPort& port) {
 
 } // namespace
 
-QtSerialPort::QtSerialPort(QObject* parent) : SerialPort(parent) {
+QtSerialPort::QtSerialPort(QObject* parent) : SerialPort(parent), port_(this) {
     configure(port_);
     connect(&port_, &QSerialPort::readyRead, this, &QtSerialPort::onReadyRead);
-    // A device that went away (an unplugged adapter) is closed; the silence watchdog notices
-    // and reopens or reports it.
+    // A device that went away (an unplugged adapter, a closed pseudo-terminal) is closed at
+    // once: a hung-up device stays readable with nothing to read, and Qt would report a read
+    // error on every turn of the event loop. The silence watchdog then notices and reopens or
+    // reports it.
     connect(&port_, &QSerialPort::errorOccurred, this, [this](QSerialPort::SerialPortError e) {
-        if (e == QSerialPort::ResourceError && port_.isOpen())
+        if ((e == QSerialPort::ResourceError || e == QSerialPort::ReadError) && port_.isOpen())
             close();
     });
 }

@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QSerialPort>
 #include <QSettings>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
@@ -339,6 +340,19 @@ private slots:
         QCOMPARE(sim.logged(), QByteArray("VAL?\r"));
         port.close();
         port.write("lost"); // writing to a closed port does nothing
+
+        // The meter's end hangs up (its terminal closed, as a pulled adapter does): the port is
+        // closed at the first error instead of reading nothing again and again.
+        QCOMPARE(port.open(1), platform::SerialError::None);
+        QSignalSpy errors(port.findChild<QSerialPort*>(), &QSerialPort::errorOccurred);
+        sim.stop();
+        QTRY_VERIFY(!port.isOpen());
+        QTest::qWait(300); // events that would carry further errors
+        const auto failures = std::count_if(errors.cbegin(), errors.cend(), [](const auto& e) {
+            return e.value(0).template value<QSerialPort::SerialPortError>() !=
+                   QSerialPort::NoError;
+        });
+        QCOMPARE(failures, 1);
     }
 };
 
