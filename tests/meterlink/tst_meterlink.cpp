@@ -133,9 +133,13 @@ private slots:
         if (!before.isEmpty())
             l.fake.serial.inject(before.toLatin1() + "\r\n");
         const QString previous = shown(l.reading);
+        const QDateTime previousAt = l.reading.ReadingAt;
+        l.fake.clock.advance(500);
         l.fake.serial.inject(line.toLatin1() + "\r\n");
         QCOMPARE(shown(l.reading), reading.isEmpty() ? previous : reading);
         QCOMPARE(l.reading.ShownUnits, l.reading.PriUnits);
+        // Only a reading renews the time of the last reading.
+        QCOMPARE(l.reading.ReadingAt, reading.isEmpty() ? previousAt : l.fake.clock.current);
     }
 
     // Each line after the first drops the character after the previous CR (normally the LF).
