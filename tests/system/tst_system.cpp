@@ -348,11 +348,8 @@ private slots:
         sim.stop();
         QTRY_VERIFY(!port.isOpen());
         QTest::qWait(300); // events that would carry further errors
-        const auto failures = std::count_if(errors.cbegin(), errors.cend(), [](const auto& e) {
-            return e.value(0).template value<QSerialPort::SerialPortError>() !=
-                   QSerialPort::NoError;
-        });
-        QCOMPARE(failures, 1);
+        errors.removeIf([](const auto& e) { return e.value(0).toInt() == QSerialPort::NoError; });
+        QCOMPARE(errors.count(), 1);
     }
 };
 
