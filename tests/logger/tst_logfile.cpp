@@ -159,8 +159,7 @@ private slots:
 
         clock.current = QDateTime(QDate(2026, 1, 2), QTime(14, 30, 15, 700));
         QVERIFY(capture.GetRowofData()); // no reading has come yet
-        // A reading that arrived 2 s before the sample is logged; 2.001 s before it is not, and
-        // that sample is not counted.
+        // A reading 2 s old is logged; 2.001 s old, the sample is skipped and not counted.
         main.state.reading.ReadingAt = clock.current.addMSecs(-2000);
         QVERIFY(capture.GetRowofData());
         clock.advance(1);

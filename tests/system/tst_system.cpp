@@ -341,9 +341,8 @@ private slots:
         port.close();
         port.write("lost"); // writing to a closed port does nothing
 
-        // A live meter keeps the port open, though Qt takes an idle read for an error; when its
-        // end hangs up (the terminal closed, as a pulled adapter does) the port is closed at the
-        // first error instead of reading nothing again and again.
+        // An idle read keeps a live meter's port open; a hang-up (the terminal closed, as by a
+        // pulled adapter) closes it at the first error, not after a flood of them.
         QCOMPARE(port.open(1), platform::SerialError::None);
         QSignalSpy received(&port, &platform::SerialPort::received);
         QSignalSpy errors(port.findChild<QSerialPort*>(), &QSerialPort::errorOccurred);
