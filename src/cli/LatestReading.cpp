@@ -13,11 +13,11 @@ void LatestReading::lineCompleted(const QString& line) {
     // Without a display cycle the secondary reading of a single display is set here, as the
     // display cycle sets it for the windowed program.
     const bool dual = reading_.DualDisplay;
+    lastAt_ = clock_.now();
     last_ = meterlink::ReadingValues{QString(reading_.PriUnits).remove(u' '), reading_.PriValue,
                                      dual ? QString(reading_.SecUnits).remove(u' ')
                                           : QStringLiteral("N/A"),
-                                     dual ? reading_.SecValue : 0.0f};
-    lastAt_ = clock_.now();
+                                     dual ? reading_.SecValue : 0.0f, *lastAt_};
     emit readingArrived();
 }
 

@@ -42,12 +42,15 @@ void SampleCapture::end() {
 bool SampleCapture::GetRowofData() {
     if (!writer_)
         return true;
-    const std::optional<meterlink::ReadingValues> reading = source_.sampleReading();
-    if (!reading)
-        return true;
     // One reading of the clock gives both the time of day and its millisecond field, so the
     // two belong to the same instant.
     const QDateTime now = clock_.now();
+    const std::optional<meterlink::ReadingValues> reading = source_.sampleReading();
+    // Only a reading older than FreshReadingMs is refused, not one exactly that old. A reading
+    // stamped after now (the system clock set back) is kept.
+    if (!reading || !reading->arrivedAt.isValid() ||
+        reading->arrivedAt.msecsTo(now) > FreshReadingMs)
+        return true;
     logfile::SampleRow row;
     row.timeStamp = logfile::timeStampOf(now.time());
     row.milliSeconds = float(now.time().msec());

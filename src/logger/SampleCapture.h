@@ -34,7 +34,13 @@ public:
     void end();
     bool capturing() const { return writer_.has_value(); }
 
-    // Writes one sample row, or nothing while the link is lost. Returns false when the row
+    // The oldest reading a sample may carry, in milliseconds before the sample. The meter's
+    // slowest output (dual display with its periodic pauses) stays well under it, while a meter
+    // that has gone quiet stops adding rows long before the link is declared lost.
+    static constexpr qint64 FreshReadingMs = 2000;
+
+    // Writes one sample row, or nothing (and counts nothing) while there is no reading or the
+    // latest arrived more than FreshReadingMs before the sample. Returns false when the row
     // could not be written (the run has then been stopped and the user told).
     bool GetRowofData();
 

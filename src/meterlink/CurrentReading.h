@@ -1,4 +1,5 @@
 #pragma once
+#include <QDateTime>
 #include <QString>
 
 // The reading of the last complete reply line, written by the receive side and the display
@@ -14,4 +15,7 @@ struct CurrentReading {
     QString PriDispUnits; // multiplier letter and unit, no blanks ("kOHMS")
     QString SecDispUnits;
     QString ShownUnits;
+    // When the last reading line arrived; null before the first. A sample older than that by
+    // more than a little would log a value the meter never measured for it.
+    QDateTime ReadingAt;
 };

@@ -30,7 +30,11 @@ void MeterLink::ResetReceiveState() {
 void MeterLink::ReceiveCharacter(char c) {
     // Bytes are the meter's 8-bit characters, one to one.
     if (const std::optional<QString> line = ring_.receive(QChar(uchar(c)))) {
-        ParseReplyLine(*line, reading_);
+        // Prompts, echoes and noise show the meter is there but carry no value to show or log.
+        if (IsReadingLine(*line)) {
+            ParseReplyLine(*line, reading_);
+            reading_.ReadingAt = clock_.now();
+        }
         link_.LinkLost = false;
         emit lineCompleted(*line);
     }

@@ -37,8 +37,8 @@ public:
     platform::SerialPort& port() { return port_; }
 
 signals:
-    // A reply line was completed and parsed (the main window enables cmdLogger); line is its
-    // text as parsed.
+    // A reply line was completed (the main window enables cmdLogger); line is its text. Only a
+    // line in the form of a reading has been parsed into the current reading.
     void lineCompleted(const QString& line);
 
 private:

@@ -9,8 +9,8 @@ std::optional<ReadingValues> CurrentReadingSource::sampleReading() {
         return std::nullopt;
     reading_.PriUnits.remove(QLatin1Char(' '));
     reading_.SecUnits.remove(QLatin1Char(' '));
-    return ReadingValues{reading_.PriUnits, reading_.PriValue, reading_.SecUnits,
-                         reading_.SecValue};
+    return ReadingValues{reading_.PriUnits, reading_.PriValue, reading_.SecUnits, reading_.SecValue,
+                         reading_.ReadingAt};
 }
 
 } // namespace meterlink

@@ -1,6 +1,7 @@
 #pragma once
 #include "meterlink/CurrentReading.h"
 #include "meterlink/LinkCounters.h"
+#include <QDateTime>
 #include <QString>
 #include <optional>
 
@@ -13,14 +14,15 @@ struct ReadingValues {
     float value = 0;
     QString units2;
     float value2 = 0;
+    QDateTime arrivedAt; // when the line carrying these readings arrived
 };
 
 // Where the sample capture takes its readings from.
 class ReadingSource {
 public:
     virtual ~ReadingSource() = default;
-    // The reading to log now, or nothing while there is none to trust (the link is lost or the
-    // meter silent): a stale number is never logged.
+    // The latest reading with its arrival, or nothing while there is none to trust (the link
+    // is lost or the meter silent). The sample capture judges its age.
     virtual std::optional<ReadingValues> sampleReading() = 0;
 };
 

@@ -1,5 +1,6 @@
 #include "meterlink/ReplyParser.h"
 #include <QByteArray>
+#include <QRegularExpression>
 #include <cmath>
 #include <limits>
 
@@ -169,13 +170,15 @@ QString ReadingText(double number) {
 }
 
 bool IsReadingLine(const QString& line) {
-    const QString text = line.trimmed();
-    qsizetype i = 0;
-    if (i < text.size() && (text[i] == u'+' || text[i] == u'-'))
-        ++i;
-    if (i < text.size() && text[i] == u'.')
-        ++i;
-    return i < text.size() && isDigit(text[i]);
+    // Anchored at both ends: noise that merely starts like a number must not become a reading.
+    // The meter always writes the sign, so the tail of a reading cut by a stray CR (which loses
+    // its first character with the line before) is no reading either.
+    static const QString reading =
+        QStringLiteral("[+-](?:[0-9]+(?:\\.[0-9]*)?|\\.[0-9]+)E[+-]?[0-9]+ "
+                       "[Mkm\\x{b5}]?(?:VDC|VAC|ADC|AAC|OHMS|HZ|DB)");
+    static const QRegularExpression form(
+        QRegularExpression::anchoredPattern(QStringLiteral("%1(?:, *%1)?").arg(reading)));
+    return form.match(line).hasMatch();
 }
 
 void ParseReplyLine(const QString& text, CurrentReading& reading) {

@@ -26,8 +26,10 @@ PrefixScaled ScaleToPrefix(double mantissa, int exp);
 // point below 1, at most 15 significant digits (1.2345 -> " 1.2345", 0.12345 -> " .12345").
 QString ReadingText(double number);
 
-// True when a line carries a reading: it starts with a number ("+1.2345E+0 VDC", "+1E+9 OHMS"),
-// unlike the meter's prompts ("=>", "?>") and echoed commands ("VAC").
+// True when a line has the form of the meter's readings: a signed number with its exponent
+// ("+1.2345E+0", "+1E+9"), one blank and one of its units (VDC, VAC, ADC, AAC, OHMS, HZ, DB),
+// perhaps behind a multiplier letter; a dual line adds a comma, blanks allowed, and a second
+// such reading. Prompts ("=>"), echoed commands and noise on the line are not readings.
 bool IsReadingLine(const QString& line);
 
 // Parses one completed line (already without its carried-over first character) into the

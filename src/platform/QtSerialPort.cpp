@@ -4,6 +4,9 @@
 #include <QSerialPortInfo>
 #include <QSettings>
 #include <algorithm>
+#ifdef Q_OS_UNIX
+#include <poll.h>
+#endif
 
 namespace platform {
 namespace {
@@ -25,15 +28,31 @@ void configure(QSerialPort& port) {
     port.setFlowControl(QSerialPort::NoFlowControl);
 }
 
+// True when the device behind an open port has hung up (a pulled adapter, a closed
+// pseudo-terminal). A raw terminal also reads nothing when merely idle, which Qt reports as the
+// same read error, so the error alone does not tell.
+bool hungUp(QSerialPort& port) {
+#ifdef Q_OS_UNIX
+    pollfd device{int(port.handle()), POLLIN, 0};
+    return ::poll(&device, 1, 0) > 0 && (device.revents & (POLLHUP | POLLERR | POLLNVAL));
+#else
+    Q_UNUSED(port);
+    return false;
+#endif
+}
+
 } // namespace
 
-QtSerialPort::QtSerialPort(QObject* parent) : SerialPort(parent) {
+QtSerialPort::QtSerialPort(QObject* parent) : SerialPort(parent), port_(this) {
     configure(port_);
     connect(&port_, &QSerialPort::readyRead, this, &QtSerialPort::onReadyRead);
-    // A device that went away (an unplugged adapter) is closed; the silence watchdog notices
-    // and reopens or reports it.
+    // A device that went away is closed at once: a hung-up device stays readable with nothing
+    // to read, and Qt would report a read error on every turn of the event loop. The silence
+    // watchdog then notices and reopens or reports it.
     connect(&port_, &QSerialPort::errorOccurred, this, [this](QSerialPort::SerialPortError e) {
-        if (e == QSerialPort::ResourceError && port_.isOpen())
+        if (!port_.isOpen())
+            return;
+        if (e == QSerialPort::ResourceError || (e == QSerialPort::ReadError && hungUp(port_)))
             close();
     });
 }

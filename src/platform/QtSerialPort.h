@@ -38,7 +38,7 @@ public:
 private:
     void onReadyRead();
 
-    QSerialPort port_;
+    QSerialPort port_; // a child, so its error reports can be watched from outside
     QString openDevice_;
     QHash<int, QString> named_;
 };

@@ -34,9 +34,15 @@ class tst_frmlogger : public QObject {
         void tick() {
             main.state.display.TimeText = logger::timeBoxText(platform.clock.current.time());
             platform.clock.advance(1000);
+            meterSends();
             window.tmrRealTime_Timer();
         }
-        void sampleTick() { QMetaObject::invokeMethod(&main.clock, "timeout"); }
+        void sampleTick() {
+            meterSends();
+            QMetaObject::invokeMethod(&main.clock, "timeout");
+        }
+        // A reading has just come, so the next sample may log it.
+        void meterSends() { main.state.reading.ReadingAt = platform.clock.current; }
         const auto& shown() const { return platform.messages.shown; }
     };
 
@@ -46,6 +52,7 @@ class tst_frmlogger : public QObject {
         rig.window.openWindow();
         rig.platform.dialogs.fileResults.enqueue({platform::DialogResult::Status::Ok, path, 0});
         rig.window.cmdBrowse_Click();
+        rig.meterSends();
         return path;
     }
 

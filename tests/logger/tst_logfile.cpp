@@ -158,7 +158,14 @@ private slots:
         connect(&capture, &logger::SampleCapture::sampleWritten, this, [&](int n) { counts << n; });
 
         clock.current = QDateTime(QDate(2026, 1, 2), QTime(14, 30, 15, 700));
+        QVERIFY(capture.GetRowofData()); // no reading has come yet
+        // A reading 2 s old is logged; 2.001 s old, the sample is skipped and not counted.
+        main.state.reading.ReadingAt = clock.current.addMSecs(-2000);
         QVERIFY(capture.GetRowofData());
+        clock.advance(1);
+        QVERIFY(capture.GetRowofData());
+        clock.advance(999);
+        main.state.reading.ReadingAt = clock.current;
         main.state.link.LinkLost = true; // "No Comm": nothing is logged until a fresh line
         QVERIFY(capture.GetRowofData());
         main.state.link.LinkLost = false;
@@ -167,7 +174,6 @@ private slots:
         main.state.reading.PriValue = -2.25f;
         main.state.reading.SecUnits = " HZ";
         main.state.reading.SecValue = 50.f;
-        clock.advance(1000);
         QVERIFY(capture.GetRowofData());
         capture.end();
         QVERIFY(capture.GetRowofData()); // a tick after the run writes nothing
@@ -215,6 +221,7 @@ private slots:
             file.exec("PRAGMA max_page_count = 1"); // no page beyond those the file has
         capture.begin(std::move(file));
         main.state.logger.LoggingActive = true;
+        main.state.reading.ReadingAt = clock.current;
         main.clock.start(1000);
         int failures = 0;
         connect(&capture, &logger::SampleCapture::runFailed, this, [&] { ++failures; });

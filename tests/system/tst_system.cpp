@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QSerialPort>
 #include <QSettings>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
@@ -339,6 +340,19 @@ private slots:
         QCOMPARE(sim.logged(), QByteArray("VAL?\r"));
         port.close();
         port.write("lost"); // writing to a closed port does nothing
+
+        // An idle read keeps a live meter's port open; a hang-up (the terminal closed, as by a
+        // pulled adapter) closes it at the first error, not after a flood of them.
+        QCOMPARE(port.open(1), platform::SerialError::None);
+        QSignalSpy received(&port, &platform::SerialPort::received);
+        QSignalSpy errors(port.findChild<QSerialPort*>(), &QSerialPort::errorOccurred);
+        QTRY_VERIFY_WITH_TIMEOUT(received.count() >= 100 || !port.isOpen(), 20000);
+        QVERIFY(port.isOpen());
+        errors.clear();
+        sim.stop();
+        QTRY_VERIFY(!port.isOpen());
+        QTest::qWait(300); // events that would carry further errors
+        QVERIFY2(errors.count() <= 2, qPrintable(QString::number(errors.count())));
     }
 };
 
