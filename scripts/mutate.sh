@@ -66,8 +66,11 @@ if (cd build-mut && QT_QPA_PLATFORM=offscreen ctest -j2 --timeout 300 "${filter[
         echo "mutate: no test matches ${filter[*]}" >&2
         exit 2
     fi
+    cp "$work/ctest.log" build-mut/mutate-ctest.log
     echo "MISSED: $(grep -E 'tests passed' "$work/ctest.log" || echo 'no test ran')"
     exit 1
 fi
-echo "CAUGHT by: $(sed -n 's/^ *[0-9]* - \([^ ]*\) .*/\1/p' "$work/ctest.log" | sort -u | tr '\n' ' ')"
+cp "$work/ctest.log" build-mut/mutate-ctest.log
+echo "CAUGHT by: $(sed -n '/tests FAILED/,$ s/^[[:space:]]*[0-9]* - \([^ ]*\) .*/\1/p' \
+    "$work/ctest.log" | tr '\n' ' ')(details: build-mut/mutate-ctest.log)"
 exit 0
