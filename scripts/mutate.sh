@@ -60,8 +60,8 @@ if ! cmake --build build-mut -j2 >"$work/build.log" 2>&1; then
     exit 3
 fi
 # A mutant that hangs a test counts as caught: a test time limit ends it.
-if (cd build-mut && QT_QPA_PLATFORM=offscreen ctest -j2 --timeout 300 "${filter[@]}" \
-        >"$work/ctest.log" 2>&1); then
+if (cd build-mut && QT_QPA_PLATFORM=offscreen ctest -j2 --timeout 300 --output-on-failure \
+        "${filter[@]}" >"$work/ctest.log" 2>&1); then
     if grep -q 'No tests were found' "$work/ctest.log"; then
         echo "mutate: no test matches ${filter[*]}" >&2
         exit 2
