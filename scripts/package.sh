@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Builds the Debian package build/voltrane_<version>_<arch>.deb with CPack, from the build
-# folder the tests use (an existing build is only brought up to date, not built again).
+# Builds the two Debian packages with CPack, from the build folder the tests use (an existing
+# build is only brought up to date, not built again):
+#   build/voltrane-log_<version>_<arch>.deb  voltrane-log and voltrane-meter-sim, no display
+#   build/voltrane_<version>_<arch>.deb      the windowed program, depends on voltrane-log
 # As root it first installs what packaging needs; otherwise it prints the apt-get line.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -20,9 +22,10 @@ if [ ${#missing[@]} -gt 0 ]; then
         exit 1
     fi
 fi
-# Progress goes to stderr: the last line on stdout is the package's path.
+# Progress goes to stderr: stdout lists the packages' paths, voltrane-log's first.
 bash scripts/deps.sh >&2
 bash scripts/build.sh build >&2
-rm -f build/voltrane_*.deb
+rm -f build/voltrane_*.deb build/voltrane-log_*.deb
 (cd build && cpack -G DEB >&2)
+ls build/voltrane-log_*.deb
 ls build/voltrane_*.deb

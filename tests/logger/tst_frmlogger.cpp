@@ -278,7 +278,8 @@ private slots:
         QCOMPARE(rig.main.window.windowTitle(), QString("Voltrane"));
         QCOMPARE(rig.child<QLabel>("lblSampCount")->text(), QString("2"));
         QCOMPARE(rig.child<QLineEdit>("txtComment")->text(), QString("bench run"));
-        QVERIFY(!rig.child<QPushButton>("cmdStart")->isEnabled());
+        for (const char* name : {"cmdStart", "cmdReturn", "cmdBrowse"}) // File > Return hides it
+            QVERIFY2(!rig.child<QPushButton>(name)->isEnabled(), name);
         rig.window.closeWindow();
         QVERIFY(!rig.main.state.logger.LoggingActive);
         QCOMPARE(
