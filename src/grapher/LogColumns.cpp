@@ -76,10 +76,10 @@ bool LogColumns::IsNullValue(float v) {
     return std::bit_cast<quint32>(v) == NullBits;
 }
 
-quint16 LogColumns::Part::unitIndex(const char* utf8, int bytes) {
+quint16 LogColumns::Part::unitIndex(int set, const char* utf8, int bytes) {
     const QByteArrayView text(utf8, bytes);
-    if (lastIndex_ != 0 && text == QByteArrayView(lastText_))
-        return lastIndex_;
+    if (lastIndex_[set] != 0 && text == QByteArrayView(lastText_[set]))
+        return lastIndex_[set];
     qsizetype index = 1;
     while (index < texts_.size() && texts_[index] != text)
         ++index;
@@ -90,9 +90,9 @@ quint16 LogColumns::Part::unitIndex(const char* utf8, int bytes) {
             return quint16(texts_.size() - 1);
         texts_.append(text.toByteArray());
     }
-    lastText_ = texts_[index];
-    lastIndex_ = quint16(index);
-    return lastIndex_;
+    lastText_[set] = texts_[index];
+    lastIndex_[set] = quint16(index);
+    return lastIndex_[set];
 }
 
 void LogColumns::Part::store(LogColumns& columns, qint32 pos, std::optional<double> timeStamp,
@@ -200,14 +200,14 @@ void LogColumns::append(const Row& row) {
     resize(pos);
     std::vector<Part> parts(1);
     Part& part = parts.front();
-    auto index = [&part](const std::optional<QString>& text) -> quint16 {
+    auto index = [&part](int set, const std::optional<QString>& text) -> quint16 {
         if (!text)
             return 0;
         const QByteArray utf8 = text->toUtf8();
-        return part.unitIndex(utf8.constData(), int(utf8.size()));
+        return part.unitIndex(set, utf8.constData(), int(utf8.size()));
     };
-    part.store(*this, pos, row.TimeStamp, row.MilliSeconds, index(row.Units), row.Value,
-               index(row.Units2), row.Value2);
+    part.store(*this, pos, row.TimeStamp, row.MilliSeconds, index(0, row.Units), row.Value,
+               index(1, row.Units2), row.Value2);
     assemble(parts);
     summarize((pos - 1) / BlockRows, (pos - 1) / BlockRows + 1);
 }

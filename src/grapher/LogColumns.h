@@ -54,8 +54,8 @@ public:
     // the other ranges' parts, in order, by assemble().
     class Part {
     public:
-        // The part's index of a unit text (0 stands for NULL).
-        quint16 unitIndex(const char* utf8, int bytes);
+        // The part's index of a unit text of data set 0 or 1 (0 stands for NULL).
+        quint16 unitIndex(int set, const char* utf8, int bytes);
         void store(LogColumns& columns, qint32 pos, std::optional<double> timeStamp,
                    std::optional<float> milliSeconds, quint16 units, std::optional<float> value,
                    quint16 units2, std::optional<float> value2);
@@ -78,8 +78,8 @@ public:
         std::vector<MilliException> millis_;
         std::vector<Run> runs_[2];
         QList<QByteArray> texts_{QByteArray()};
-        QByteArray lastText_;
-        quint16 lastIndex_ = 0;
+        QByteArray lastText_[2];
+        quint16 lastIndex_[2] = {0, 0};
     };
 
     // Room for rows positions, each to be stored through a Part.

@@ -34,22 +34,24 @@ double numberFromText(const unsigned char* text, int bytes) {
     return value;
 }
 
-std::optional<double> numberAt(sqlite3_stmt* s, int column) {
-    switch (sqlite3_column_type(s, column)) {
+// Cells are read through their value objects: the column_* calls take the connection's lock
+// and check the row on every call, which costs as much as the reading itself.
+std::optional<double> numberOf(sqlite3_value* v) {
+    switch (sqlite3_value_type(v)) {
     case SQLITE_NULL:
         return std::nullopt;
     case SQLITE_INTEGER:
     case SQLITE_FLOAT:
-        return sqlite3_column_double(s, column);
+        return sqlite3_value_double(v);
     case SQLITE_TEXT:
-        return numberFromText(sqlite3_column_text(s, column), sqlite3_column_bytes(s, column));
+        return numberFromText(sqlite3_value_text(v), sqlite3_value_bytes(v));
     default:
         throw db::Error(TypeMismatch, QStringLiteral("Type mismatch"));
     }
 }
 
 std::optional<float> floatAt(sqlite3_stmt* s, int column) {
-    const auto v = numberAt(s, column);
+    const auto v = numberOf(sqlite3_column_value(s, column));
     if (!v)
         return std::nullopt;
     return float(*v);
@@ -57,24 +59,25 @@ std::optional<float> floatAt(sqlite3_stmt* s, int column) {
 
 // A time stamp is a fraction of a day; a foreign file may hold it as a time text.
 std::optional<double> timeStampAt(sqlite3_stmt* s, int column) {
-    if (sqlite3_column_type(s, column) == SQLITE_TEXT) {
-        const QString text =
-            QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s, column)),
-                              sqlite3_column_bytes(s, column));
+    sqlite3_value* v = sqlite3_column_value(s, column);
+    if (sqlite3_value_type(v) == SQLITE_TEXT) {
+        const QString text = QString::fromUtf8(
+            reinterpret_cast<const char*>(sqlite3_value_text(v)), sqlite3_value_bytes(v));
         for (const char* format : {"HH:mm:ss", "H:mm:ss", "HH:mm:ss.zzz"}) {
             const QTime t = QTime::fromString(text.trimmed(), QLatin1String(format));
             if (t.isValid())
                 return t.msecsSinceStartOfDay() / 86400000.0;
         }
     }
-    return numberAt(s, column);
+    return numberOf(v);
 }
 
-quint16 unitsAt(LogColumns::Part& part, sqlite3_stmt* s, int column) {
-    if (sqlite3_column_type(s, column) == SQLITE_NULL)
+quint16 unitsAt(LogColumns::Part& part, int set, sqlite3_stmt* s, int column) {
+    sqlite3_value* v = sqlite3_column_value(s, column);
+    if (sqlite3_value_type(v) == SQLITE_NULL)
         return 0;
-    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(s, column));
-    return part.unitIndex(text, sqlite3_column_bytes(s, column));
+    const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(v));
+    return part.unitIndex(set, text, sqlite3_value_bytes(v));
 }
 
 struct Layout {
@@ -112,8 +115,8 @@ struct Shared {
 
 void storeRow(LogColumns& columns, LogColumns::Part& part, qint32 pos, sqlite3_stmt* s,
               const Layout& c) {
-    part.store(columns, pos, timeStampAt(s, c.ts), floatAt(s, c.ms), unitsAt(part, s, c.u1),
-               floatAt(s, c.v1), unitsAt(part, s, c.u2), floatAt(s, c.v2));
+    part.store(columns, pos, timeStampAt(s, c.ts), floatAt(s, c.ms), unitsAt(part, 0, s, c.u1),
+               floatAt(s, c.v1), unitsAt(part, 1, s, c.u2), floatAt(s, c.v2));
 }
 
 // Positions [first, last] hold Sample values firstSample + (pos - first).
@@ -122,19 +125,68 @@ struct Range {
     qint64 firstSample = 0;
 };
 
+// A read-only connection of one reader thread. Without SQLite's per-call locking (the
+// connection never leaves its thread), which otherwise costs as much as the reading itself;
+// the file is mapped rather than copied page by page.
+class ThreadConnection {
+public:
+    explicit ThreadConnection(const QString& path) {
+        const int rc = sqlite3_open_v2(path.toUtf8().constData(), &db_,
+                                       SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
+        if (rc != SQLITE_OK)
+            throw db::errorFromSqlite(db_, rc, path);
+        sqlite3_exec(db_, "PRAGMA mmap_size = 1099511627776", nullptr, nullptr, nullptr);
+    }
+    ~ThreadConnection() {
+        sqlite3_finalize(statement_);
+        sqlite3_close(db_);
+    }
+    ThreadConnection(const ThreadConnection&) = delete;
+    ThreadConnection& operator=(const ThreadConnection&) = delete;
+
+    sqlite3_stmt* prepare(const QString& sql, const QString& path) {
+        const int rc = sqlite3_prepare_v2(db_, sql.toUtf8().constData(), -1, &statement_, nullptr);
+        if (rc != SQLITE_OK)
+            throw db::errorFromSqlite(db_, rc, path);
+        return statement_;
+    }
+    bool step(const QString& path) {
+        const int rc = sqlite3_step(statement_);
+        if (rc == SQLITE_ROW)
+            return true;
+        if (rc != SQLITE_DONE)
+            throw db::errorFromSqlite(db_, rc, path);
+        return false;
+    }
+
+private:
+    sqlite3* db_ = nullptr;
+    sqlite3_stmt* statement_ = nullptr;
+};
+
+int columnNamed(sqlite3_stmt* s, const char* name) {
+    for (int i = 0; i < sqlite3_column_count(s); ++i)
+        if (sqlite3_stricmp(sqlite3_column_name(s, i), name) == 0)
+            return i;
+    throw db::Error(db::ErrorNumber::UnknownColumn, QString::fromLatin1(name));
+}
+
 void readRange(const QString& path, const QString& sampleColumn, const Range& range,
                LogColumns& columns, LogColumns::Part& part, Shared& shared) {
-    db::Connection file = db::Connection::open(path, db::Connection::Mode::ReadOnly);
-    db::Statement rows = file.prepare(QStringLiteral("SELECT *, \"%1\" FROM LogData WHERE \"%1\" "
-                                                     ">= ? AND \"%1\" <= ? ORDER BY \"%1\"")
-                                          .arg(sampleColumn));
-    rows.bind(1, range.firstSample).bind(2, range.firstSample + (range.last - range.first));
-    const Layout c = layoutOf(rows);
-    const int sample = rows.columnCount() - 1;
-    sqlite3_stmt* s = rows.handle();
+    ThreadConnection file(path);
+    sqlite3_stmt* s = file.prepare(QStringLiteral("SELECT *, \"%1\" FROM LogData WHERE \"%1\" "
+                                                  ">= ? AND \"%1\" <= ? ORDER BY \"%1\"")
+                                       .arg(sampleColumn),
+                                   path);
+    sqlite3_bind_int64(s, 1, range.firstSample);
+    sqlite3_bind_int64(s, 2, range.firstSample + (range.last - range.first));
+    const Layout c{columnNamed(s, "TimeStamp"), columnNamed(s, "MilliSeconds"),
+                   columnNamed(s, "Units"),     columnNamed(s, "Value"),
+                   columnNamed(s, "Units2"),    columnNamed(s, "Value2")};
+    const int sample = sqlite3_column_count(s) - 1;
     qint32 pos = range.first;
     qint64 sinceReport = 0;
-    while (rows.step()) {
+    while (file.step(path)) {
         if (pos > range.last || sqlite3_column_int64(s, sample) !=
                                     range.firstSample + (pos - range.first)) {
             shared.gap = true;
