@@ -174,7 +174,8 @@ int columnNamed(sqlite3_stmt* s, const char* name) {
 void readRange(const QString& path, const QString& sampleColumn, const Range& range,
                LogColumns& columns, LogColumns::Part& part, Shared& shared) {
     ThreadConnection file(path);
-    sqlite3_stmt* s = file.prepare(QStringLiteral("SELECT *, \"%1\" FROM LogData WHERE \"%1\" "
+    // Row ids are unique: as many rows as the range is long means none is missing.
+    sqlite3_stmt* s = file.prepare(QStringLiteral("SELECT * FROM LogData WHERE \"%1\" "
                                                   ">= ? AND \"%1\" <= ? ORDER BY \"%1\"")
                                        .arg(sampleColumn),
                                    path);
@@ -183,12 +184,10 @@ void readRange(const QString& path, const QString& sampleColumn, const Range& ra
     const Layout c{columnNamed(s, "TimeStamp"), columnNamed(s, "MilliSeconds"),
                    columnNamed(s, "Units"),     columnNamed(s, "Value"),
                    columnNamed(s, "Units2"),    columnNamed(s, "Value2")};
-    const int sample = sqlite3_column_count(s) - 1;
     qint32 pos = range.first;
     qint64 sinceReport = 0;
     while (file.step(path)) {
-        if (pos > range.last || sqlite3_column_int64(s, sample) !=
-                                    range.firstSample + (pos - range.first)) {
+        if (pos > range.last) {
             shared.gap = true;
             throw db::Error(Cancelled, QStringLiteral("Sample has gaps"));
         }
@@ -235,11 +234,19 @@ bool readParallel(db::Connection& file, const QString& path, LogColumns& columns
     const QString sample = rowIdColumn(file);
     if (sample.isEmpty())
         return false;
-    db::Statement bounds = file.prepare(
-        QStringLiteral("SELECT min(\"%1\"), max(\"%1\") FROM LogData").arg(sample));
-    if (!bounds.step() || bounds.isNull(0))
+    // Each bound on its own: SQLite seeks a lone min() or max() of the row id, but scans the
+    // whole table for both in one query.
+    auto bound = [&](const char* aggregate) -> std::optional<qint64> {
+        db::Statement q = file.prepare(
+            QStringLiteral("SELECT %1(\"%2\") FROM LogData").arg(QLatin1String(aggregate), sample));
+        if (!q.step() || q.isNull(0))
+            return std::nullopt;
+        return q.columnInt64(0);
+    };
+    const std::optional<qint64> first = bound("min"), last = bound("max");
+    if (!first || !last)
         throw db::Error(db::ErrorNumber::NoCurrentRow, QStringLiteral("LogData has no row"));
-    const qint64 lo = bounds.columnInt64(0), hi = bounds.columnInt64(1);
+    const qint64 lo = *first, hi = *last;
     if (hi - lo >= std::numeric_limits<qint32>::max())
         return false; // gaps for certain, or more rows than positions: the scan decides
     const auto rows = qint32(hi - lo + 1);
@@ -329,11 +336,12 @@ void ReadLogRows(db::Connection& file, const QString& path, LogColumns& columns,
         db::Statement rows = file.prepare(QStringLiteral("SELECT * FROM LogData"));
         layoutOf(rows);
     }
-    Shared shared{progress};
-    if (!readParallel(file, path, columns, shared)) {
+    Shared parallel{progress};
+    if (!readParallel(file, path, columns, parallel)) {
         if (progress)
             progress->done = 0;
-        readScan(file, columns, shared);
+        Shared scan{progress};
+        readScan(file, columns, scan);
     }
 }
 

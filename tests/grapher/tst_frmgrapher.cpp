@@ -182,6 +182,8 @@ private slots:
         bad("no samples", "DELETE FROM LogData", 1, NotValidFile());
         bad("no Value2", "ALTER TABLE LogData DROP COLUMN Value2", 1, DataIncompatible(), true);
         bad("text MilliSeconds", "UPDATE LogData SET MilliSeconds = 'x'", 1, UnknownError());
+        bad("text late in the file", "UPDATE LogData SET Value = 'x' WHERE Sample = 900", 1,
+            UnknownError());
     }
     void refusedFiles() {
         QFETCH(QString, sql);
