@@ -83,7 +83,7 @@ template <typename F> double timeMs(F&& f) {
 }
 
 void report(const char* what, double ms, double reference, double limit) {
-    std::printf("%-34s %9.2f ms  %6.3f x scan  (aim: within %.1f x)\n", what, ms, ms / reference,
+    std::printf("%-34s %9.2f ms  %6.3f x scan  (aim: within %.2f x)\n", what, ms, ms / reference,
                 limit);
 }
 
@@ -135,7 +135,7 @@ int main(int argc, char** argv) {
         double mean = 0;
         const double ms = timeMs([&] {
             mean = grapher::ViewStatistics(log->columns, view.DataSet, view.ViewStart + 1,
-                                          view.ViewEnd - 1, sign)
+                                           view.ViewEnd - 1, sign)
                        .mean;
         });
         report(sign == grapher::SignBoth ? "statistics (all rows)" : "statistics (positive)", ms,

@@ -10,8 +10,7 @@ namespace {
 
 const char* const CrLf = "\r\n";
 
-int writeAll(QIODevice& out, const LogInfo& info, const LogColumns& columns,
-             Progress* progress) {
+int writeAll(QIODevice& out, const LogInfo& info, const LogColumns& columns, Progress* progress) {
     if (out.write(CsvRunLine(info)) < 0 || out.write(CsvHeaderLine()) < 0)
         return FileErrorNumber(errno);
     QByteArray chunk;

@@ -288,9 +288,10 @@ LogColumns::Extremes LogColumns::extremes(int dataSet, qint32 first, qint32 last
 double LogColumns::bytesPerRow() const {
     if (seconds_.empty())
         return 0;
-    double bytes = double(seconds_.capacity() * sizeof(qint32) + milli_.capacity() * sizeof(qint16) +
-                          times_.capacity() * sizeof(Part::TimeException) +
-                          millis_.capacity() * sizeof(Part::MilliException));
+    double bytes =
+        double(seconds_.capacity() * sizeof(qint32) + milli_.capacity() * sizeof(qint16) +
+               times_.capacity() * sizeof(Part::TimeException) +
+               millis_.capacity() * sizeof(Part::MilliException));
     for (int k = 0; k < 2; ++k)
         bytes += double(value_[k].capacity() * sizeof(float) + runs_[k].capacity() * sizeof(Run) +
                         blocks_[k].capacity() * sizeof(Block));

@@ -61,8 +61,8 @@ std::optional<float> floatAt(sqlite3_stmt* s, int column) {
 std::optional<double> timeStampAt(sqlite3_stmt* s, int column) {
     sqlite3_value* v = sqlite3_column_value(s, column);
     if (sqlite3_value_type(v) == SQLITE_TEXT) {
-        const QString text = QString::fromUtf8(
-            reinterpret_cast<const char*>(sqlite3_value_text(v)), sqlite3_value_bytes(v));
+        const QString text = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_value_text(v)),
+                                               sqlite3_value_bytes(v));
         for (const char* format : {"HH:mm:ss", "H:mm:ss", "HH:mm:ss.zzz"}) {
             const QTime t = QTime::fromString(text.trimmed(), QLatin1String(format));
             if (t.isValid())
@@ -211,8 +211,8 @@ QString rowIdColumn(db::Connection& file) {
         db::Statement sql = file.prepare(
             QStringLiteral("SELECT sql FROM sqlite_master WHERE type = 'table' AND name = "
                            "'LogData' COLLATE NOCASE"));
-        if (!sql.step() || sql.columnText(0).contains(QLatin1String("WITHOUT ROWID"),
-                                                      Qt::CaseInsensitive))
+        if (!sql.step() ||
+            sql.columnText(0).contains(QLatin1String("WITHOUT ROWID"), Qt::CaseInsensitive))
             return QString();
     }
     db::Statement info = file.prepare(QStringLiteral("PRAGMA table_info(LogData)"));
@@ -229,8 +229,7 @@ QString rowIdColumn(db::Connection& file) {
     return keys == 1 ? name : QString();
 }
 
-bool readParallel(db::Connection& file, const QString& path, LogColumns& columns,
-                  Shared& shared) {
+bool readParallel(db::Connection& file, const QString& path, LogColumns& columns, Shared& shared) {
     const QString sample = rowIdColumn(file);
     if (sample.isEmpty())
         return false;

@@ -107,7 +107,8 @@ private slots:
             v.ViewEnd = end;
             v.GetMax();
             v.GetMin();
-            const auto [lo, hi] = std::minmax_element(values.begin() + start - 1, values.begin() + end);
+            const auto [lo, hi] =
+                std::minmax_element(values.begin() + start - 1, values.begin() + end);
             QCOMPARE(std::pair(v.ViewMin, v.ViewMax), std::pair(*lo, *hi));
         }
     }
@@ -160,8 +161,8 @@ private slots:
         const auto [lo, hi] = std::minmax_element(in.begin(), in.end());
         QCOMPARE(std::tuple(double(s.minimum), double(s.maximum), s.peakToPeak),
                  std::tuple(*lo, *hi, *hi - *lo));
-        QCOMPARE(s.spanSeconds.value_or(-1), (end - 1) / 4 - (start - 1) / 4 +
-                                                 ((end - 1) % 4 - (start - 1) % 4) * 0.25);
+        QCOMPARE(s.spanSeconds.value_or(-1),
+                 (end - 1) / 4 - (start - 1) / 4 + ((end - 1) % 4 - (start - 1) % 4) * 0.25);
         QCOMPARE(s.units, QString("VDC"));
     }
 
@@ -173,22 +174,24 @@ private slots:
         const QString odd = "DROP TABLE LogData; CREATE TABLE LogData (Sample INTEGER PRIMARY KEY, "
                             "TimeStamp, MilliSeconds, Units, Value, Units2, Value2);";
         const std::vector<std::pair<QVariant, QVariant>> rows = {
-            {2.5, 1500},       {-0.25, 12.5},   {QVariant(), -3}, {0.1, QVariant()},
-            {46000.75, -0.0},  {1e-9, 32768.0}, {-0.0, 999},      {"12:00:01", 0.25}};
+            {2.5, 1500},      {-0.25, 12.5},   {QVariant(), -3}, {0.1, QVariant()},
+            {46000.75, -0.0}, {1e-9, 32768.0}, {-0.0, 999},      {"12:00:01", 0.25}};
         QString sql = "BEGIN;" + odd;
         for (int i = 0; i < 3000; ++i) {
             const auto& [ts, ms] = rows[size_t(i) % rows.size()];
             auto literal = [](const QVariant& v) {
-                return v.isNull() ? QString("NULL")
-                       : v.typeId() == QMetaType::QString
-                           ? "'" + v.toString() + "'"
+                return v.isNull()                         ? QString("NULL")
+                       : v.typeId() == QMetaType::QString ? "'" + v.toString() + "'"
                        : std::signbit(v.toDouble()) && v.toDouble() == 0
                            ? QString("-0.0")
                            : QString::number(v.toDouble(), 'g', 17);
             };
             sql += QString("INSERT INTO LogData VALUES (%1, %2, %3, %4, %5, %6, %7);")
                        .arg(i + 1)
-                       .arg(literal(ts), literal(ms), i % 5 ? "'VDC'" : i % 2 ? "NULL" : "''")
+                       .arg(literal(ts), literal(ms),
+                            i % 5   ? "'VDC'"
+                            : i % 2 ? "NULL"
+                                    : "''")
                        .arg(i % 11 ? QString::number(i * 0.001) : QString("NULL"))
                        .arg(i < 1500 ? "'N/A'" : "'HZ'")
                        .arg(i % 3);
@@ -199,8 +202,8 @@ private slots:
         const LogColumns& c = parallel.log->columns;
         for (int i = 0; i < 3000; ++i) {
             const auto& [ts, ms] = rows[size_t(i) % rows.size()];
-            const double time = ts.typeId() == QMetaType::QString ? 43201000 / 86400000.0
-                                                                   : ts.toDouble();
+            const double time =
+                ts.typeId() == QMetaType::QString ? 43201000 / 86400000.0 : ts.toDouble();
             QCOMPARE(c.timeStampNull(i + 1), ts.isNull());
             QCOMPARE(c.milliSecondsNull(i + 1), ms.isNull());
             QCOMPARE(std::bit_cast<quint64>(c.timeStamp(i + 1)),
