@@ -176,8 +176,9 @@ void LogColumns::assemble(std::vector<Part>& parts) {
             if (it == known.constEnd()) {
                 const auto index = quint16(std::min<qsizetype>(unitUtf8_.size(), 0xFFFE));
                 if (index == unitUtf8_.size()) {
-                    unitUtf8_.append(part.texts_[i]);
+                    // Exports write the text as shown: bytes that are no UTF-8 as U+FFFD.
                     unitTexts_.append(QString::fromUtf8(part.texts_[i]));
+                    unitUtf8_.append(unitTexts_.constLast().toUtf8());
                 }
                 it = known.insert(part.texts_[i], index);
             }

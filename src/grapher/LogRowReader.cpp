@@ -136,6 +136,8 @@ public:
         if (rc != SQLITE_OK)
             throw db::errorFromSqlite(db_, rc, path);
         sqlite3_exec(db_, "PRAGMA mmap_size = 1099511627776", nullptr, nullptr, nullptr);
+        // A running logger's commit holds the file for a moment: wait, as the main reader does.
+        sqlite3_busy_timeout(db_, 2000);
     }
     ~ThreadConnection() {
         sqlite3_finalize(statement_);
