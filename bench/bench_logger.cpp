@@ -8,7 +8,7 @@
 // 2. Bytes per row of a file of 1,000,000 rows (goal: under 64).
 // 3. The same committed row appended to a log file already holding many rows (the argument,
 //    1,000,000 unless given; 10,000,000 is a month at 0.25 s): its 99th percentile against the
-//    one in the fresh file of part 1 (goal: under 4 ms, 2 % of the display tick). The prefilled
+//    one in the fresh file above (goal: under 4 ms, 2 % of the display tick). The prefilled
 //    file is kept in the temporary folder between runs and copied beside the build each time.
 //
 // Usage: bench_logger [prefilled rows]
