@@ -10,15 +10,24 @@ namespace {
 
 const char* const CrLf = "\r\n";
 
-int writeAll(QIODevice& out, const LogInfo& info, const LogColumns& columns) {
+int writeAll(QIODevice& out, const LogInfo& info, const LogColumns& columns, Progress* progress) {
     if (out.write(CsvRunLine(info)) < 0 || out.write(CsvHeaderLine()) < 0)
         return FileErrorNumber(errno);
     QByteArray chunk;
     chunk.reserve(1 << 20);
     const qint32 rows = columns.rowCount();
+    if (progress)
+        progress->total = rows;
+    qint32 written = 0;
     for (qint32 pos = 1; pos <= rows; ++pos) {
         AppendCsvRow(chunk, columns, pos);
         if (chunk.size() >= (1 << 20) - 256 || pos == rows) {
+            if (progress) {
+                if (progress->cancelled())
+                    return Cancelled;
+                progress->add(pos - written);
+                written = pos;
+            }
             if (out.write(chunk) != chunk.size())
                 return FileErrorNumber(errno);
             chunk.resize(0);
@@ -50,29 +59,28 @@ QByteArray CsvHeaderLine() {
 }
 
 void AppendCsvRow(QByteArray& out, const LogColumns& columns, qint32 pos) {
-    const quint8 nulls = columns.nullMasks()[pos - 1];
-    if (!(nulls & LogColumns::NullTimeStamp))
+    if (!columns.timeStampNull(pos))
         AppendTimeStampText(out, columns.timeStamp(pos));
     out.append(',');
-    if (!(nulls & LogColumns::NullMilliSeconds))
+    if (!columns.milliSecondsNull(pos))
         AppendSingleText(out, columns.milliSeconds(pos));
     out.append(',');
-    out.append(columns.units(1, pos).toUtf8());
+    out.append(columns.unitsUtf8(1, pos));
     out.append(',');
-    if (!(nulls & LogColumns::NullValue))
-        AppendSingleText(out, columns.values(1)[pos - 1]);
+    if (const auto v = columns.value(1, pos))
+        AppendSingleText(out, *v);
     out.append(',');
-    out.append(columns.units(2, pos).toUtf8());
+    out.append(columns.unitsUtf8(2, pos));
     out.append(',');
-    if (!(nulls & LogColumns::NullValue2))
-        AppendSingleText(out, columns.values(2)[pos - 1]);
+    if (const auto v = columns.value(2, pos))
+        AppendSingleText(out, *v);
     out.append(CrLf, 2);
 }
 
 int WriteCsvFile(const QString& path, const LogInfo& info, const LogColumns& columns,
-                 const QString& logFilePath) {
+                 const QString& logFilePath, Progress* progress) {
     return WriteReplacing(path, logFilePath,
-                          [&](QIODevice& out) { return writeAll(out, info, columns); });
+                          [&](QIODevice& out) { return writeAll(out, info, columns, progress); });
 }
 
 } // namespace grapher

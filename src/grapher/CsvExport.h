@@ -1,5 +1,6 @@
 #pragma once
 #include "grapher/LogColumns.h"
+#include "grapher/Progress.h"
 #include "grapher/ReplaceFile.h"
 
 #include <QByteArray>
@@ -17,8 +18,9 @@ QByteArray CsvRunLine(const LogInfo& info);
 QByteArray CsvHeaderLine();
 void AppendCsvRow(QByteArray& out, const LogColumns& columns, qint32 pos);
 
-// Writes the whole file through WriteReplacing: 0 or its failure number.
+// Writes the whole file through WriteReplacing: 0 or its failure number. With progress, rows
+// written so far are counted there; a cancel gives Cancelled and leaves an earlier file as it was.
 int WriteCsvFile(const QString& path, const LogInfo& info, const LogColumns& columns,
-                 const QString& logFilePath = QString());
+                 const QString& logFilePath = QString(), Progress* progress = nullptr);
 
 } // namespace grapher

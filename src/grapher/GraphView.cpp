@@ -54,14 +54,10 @@ QString GraphView::GetMax() {
         return ScientificText(ViewMax);
     HasSecondary = columns_->units(2, ViewStart) != QLatin1String("N/A");
     ViewUnits = columns_->units(DataSet, ViewStart);
-    const auto& values = columns_->values(DataSet);
-    const auto& nulls = columns_->nullMasks();
-    const quint8 nullBit = columns_->valueNullBit(DataSet);
-    float max = ViewMax;
-    for (qint32 i = ViewStart - 1; i < ViewEnd; ++i)
-        if (!(nulls[i] & nullBit) && values[i] >= max)
-            max = values[i];
-    ViewMax = max;
+    // The last highest reading, as a walk keeping every one >= the highest so far would.
+    const qint32 at = columns_->extremes(DataSet, ViewStart, ViewEnd).maxLast;
+    if (at != 0 && columns_->values(DataSet)[size_t(at - 1)] >= ViewMax)
+        ViewMax = columns_->values(DataSet)[size_t(at - 1)];
     return ScientificText(ViewMax);
 }
 
@@ -70,14 +66,10 @@ QString GraphView::GetMin() {
         ViewMin = 2000000.f;
         return ScientificText(ViewMin);
     }
-    const auto& values = columns_->values(DataSet);
-    const auto& nulls = columns_->nullMasks();
-    const quint8 nullBit = columns_->valueNullBit(DataSet);
-    float min = 2000000.f;
-    for (qint32 i = ViewStart - 1; i < ViewEnd; ++i)
-        if (!(nulls[i] & nullBit) && values[i] <= min)
-            min = values[i];
-    ViewMin = min;
+    ViewMin = 2000000.f;
+    const qint32 at = columns_->extremes(DataSet, ViewStart, ViewEnd).minLast;
+    if (at != 0 && columns_->values(DataSet)[size_t(at - 1)] <= ViewMin)
+        ViewMin = columns_->values(DataSet)[size_t(at - 1)];
     return ScientificText(ViewMin);
 }
 

@@ -1,7 +1,7 @@
 #pragma once
-#include <QHash>
+#include <QByteArray>
+#include <QList>
 #include <QString>
-#include <QStringList>
 #include <QtGlobal>
 #include <optional>
 #include <vector>
@@ -16,17 +16,16 @@ struct LogInfo {
 
 // The LogData rows of one log file held in memory as columns, read once at load time.
 // Positions are 1-based, in stored order, as the rest of the grapher counts rows.
-// About 30 bytes a row: a double time stamp, three floats, two unit indexes, a null mask.
+//
+// About 15 bytes a row for a month-long run: the time of day as 32-bit whole seconds, the
+// milliseconds as 16 bits, both values as singles (a NULL value is a NaN of its own payload),
+// the units run-length encoded, and a summary per block of rows for drawing and statistics.
+// Whatever does not fit the compact form (a fractional millisecond, a time that 32-bit
+// seconds do not give back exactly, a NULL time) goes to a sorted exception list, so every
+// field reads back exactly as it was read.
 class LogColumns {
 public:
-    enum NullBit : quint8 {
-        NullTimeStamp = 1,
-        NullMilliSeconds = 2,
-        NullUnits = 4,
-        NullValue = 8,
-        NullUnits2 = 16,
-        NullValue2 = 32,
-    };
+    static constexpr qint32 BlockRows = 128;
 
     // One row as read from the file; empty optionals are NULL fields.
     struct Row {
@@ -38,50 +37,106 @@ public:
         std::optional<float> Value2;
     };
 
-    void reserve(qint64 rows);
+    // Extremes of one block's readings (NULL and NaN passed over): per sign class (0 above
+    // zero, 1 below, 2 zero) the count, and mean and sum of squared deviations for the first
+    // two; the offsets in the block of the first and last lowest and highest value.
+    struct Block {
+        double mean[2] = {0, 0};
+        double m2[2] = {0, 0};
+        float minNonNegative = 0; // valid when count[0] + count[2] > 0
+        float maxNonPositive = 0; // valid when count[1] + count[2] > 0
+        quint8 count[3] = {0, 0, 0};
+        quint8 minFirst = None, minLast = None, maxFirst = None, maxLast = None;
+        static constexpr quint8 None = 0xFF;
+    };
+
+    // Rows stored by one reader thread over its own range of positions; put together with
+    // the other ranges' parts, in order, by assemble().
+    class Part {
+    public:
+        // The part's index of a unit text of data set 0 or 1 (0 stands for NULL).
+        quint16 unitIndex(int set, const char* utf8, int bytes);
+        void store(LogColumns& columns, qint32 pos, std::optional<double> timeStamp,
+                   std::optional<float> milliSeconds, quint16 units, std::optional<float> value,
+                   quint16 units2, std::optional<float> value2);
+
+    private:
+        friend class LogColumns;
+        struct TimeException {
+            qint32 pos;
+            std::optional<double> value;
+        };
+        struct MilliException {
+            qint32 pos;
+            std::optional<float> value;
+        };
+        struct Run {
+            qint32 start;
+            quint16 index;
+        };
+        std::vector<TimeException> times_;
+        std::vector<MilliException> millis_;
+        std::vector<Run> runs_[2];
+        QList<QByteArray> texts_{QByteArray()};
+        QByteArray lastText_[2];
+        quint16 lastIndex_[2] = {0, 0};
+    };
+
+    // Room for rows positions, each to be stored through a Part.
+    void resize(qint32 rows);
+    // Summarises blocks [first, end) once their rows are stored (ranges may run in parallel).
+    void summarize(qint32 firstBlock, qint32 endBlock);
+    void assemble(std::vector<Part>& parts);
+
     void append(const Row& row);
-    // The index of a unit text (0 for NULL or empty) and a row given by such indexes.
-    quint16 intern(const std::optional<QString>& text);
-    void appendInterned(std::optional<double> timeStamp, std::optional<float> milliSeconds,
-                        std::optional<quint16> units, std::optional<float> value,
-                        std::optional<quint16> units2, std::optional<float> value2);
     void clear();
-    void squeeze();
 
-    qint32 rowCount() const { return qint32(timeStamp_.size()); }
+    qint32 rowCount() const { return qint32(seconds_.size()); }
 
-    bool isNull(qint32 pos, NullBit bit) const { return (nulls_[pos - 1] & bit) != 0; }
-    double timeStamp(qint32 pos) const { return timeStamp_[pos - 1]; }
-    float milliSeconds(qint32 pos) const { return milliSeconds_[pos - 1]; }
+    bool timeStampNull(qint32 pos) const;
+    bool milliSecondsNull(qint32 pos) const;
+    double timeStamp(qint32 pos) const; // 0 for NULL
+    float milliSeconds(qint32 pos) const;
 
     // The value and unit of data set 1 (Value, Units) or 2 (Value2, Units2).
     std::optional<float> value(int dataSet, qint32 pos) const;
     // Unit text; NULL reads as empty text.
     const QString& units(int dataSet, qint32 pos) const;
+    QByteArray unitsUtf8(int dataSet, qint32 pos) const;
     bool unitsNull(int dataSet, qint32 pos) const;
 
-    // Raw column access for tight loops (0-based indexes).
-    const std::vector<float>& values(int dataSet) const { return dataSet == 1 ? value_ : value2_; }
-    const std::vector<quint8>& nullMasks() const { return nulls_; }
-    quint8 valueNullBit(int dataSet) const { return dataSet == 1 ? NullValue : NullValue2; }
-    const std::vector<quint16>& unitIndexes(int dataSet) const {
-        return dataSet == 1 ? units_ : units2_;
-    }
-    const QString& unitText(quint16 index) const { return unitPool_[index]; }
+    // Raw values for tight loops (0-based); a NULL is a NaN that IsNullValue tells apart.
+    const std::vector<float>& values(int dataSet) const { return value_[dataSet == 1 ? 0 : 1]; }
+    static bool IsNullValue(float v);
+    const std::vector<Block>& blocks(int dataSet) const { return blocks_[dataSet == 1 ? 0 : 1]; }
+
+    // Positions of the first and last lowest and highest value in [first, last] (NULL and
+    // NaN passed over, 0 when there is none), from the block summaries and the edge rows.
+    struct Extremes {
+        qint32 minFirst = 0, minLast = 0, maxFirst = 0, maxLast = 0;
+    };
+    Extremes extremes(int dataSet, qint32 first, qint32 last) const;
 
     // Bytes held per row by the columns (capacity included).
     double bytesPerRow() const;
 
 private:
-    std::vector<double> timeStamp_;
-    std::vector<float> milliSeconds_;
-    std::vector<float> value_;
-    std::vector<float> value2_;
-    std::vector<quint16> units_;
-    std::vector<quint16> units2_;
-    std::vector<quint8> nulls_;
-    QStringList unitPool_{QString()}; // index 0: NULL or empty
-    QHash<QString, quint16> unitIndex_;
+    struct Run {
+        qint32 start;
+        quint16 index;
+    };
+    qint32 runAt(int dataSet, qint32 pos) const;
+    void summarizeBlock(int set, qint32 block);
+
+    std::vector<qint32> seconds_;
+    std::vector<qint16> milli_;
+    std::vector<float> value_[2];
+    std::vector<Run> runs_[2];
+    std::vector<Part::TimeException> times_;
+    std::vector<Part::MilliException> millis_;
+    std::vector<Block> blocks_[2];
+    QList<QString> unitTexts_{QString()}; // index 0: NULL
+    QList<QByteArray> unitUtf8_{QByteArray()};
 };
 
 } // namespace grapher

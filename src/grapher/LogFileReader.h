@@ -1,5 +1,6 @@
 #pragma once
 #include "grapher/LogColumns.h"
+#include "grapher/Progress.h"
 
 #include <QString>
 #include <memory>
@@ -23,8 +24,9 @@ struct LoadResult {
 
 inline constexpr int TypeMismatch = 13;
 
-// Reads the whole file once, read-only; the file is released before this returns.
-LoadResult LoadLogFile(const QString& path);
+// Reads the whole file once, read-only; the file is released before this returns. With
+// progress, rows read so far are counted there and a cancel ends the load with Cancelled.
+LoadResult LoadLogFile(const QString& path, Progress* progress = nullptr);
 
 // True when both paths name the same file (links resolved).
 bool SameFile(const QString& a, const QString& b);
@@ -35,7 +37,9 @@ bool SameFile(const QString& a, const QString& b);
 int WriteDescription(const QString& path, const QString& text, QString* detail = nullptr);
 
 // Copies the log file to target as a complete, consistent database (SQLite's online backup),
-// replacing an existing target unless that is marked read-only. Returns 0 or an error number.
-int CopyLogDatabase(const QString& path, const QString& target, QString* detail = nullptr);
+// replacing an existing target unless that is marked read-only. Returns 0 or an error number;
+// a cancel through progress (pages copied so far) gives Cancelled and leaves the old target.
+int CopyLogDatabase(const QString& path, const QString& target, QString* detail = nullptr,
+                    Progress* progress = nullptr);
 
 } // namespace grapher

@@ -16,9 +16,9 @@ std::optional<QString> ShowDbu(const QString& valueText) {
 
 Readout ReadoutFor(const LogColumns& columns, qint32 pos, int dataSet) {
     Readout r;
-    if (!columns.isNull(pos, LogColumns::NullTimeStamp))
+    if (!columns.timeStampNull(pos))
         r.timeStamp = TimeStampText(columns.timeStamp(pos));
-    if (!columns.isNull(pos, LogColumns::NullMilliSeconds))
+    if (!columns.milliSecondsNull(pos))
         r.milliSeconds = SingleText(columns.milliSeconds(pos));
     r.units = columns.units(dataSet, pos);
     r.plotValue = columns.value(dataSet, pos);

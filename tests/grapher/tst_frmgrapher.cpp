@@ -200,6 +200,8 @@ private slots:
             "ALTER TABLE LogData RENAME COLUMN TimeStamp TO TIMESTAMP; ALTER TABLE LogData RENAME "
             "COLUMN Value2 TO value2; ALTER TABLE Info RENAME COLUMN Date TO date",
             1, QString(), true);
+        bad("text late in the file", "UPDATE LogData SET Value = 'x' WHERE Sample = 900", 1,
+            UnknownError());
     }
     void refusedOrAcceptedFiles() {
         QFETCH(QString, sql);

@@ -6,12 +6,14 @@
 #include "grapher/NumberText.h"
 #include "grapher/Readout.h"
 #include "grapher/TracePlot.h"
+#include "grapher/ViewStatistics.h"
 #include "logger/DbError.h"
 #include "platform/PictureBox.h"
 
 #include <QLocale>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <cmath>
 
 using namespace grapher;
 using namespace grapher_test;
@@ -27,7 +29,7 @@ LogColumns columnsOf(const std::vector<float>& values, const QString& units = "V
 
 // A view of the whole of c, as a freshly loaded file shows it.
 struct View : GraphView {
-    explicit View(LogColumns& c) {
+    explicit View(const LogColumns& c) {
         attach(&c);
         showAll();
     }
@@ -95,6 +97,151 @@ private slots:
         const QPolygonF zoomed = TracePoints(c, 1, 4001, 6000, width);
         QCOMPARE(zoomed.first().x(), 1.0);
         QCOMPARE(zoomed.last().x(), 2000.0);
+        // The view's extremes, over whole blocks and the rows either side of them.
+        View v(c);
+        for (auto [start, end] : {std::pair{1, 20000}, {4001, 5000}, {12000, 12000}, {130, 250}}) {
+            v.ViewStart = start;
+            v.ViewEnd = end;
+            v.GetMax();
+            v.GetMin();
+            const auto [lo, hi] =
+                std::minmax_element(values.begin() + start - 1, values.begin() + end);
+            QCOMPARE(std::pair(v.ViewMin, v.ViewMax), std::pair(*lo, *hi));
+        }
+    }
+
+    // Statistics follow the view and the sign filter, and agree with a two-pass computation in
+    // double, also for a small spread about a large mean.
+    void statistics_data() {
+        QTest::addColumn<double>("offset");
+        QTest::addColumn<int>("start");
+        QTest::addColumn<int>("end");
+        QTest::addColumn<QString>("sign");
+        QTest::newRow("whole file") << 0.0 << 1 << 3000 << SignBoth;
+        QTest::newRow("zoomed, positive") << 0.0 << 77 << 2901 << SignPositive;
+        QTest::newRow("zoomed, negative") << 0.0 << 129 << 1000 << SignNegative;
+        QTest::newRow("within one block") << 0.0 << 5 << 60 << SignBoth;
+        QTest::newRow("mean far above the spread") << 1e5 << 3 << 2999 << SignBoth;
+        QTest::newRow("far below, negative") << -1e5 << 1 << 3000 << SignNegative;
+    }
+    void statistics() {
+        QFETCH(double, offset);
+        QFETCH(int, start);
+        QFETCH(int, end);
+        QFETCH(QString, sign);
+        LogColumns c;
+        std::vector<float> values;
+        for (int i = 0; i < 3000; ++i) {
+            values.push_back(float(offset + std::sin(i / 40.0) * 2 + (i % 7 == 0 ? 0 : 0.001 * i)));
+            c.append(LogColumns::Row{(i / 4) / 86400.0, float(i % 4 * 250), QString("VDC"),
+                                     i % 97 == 5 ? std::nullopt : std::optional(values.back()),
+                                     QString("N/A"), 0.f});
+        }
+        std::vector<double> in;
+        for (int i = start - 1; i < end; ++i)
+            if (i % 97 != 5 && !(sign == SignPositive && values[i] < 0) &&
+                !(sign == SignNegative && values[i] > 0))
+                in.push_back(values[i]);
+        double mean = 0, m2 = 0, squares = 0;
+        for (double x : in)
+            mean += x / double(in.size());
+        for (double x : in) {
+            m2 += (x - mean) * (x - mean);
+            squares += x * x;
+        }
+        const ViewStatistics s(c, 1, start, end, sign);
+        QCOMPARE(s.count, qint64(in.size()));
+        auto close = [](double a, double b) { return std::abs(a - b) <= 1e-9 * std::abs(b); };
+        QVERIFY2(close(s.mean, mean), qPrintable(QString::number(s.mean - mean)));
+        QVERIFY(close(s.standardDeviation, std::sqrt(m2 / double(in.size() - 1))));
+        QVERIFY(close(s.rms, std::sqrt(squares / double(in.size()))));
+        const auto [lo, hi] = std::minmax_element(in.begin(), in.end());
+        QCOMPARE(std::tuple(double(s.minimum), double(s.maximum), s.peakToPeak),
+                 std::tuple(*lo, *hi, *hi - *lo));
+        QCOMPARE(s.spanSeconds.value_or(-1),
+                 (end - 1) / 4 - (start - 1) / 4 + ((end - 1) % 4 - (start - 1) % 4) * 0.25);
+        QCOMPARE(s.units, QString("VDC"));
+    }
+
+    // Odd stored values read back exactly: the compact columns keep what does not fit them
+    // aside, and the parallel read gives the rows the single ordered scan gives.
+    void oddValuesAndBothWaysOfReading() {
+        const QString file = path("odd.vtd");
+        WriteLogFile(file, "d", "c", {{QTime(8, 0, 0), 0, "VDC", 1}});
+        const QString odd = "DROP TABLE LogData; CREATE TABLE LogData (Sample INTEGER PRIMARY KEY, "
+                            "TimeStamp, MilliSeconds, Units, Value, Units2, Value2);";
+        const std::vector<std::pair<QVariant, QVariant>> rows = {
+            {2.5, 1500},      {-0.25, 12.5},   {QVariant(), -3}, {0.1, QVariant()},
+            {46000.75, -0.0}, {1e-9, 32768.0}, {-0.0, 999},      {"12:00:01", 0.25}};
+        QString sql = "BEGIN;" + odd;
+        for (int i = 0; i < 3000; ++i) {
+            const auto& [ts, ms] = rows[size_t(i) % rows.size()];
+            auto literal = [](const QVariant& v) {
+                return v.isNull()                         ? QString("NULL")
+                       : v.typeId() == QMetaType::QString ? "'" + v.toString() + "'"
+                       : std::signbit(v.toDouble()) && v.toDouble() == 0
+                           ? QString("-0.0")
+                           : QString::number(v.toDouble(), 'g', 17);
+            };
+            sql += QString("INSERT INTO LogData VALUES (%1, %2, %3, %4, %5, %6, %7);")
+                       .arg(i + 1)
+                       .arg(literal(ts), literal(ms),
+                            i % 5   ? "'VDC'"
+                            : i % 2 ? "NULL"
+                                    : "''")
+                       .arg(i % 11 ? QString::number(i * 0.001) : QString("NULL"))
+                       .arg(i < 1500 ? "'N/A'" : "'HZ'")
+                       .arg(i % 3);
+        }
+        ExecSql(file, sql + "COMMIT;");
+        const LoadResult parallel = LoadLogFile(file);
+        QCOMPARE(parallel.error, 0);
+        const LogColumns& c = parallel.log->columns;
+        for (int i = 0; i < 3000; ++i) {
+            const auto& [ts, ms] = rows[size_t(i) % rows.size()];
+            const double time =
+                ts.typeId() == QMetaType::QString ? 43201000 / 86400000.0 : ts.toDouble();
+            QCOMPARE(c.timeStampNull(i + 1), ts.isNull());
+            QCOMPARE(c.milliSecondsNull(i + 1), ms.isNull());
+            QCOMPARE(std::bit_cast<quint64>(c.timeStamp(i + 1)),
+                     std::bit_cast<quint64>(ts.isNull() ? 0 : time));
+            QCOMPARE(std::bit_cast<quint32>(c.milliSeconds(i + 1)),
+                     std::bit_cast<quint32>(float(ms.toDouble())));
+            QCOMPARE(c.unitsNull(1, i + 1), i % 5 == 0 && i % 2 == 1);
+            QCOMPARE(c.value(1, i + 1).has_value(), i % 11 != 0);
+        }
+        QVERIFY(c.bytesPerRow() <= 16 + 32);
+        // Gaps in Sample: the rows are read in one ordered scan, with the same result.
+        QVERIFY(WriteCsvFile(path("parallel.csv"), parallel.log->info, c) == 0);
+        ExecSql(file, "UPDATE LogData SET Sample = Sample + 5000 WHERE Sample > 1400");
+        const LoadResult scanned = LoadLogFile(file);
+        QVERIFY(WriteCsvFile(path("scanned.csv"), scanned.log->info, scanned.log->columns) == 0);
+        QCOMPARE(ReadBytes(path("scanned.csv")), ReadBytes(path("parallel.csv")));
+        for (int set : {1, 2})
+            QCOMPARE(TracePoints(scanned.log->columns, set, 1, 3000, 300),
+                     TracePoints(c, set, 1, 3000, 300));
+    }
+
+    // A cancelled load, export or copy gives Cancelled and leaves what was there before.
+    void cancelKeepsWhatWasThere() {
+        const QString file = path("run.vtd");
+        WriteLogFile(file, "d", "c", std::vector<Sample>(5000, {QTime(8, 0, 0), 0, "VDC", 1}));
+        Progress stop;
+        stop.cancel();
+        const LoadResult load = LoadLogFile(file, &stop);
+        QVERIFY(load.error == Cancelled && !load.log);
+        const LoadResult whole = LoadLogFile(file);
+        QVERIFY(WriteBytes(path("old.csv"), "earlier") && WriteBytes(path("old.vtd"), "earlier"));
+        QCOMPARE(WriteCsvFile(path("old.csv"), whole.log->info, whole.log->columns, file, &stop),
+                 Cancelled);
+        QCOMPARE(CopyLogDatabase(file, path("old.vtd"), nullptr, &stop), Cancelled);
+        for (const char* name : {"old.csv", "old.vtd"})
+            QCOMPARE(ReadBytes(path(name)), QByteArray("earlier"));
+        Progress counted;
+        QCOMPARE(LoadLogFile(file, &counted).error, 0);
+        QCOMPARE(std::pair(counted.done.load(), counted.total.load()), std::pair(5000LL, 5000LL));
+        QCOMPARE(CopyLogDatabase(file, path("old.vtd"), nullptr, &counted), 0);
+        QCOMPARE(LoadLogFile(path("old.vtd")).log->columns.rowCount(), 5000);
     }
 
     // An earlier export is replaced whole; a device is written in place. The window's picture
