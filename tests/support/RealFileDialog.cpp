@@ -23,7 +23,8 @@ template <typename T> T* shownWindow() {
 
 void typeIntoNextFileDialog(const QString& name, bool nextFilter) {
     QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
-    auto* poll = new QTimer;
+    // Owned by the application, so a poll still waiting when a test ends is not leaked.
+    auto* poll = new QTimer(qApp);
     poll->setInterval(20);
     auto typed = std::make_shared<bool>(false);
     auto waited = std::make_shared<int>(0);
