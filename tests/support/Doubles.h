@@ -1,5 +1,6 @@
 #pragma once
 #include "platform/Platform.h"
+#include "platform/ProgressDialog.h"
 #include <QByteArray>
 #include <QDateTime>
 #include <QList>
@@ -114,6 +115,28 @@ public:
         opened.append(url);
         return true;
     }
+};
+
+// Records what a long task reported; the user cancels once cancelWhen says so.
+class FakeProgressDialog : public platform::ProgressDialog {
+public:
+    QStringList begun;
+    QList<std::pair<qint64, qint64>> progress; // done, total
+    int ended = 0;
+    std::function<bool(qint64 done)> cancelWhen = [](qint64) { return false; };
+    void begin(const QString& label) override {
+        begun.append(label);
+        cancel = false;
+    }
+    void setProgress(qint64 done, qint64 total) override {
+        progress.append({done, total});
+        cancel = cancel || cancelWhen(done);
+    }
+    bool cancelled() const override { return cancel; }
+    void end() override { ++ended; }
+
+private:
+    bool cancel = false;
 };
 
 // All doubles together, with the Platform view the code under test takes.
