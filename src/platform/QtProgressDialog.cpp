@@ -9,35 +9,30 @@
 
 namespace platform {
 
-QtProgressDialog::QtProgressDialog(QWidget* parent) : dialog_(new QProgressDialog(parent)) {
+QtProgressDialog::QtProgressDialog(QWidget* parent) : parent_(parent) {}
+
+QtProgressDialog::~QtProgressDialog() {
+    end();
+}
+
+void QtProgressDialog::begin(const QString& label) {
+    end();
+    QWidget* parent = parent_ ? parent_.data() : QApplication::activeWindow();
+    dialog_ = new QProgressDialog(label, QStringLiteral("Cancel"), 0, 0, parent);
     // Without a window to belong to, the dialog keeps the whole program waiting.
     dialog_->setWindowModality(parent ? Qt::WindowModal : Qt::ApplicationModal);
     dialog_->setMinimumDuration(ShowAfterMs);
     // The bar may reach its end a moment before the task returns; the dialog stays until end().
     dialog_->setAutoReset(false);
     dialog_->setAutoClose(false);
-    dialog_->reset();
-}
-
-QtProgressDialog::~QtProgressDialog() {
-    end();
-    delete dialog_;
-}
-
-void QtProgressDialog::begin(const QString& label) {
-    dialog_->reset();
-    dialog_->setLabelText(label);
-    dialog_->setRange(0, 0);
     // The value at the minimum starts the delay after which the dialog shows itself.
     dialog_->setValue(0);
-    if (!running_)
-        qApp->installEventFilter(this);
-    running_ = true;
+    qApp->installEventFilter(this);
 }
 
 void QtProgressDialog::setProgress(qint64 done, qint64 total) {
     // A cancelled dialog would show itself again on the next value.
-    if (!running_ || dialog_->wasCanceled())
+    if (!dialog_ || dialog_->wasCanceled())
         return;
     // The bar counts in int: large totals (bytes, rows of a very long run) are scaled down.
     int shift = 0;
@@ -50,22 +45,19 @@ void QtProgressDialog::setProgress(qint64 done, qint64 total) {
 }
 
 bool QtProgressDialog::cancelled() const {
-    return dialog_->wasCanceled();
+    return dialog_ && dialog_->wasCanceled();
 }
 
 void QtProgressDialog::end() {
-    if (!running_)
-        return;
-    running_ = false;
     qApp->removeEventFilter(this);
-    dialog_->reset();
+    delete dialog_;
 }
 
 bool QtProgressDialog::eventFilter(QObject* watched, QEvent* event) {
     if (!event->spontaneous() || !watched->isWidgetType())
         return false;
     const auto* widget = static_cast<QWidget*>(watched);
-    if (widget == dialog_ || dialog_->isAncestorOf(widget))
+    if (!dialog_ || widget == dialog_ || dialog_->isAncestorOf(widget))
         return false;
     switch (event->type()) {
     case QEvent::MouseButtonPress:

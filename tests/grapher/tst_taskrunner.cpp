@@ -21,11 +21,11 @@ int WaitForCancel(Progress& progress) {
     return Cancelled;
 }
 
-// Counts the times a widget is shown.
+// Counts the times a progress dialog is shown.
 struct ShowCounter : QObject {
     int shown = 0;
-    bool eventFilter(QObject*, QEvent* e) override {
-        shown += e->type() == QEvent::Show;
+    bool eventFilter(QObject* o, QEvent* e) override {
+        shown += e->type() == QEvent::Show && qobject_cast<QProgressDialog*>(o);
         return false;
     }
 };
@@ -58,14 +58,16 @@ private slots:
         int clicks = 0;
         connect(button, &QPushButton::clicked, [&] { ++clicks; });
         window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
-        platform::QtProgressDialog dialog(&window);
-        auto* bar = window.findChild<QProgressDialog*>();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        // Without a window of its own, the dialog belongs to the one the user acted in.
+        platform::QtProgressDialog dialog;
         std::pair<int, int> seen;
         QTimer user;
         connect(&user, &QTimer::timeout, [&] {
             QTest::mouseClick(button, Qt::LeftButton);
-            if (!bar->isVisible())
+            auto* bar = window.findChild<QProgressDialog*>();
+            if (!bar || !bar->isVisible())
                 return;
             seen = {bar->value(), bar->maximum()};
             QTest::mouseClick(bar->findChild<QPushButton*>(), Qt::LeftButton);
@@ -75,11 +77,11 @@ private slots:
         user.stop();
         QCOMPARE(seen, std::pair(40, 100));
         QCOMPARE(clicks, 0);
-        QVERIFY(!bar->isVisible());
+        QVERIFY(!window.findChild<QProgressDialog*>());
 
         // A quick task shows nothing, and afterwards the window takes clicks again.
         ShowCounter counter;
-        bar->installEventFilter(&counter);
+        qApp->installEventFilter(&counter);
         QCOMPARE(TaskRunner(dialog).run("Writing", [](Progress&) { return 7; }), 7);
         QTest::mouseClick(button, Qt::LeftButton);
         QCOMPARE(std::pair(counter.shown, clicks), std::pair(0, 1));
