@@ -121,22 +121,13 @@ public:
 class FakeProgressDialog : public platform::ProgressDialog {
 public:
     QStringList begun;
-    QList<std::pair<qint64, qint64>> progress; // done, total
+    std::pair<qint64, qint64> shown{-1, -1}; // done, total
     int ended = 0;
-    std::function<bool(qint64 done)> cancelWhen = [](qint64) { return false; };
-    void begin(const QString& label) override {
-        begun.append(label);
-        cancel = false;
-    }
-    void setProgress(qint64 done, qint64 total) override {
-        progress.append({done, total});
-        cancel = cancel || cancelWhen(done);
-    }
-    bool cancelled() const override { return cancel; }
+    std::function<bool(qint64 done)> cancelWhen;
+    void begin(const QString& label) override { begun.append(label); }
+    void setProgress(qint64 done, qint64 total) override { shown = {done, total}; }
+    bool cancelled() const override { return cancelWhen && cancelWhen(shown.first); }
     void end() override { ++ended; }
-
-private:
-    bool cancel = false;
 };
 
 // All doubles together, with the Platform view the code under test takes.
