@@ -49,7 +49,9 @@ bool QtProgressDialog::cancelled() const {
 }
 
 void QtProgressDialog::end() {
-    qApp->removeEventFilter(this);
+    // The program's platform services may outlive the application object.
+    if (qApp)
+        qApp->removeEventFilter(this);
     delete dialog_;
 }
 
