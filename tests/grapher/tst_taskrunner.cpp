@@ -12,13 +12,14 @@ using namespace grapher;
 
 namespace {
 
-// A task as a load is: it counts rows and, like the loader, checks for a cancel as it goes.
+// A task as a load is: it counts rows and checks for a cancel as it goes.
 int WaitForCancel(Progress& progress) {
     progress.total = 100;
     progress.add(40);
-    while (!progress.cancelled())
+    // Gives up after some seconds, so a cancel that never arrives fails instead of hanging.
+    for (int i = 0; i < 5000 && !progress.cancelled(); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    return Cancelled;
+    return progress.cancelled() ? Cancelled : 0;
 }
 
 // Counts the times a progress dialog is shown.
