@@ -7,9 +7,11 @@
 #include "grapher/Readout.h"
 #include "grapher/TracePlot.h"
 #include "grapher/ViewStatistics.h"
+#include "grapher/frmStatistics.h"
 #include "logger/DbError.h"
 #include "platform/PictureBox.h"
 
+#include <QLabel>
 #include <QLocale>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -161,6 +163,32 @@ private slots:
         QCOMPARE(s.spanSeconds.value_or(-1),
                  (end - 1) / 4 - (start - 1) / 4 + ((end - 1) % 4 - (start - 1) % 4) * 0.25);
         QCOMPARE(s.units, QString("VDC"));
+    }
+
+    // The statistics window reads like the meter: five digits and a multiplier letter, the
+    // span in seconds or h:mm:ss, dashes where the view holds no reading.
+    void statisticsWindow() {
+        frmStatistics window;
+        auto text = [&](const char* name) { return window.findChild<QLabel*>(name)->text(); };
+        window.setStatistics(ViewStatistics(LogColumns(), 1, 1, 1, SignBoth));
+        QCOMPARE(window.windowTitle() + text("lblSamples") + text("lblSpan") + text("lblRms"),
+                 "Statistics0--");
+        const LogColumns c = columnsOf({-0.0123456f, 0.0004f}, " VDC");
+        window.setStatistics(ViewStatistics(c, 1, 1, 2, SignBoth));
+        QCOMPARE(QStringList({text("lblSamples"), text("lblSpan"), text("lblMean"),
+                              text("lblMinimum"), text("lblMaximum"), text("lblPeakToPeak")}),
+                 QStringList({"2", "0.000 s", "-5.9728 mVDC", "-12.346 mVDC",
+                              QStringLiteral("400.00 \u00b5VDC"), "12.746 mVDC"}));
+        const std::tuple<double, const char*, const char*> numbers[] = {
+            {999.996, "VDC", "1.0000 kVDC"}, {4700, "OHMS", "4.7000 kOHMS"},
+            {0, "VDC", "0.0000 VDC"},        {2.5e6, "HZ", "2.5000 MHZ"},
+            {-3.5, " DB", "-3.50 DB"},       {1e-15, "ADC", "1.00E-15 ADC"}};
+        for (const auto& [value, units, expected] : numbers)
+            QCOMPARE(StatisticsTexts::numberText(value, units), QString(expected));
+        const std::pair<double, const char*> spans[] = {
+            {59.9996, "0:01:00.000"}, {3723.25, "1:02:03.250"}, {90000, "1 d 1:00:00.000"}};
+        for (const auto& [seconds, expected] : spans)
+            QCOMPARE(StatisticsTexts::spanText(seconds), QString(expected));
     }
 
     // Odd stored values read back exactly: the compact columns keep what does not fit them

@@ -1,5 +1,6 @@
 #pragma once
 #include "platform/Platform.h"
+#include "platform/ProgressDialog.h"
 #include <QByteArray>
 #include <QDateTime>
 #include <QList>
@@ -114,6 +115,19 @@ public:
         opened.append(url);
         return true;
     }
+};
+
+// Records what a long task reported; the user cancels once cancelWhen says so.
+class FakeProgressDialog : public platform::ProgressDialog {
+public:
+    QStringList begun;
+    std::pair<qint64, qint64> shown{-1, -1}; // done, total
+    int ended = 0;
+    std::function<bool(qint64 done)> cancelWhen;
+    void begin(const QString& label) override { begun.append(label); }
+    void setProgress(qint64 done, qint64 total) override { shown = {done, total}; }
+    bool cancelled() const override { return cancelWhen && cancelWhen(shown.first); }
+    void end() override { ++ended; }
 };
 
 // All doubles together, with the Platform view the code under test takes.
