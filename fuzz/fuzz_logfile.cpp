@@ -27,16 +27,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     grapher::GraphView view;
     view.attach(&columns);
     view.showAll();
-    view.redraw(QString(), QString());
+    view.redraw(QString());
     view.click(0.0f);
     view.click(float(columns.rowCount()) / 2);
     view.zoom();
-    view.redraw(QString(), QString());
+    view.redraw(QString());
     view.keyPress(Qt::Key_Right);
     view.keyPress(Qt::Key_Left);
     view.stepSignFilter();
     view.toggleDataSet();
-    view.redraw(QString(), QString());
+    view.redraw(QString());
     view.reset();
 
     QByteArray csv = grapher::CsvRunLine(result.log->info);
