@@ -248,7 +248,8 @@ bool readParallel(db::Connection& file, const QString& path, LogColumns& columns
     if (!first || !last)
         throw db::Error(db::ErrorNumber::NoCurrentRow, QStringLiteral("LogData has no row"));
     const qint64 lo = *first, hi = *last;
-    if (hi - lo >= std::numeric_limits<qint32>::max())
+    // A damaged file can report its last row id below its first; a wide range would overflow.
+    if (hi < lo || quint64(hi) - quint64(lo) >= quint64(std::numeric_limits<qint32>::max()))
         return false; // gaps for certain, or more rows than positions: the scan decides
     const auto rows = qint32(hi - lo + 1);
     if (shared.progress)
