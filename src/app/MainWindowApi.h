@@ -1,6 +1,6 @@
 #pragma once
-#include "SharedState.h"
-#include "display/Twips.h"
+#include "core/SharedState.h"
+#include "platform/Twips.h"
 #include <QString>
 
 class QTimer;

@@ -4,10 +4,8 @@
 #include "control/frmControl.h"
 #include "display/AlarmPanel.h"
 #include "display/Colour.h"
-#include "display/TrendScale.h"
 #include "grapher/frmGrapher.h"
 #include "logger/frmLogger.h"
-#include "meterlink/MeterLink.h"
 #include "meterlink/PortConnection.h"
 #include "platform/UnexpectedError.h"
 #include "settings/SettingsStore.h"
@@ -54,14 +52,9 @@ frmMain::frmMain(platform::Platform& platform, QWidget* parent)
     setAttribute(Qt::WA_QuitOnClose, false);
     buildControls();
     buildMenus();
+    session_ = new core::MeterSession(platform_.serial, platform_.clock, platform_.messages, this);
     buildTimers();
 
-    link_ = std::make_unique<meterlink::MeterLink>(platform_.serial, platform_.clock,
-                                                   state_.reading, state_.link);
-    connect(link_.get(), &meterlink::MeterLink::lineCompleted, this,
-            [this] { cmdLogger->setEnabled(true); });
-    cycle_ = std::make_unique<DisplayCycle>(state_, platform_.clock,
-                                            static_cast<DisplayCycleView&>(*this));
     AlarmWidgets widgets;
     widgets.cmdAlarms = cmdAlarms;
     widgets.txtHiAlarm = txtHiAlarm;
@@ -72,9 +65,7 @@ frmMain::frmMain(platform::Platform& platform, QWidget* parent)
     widgets.chkLoSet = chkLoSet;
     alarms_ = std::make_unique<AlarmPanel>(widgets, platform_.sound, platform_.messages,
                                            platform_.dialogs, AlarmWavPath_);
-    watchdog_ = std::make_unique<meterlink::LinkWatchdog>(
-        state_.link, state_.reading, platform_.serial, platform_.messages, platform_.clock,
-        static_cast<meterlink::LinkWatchdogHost&>(*this));
+    connectSession();
 
     control_ = std::make_unique<frmControl>(*this, platform_);
     logger_ = std::make_unique<frmLogger>(*this, platform_);
@@ -221,12 +212,9 @@ void frmMain::buildTimers() {
         t->setObjectName(QLatin1String(name));
         return t;
     };
-    tmrDispUpdate = timer("tmrDispUpdate");
-    tmrLogClock = timer("tmrLogClock");
     tmrWait = timer("tmrWait");
     tmrWait->setInterval(250);
     tmrWait->setSingleShot(true);
-    connect(tmrDispUpdate, &QTimer::timeout, this, &frmMain::tmrDispUpdate_Timer);
     connect(tmrWait, &QTimer::timeout, this, &frmMain::tmrWait_Timer);
 }
 
@@ -244,8 +232,9 @@ bool frmMain::openWindow() {
     }
 
     // 2. State.
-    state_.display = DisplayShared{};
-    state_.display.NewTrendScale = 0;
+    SharedState& state = session_->state();
+    state.display = DisplayShared{};
+    state.display.NewTrendScale = 0;
 
     // 3. Colours and their check marks; Line1 in white.
     appearance_.setStored(settings::ReadBackgroundColour(), settings::ReadForegroundColour());
@@ -255,24 +244,23 @@ bool frmMain::openWindow() {
     Line1->setPalette(linePalette);
 
     // 4. Port number, port menu, probe.
-    CommPortNo_ = settings::ReadCommPort();
-    if (CommPortNo_ >= meterlink::FirstPort && CommPortNo_ <= meterlink::LastPort)
-        checkPortItem(CommPortNo_);
+    session_->setCommPortNo(settings::ReadCommPort());
+    const qint16 portNo = session_->CommPortNo();
+    if (portNo >= meterlink::FirstPort && portNo <= meterlink::LastPort)
+        checkPortItem(portNo);
     const QList<bool> present = meterlink::ProbePorts(platform_.serial);
     for (int n = 0; n < present.size() && n < int(mnuCom.size()); ++n)
         if (present[n])
             mnuCom[n]->setEnabled(true);
 
     // 5. Open the port; a failure ends the program.
-    if (const int code = platform_.serial.open(CommPortNo_); code != platform::SerialError::None) {
+    if (const int code = platform_.serial.open(portNo); code != platform::SerialError::None) {
         startupFailed(code);
         return false;
     }
 
     // 6. Timers.
-    tmrDispUpdate->setInterval(200);
-    tmrLogClock->setInterval(1000);
-    tmrLogClock->stop();
+    session_->resetTimers();
 
     // 7. Displays, buttons and alarm controls.
     QFont displayFont(settings::ReadFontFace());
@@ -285,9 +273,9 @@ bool frmMain::openWindow() {
     applyLayout();
 
     // 8. Silence counters; the display cycle starts.
-    state_.link.NoReplyCount = 0;
-    state_.link.NoReplyLimit = 35;
-    tmrDispUpdate->start();
+    state.link.NoReplyCount = 0;
+    state.link.NoReplyLimit = 35;
+    session_->startDisplayCycle();
 
     // 9. Caption, visible.
     setWindowTitle(maintexts::WindowCaption);
@@ -295,13 +283,13 @@ bool frmMain::openWindow() {
 
     // 10. Alarm sound and data folder.
     AlarmWavPath_ = settings::ReadAlarmWav();
-    state_.logger.LogFilePath = settings::ReadLogFilePath();
+    state.logger.LogFilePath = settings::ReadLogFilePath();
     settingsLoaded_ = true;
 
     // 11. Histories, then the meter's start-up commands.
-    state_.display.PriHistory.fill(0);
-    state_.display.SecHistory.fill(0);
-    link_->SendStartupCommands();
+    state.display.PriHistory.fill(0);
+    state.display.SecHistory.fill(0);
+    session_->SendStartupCommands();
 
     // 12. The meter control window's presets: fast rate, AC volts.
     control_->selectOption(QStringLiteral("optFast"));
@@ -318,7 +306,7 @@ void frmMain::startupFailed(int code) {
     platform_.messages.show(meterlink::StartupErrorText(code), platform::Buttons::OkOnly,
                             meterlink::StartupErrorTitle, platform::Icon::None);
     alarms_->stopSound();
-    tmrDispUpdate->stop();
+    session_->stopDisplayCycle();
     quitting_ = true;
     closeOtherWindows();
     // The closing step stores settings only once they have all been read: a failed start
@@ -336,11 +324,11 @@ void frmMain::quitProgram() {
         return;
     quitting_ = true;
     alarms_->stopSound();
-    tmrDispUpdate->stop();
+    session_->stopDisplayCycle();
     platform_.serial.close();
     closeOtherWindows();
     closingStep();
-    tmrLogClock->stop();
+    session_->logClock().stop();
     tmrWait->stop();
     hide();
     endProgram(0);
@@ -354,7 +342,7 @@ void frmMain::closeOtherWindows() {
 
 void frmMain::closingStep() {
     if (settingsLoaded_) {
-        settings::SaveSetting(QStringLiteral("CommPort"), QString::number(CommPortNo_));
+        settings::SaveSetting(QStringLiteral("CommPort"), QString::number(session_->CommPortNo()));
         settings::SaveSetting(QStringLiteral("BGColor"),
                               QString::number(appearance_.BackgroundColour()));
         settings::SaveSetting(QStringLiteral("FGColor"),
@@ -383,11 +371,11 @@ void frmMain::closeEvent(QCloseEvent* event) {
 // MainWindowApi
 
 void frmMain::SendMeterCommand(const QString& text) {
-    link_->SendMeterCommand(text);
+    session_->SendMeterCommand(text);
 }
 
 void frmMain::ResetMaxMin() {
-    ::ResetMaxMin(state_.display);
+    session_->ResetMaxMin();
 }
 
 void frmMain::setRateLine(const QString& text) {
@@ -400,11 +388,11 @@ void frmMain::moveUp(int twips) {
 }
 
 void frmMain::startDisplayCycle() {
-    tmrDispUpdate->start();
+    session_->startDisplayCycle();
 }
 
 void frmMain::stopDisplayCycle() {
-    tmrDispUpdate->stop();
+    session_->stopDisplayCycle();
 }
 
 void frmMain::closeLoggerByReturn() {
@@ -413,7 +401,7 @@ void frmMain::closeLoggerByReturn() {
 }
 
 void frmMain::requestTrendRescale() {
-    if (state_.logger.LoggerOpen)
+    if (session_->state().logger.LoggerOpen)
         logger_->startRescaleTimer();
 }
 
@@ -426,7 +414,30 @@ void frmMain::activate() {
 // The display cycle and the watchdog
 
 void frmMain::tmrDispUpdate_Timer() {
-    cycle_->tick();
+    session_->tick();
+}
+
+void frmMain::connectSession() {
+    core::MeterSession* session = session_;
+    connect(session, &core::MeterSession::replyReceived, this,
+            [this] { cmdLogger->setEnabled(true); });
+    connect(session, &core::MeterSession::primaryFontSizeChanged, this,
+            &frmMain::setPrimaryFontSize);
+    connect(session, &core::MeterSession::primaryTextChanged, Label1, &QLabel::setText);
+    connect(session, &core::MeterSession::secondaryTextChanged, Label2, &QLabel::setText);
+    connect(session, &core::MeterSession::layoutChanged, this, &frmMain::showLayout);
+    connect(session, &core::MeterSession::graphOpenAllowed, mnuOpen, &QAction::setEnabled);
+    connect(session, &core::MeterSession::traceDue, this, [this] { logger_->drawTrendTrace(); });
+    connect(session, &core::MeterSession::alarmCheckDue, this,
+            [this](float snapshot) { alarms_->evaluate(snapshot); });
+    connect(session, &core::MeterSession::followedUnitChanged, this,
+            [this] { alarms_->clearAlarms(); });
+    connect(session, &core::MeterSession::rescaleDue, this,
+            [this] { logger_->startRescaleTimer(); });
+    connect(session, &core::MeterSession::ticked, this, [this] { alarms_->blinkTrippedLabels(); });
+    connect(session, &core::MeterSession::displayTextsReplaced, this, &frmMain::setDisplayTexts);
+    connect(session, &core::MeterSession::linkLost, this, &frmMain::disableLoggerButton);
+    connect(session, &core::MeterSession::wentOffline, this, &frmMain::disableMeterControls);
 }
 
 void frmMain::setPrimaryFontSize(int points) {
@@ -437,50 +448,12 @@ void frmMain::setPrimaryFontSize(int points) {
     Label1->setFont(font);
 }
 
-void frmMain::setPrimaryText(const QString& text) {
-    Label1->setText(text);
-}
-
-void frmMain::setSecondaryText(const QString& text) {
-    Label2->setText(text);
-}
-
-void frmMain::ShowDualLayout() {
-    layout_.ShowDualLayout();
+void frmMain::showLayout(bool dual) {
+    if (dual)
+        layout_.ShowDualLayout();
+    else
+        layout_.ShowSingleLayout();
     applyLayout();
-}
-
-void frmMain::ShowSingleLayout() {
-    layout_.ShowSingleLayout();
-    applyLayout();
-}
-
-void frmMain::setOpenMenuEnabled(bool enabled) {
-    mnuOpen->setEnabled(enabled);
-}
-
-void frmMain::drawTrendTrace() {
-    logger_->drawTrendTrace();
-}
-
-void frmMain::evaluateAlarms() {
-    alarms_->evaluate(state_.display.PriSnapshot);
-}
-
-void frmMain::clearAlarms() {
-    alarms_->clearAlarms();
-}
-
-void frmMain::startTrendRescale() {
-    logger_->startRescaleTimer();
-}
-
-void frmMain::runWatchdog() {
-    watchdog_->check();
-}
-
-void frmMain::blinkTrippedAlarms() {
-    alarms_->blinkTrippedLabels();
 }
 
 void frmMain::setDisplayTexts(const QString& label1, const QString& label2) {
@@ -491,15 +464,6 @@ void frmMain::setDisplayTexts(const QString& label1, const QString& label2) {
 void frmMain::disableLoggerButton() {
     cmdLogger->setPalette(QApplication::palette(cmdLogger));
     cmdLogger->setEnabled(false);
-}
-
-void frmMain::resetReceiveState() {
-    link_->ResetReceiveState();
-}
-
-void frmMain::stopTimers() {
-    tmrDispUpdate->stop();
-    tmrLogClock->stop();
 }
 
 void frmMain::disableMeterControls() {
@@ -593,7 +557,7 @@ void frmMain::checkPortItem(int portNo) {
 }
 
 void frmMain::mnuComm_Click(int portNo) {
-    const int code = meterlink::SwitchPort(platform_.serial, CommPortNo_, qint16(portNo));
+    const int code = session_->switchPort(qint16(portNo));
     checkPortItem(portNo);
     if (code != platform::SerialError::None)
         platform_.messages.show(meterlink::PortSwitchErrorText(code, portNo),
@@ -609,11 +573,11 @@ void frmMain::mnuOpen_Click() {
     request.title = maintexts::OpenForGraphTitle;
     request.defaultExt = QStringLiteral(".vtd|");
     request.filter = QStringLiteral("vtd|*.vtd|MDB|*.mdb");
-    request.initialPath = state_.logger.LogFilePath;
+    request.initialPath = session_->state().logger.LogFilePath;
     const platform::DialogResult result = platform_.dialogs.openFile(request);
     if (result.ok()) {
-        state_.GraphFilePath = result.value;
-        tmrDispUpdate->stop();
+        session_->state().GraphFilePath = result.value;
+        session_->stopDisplayCycle();
         Label1->setText(maintexts::LoadingText);
         tmrWait->start();
         // Draws the text now; the grapher opens from tmrWait once it is on screen.
@@ -630,7 +594,7 @@ void frmMain::tmrWait_Timer() {
     QApplication::restoreOverrideCursor();
     // A file the grapher refused leaves its window closed; the live display then goes on
     // instead of standing at "Loading Data..." until Quit.
-    if (!quitting_ && !grapher_->isOpen() && !tmrDispUpdate->isActive())
+    if (!quitting_ && !grapher_->isOpen() && !session_->displayCycleRunning())
         startDisplayCycle();
 }
 

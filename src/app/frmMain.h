@@ -1,12 +1,10 @@
 #pragma once
 #include "app/MainWindowApi.h"
-#include "app/SharedState.h"
+#include "core/MeterSession.h"
 #include "display/DisplayAppearance.h"
-#include "display/DisplayCycle.h"
 #include "display/MainLayout.h"
-#include "display/Twips.h"
-#include "meterlink/LinkWatchdog.h"
 #include "platform/Platform.h"
+#include "platform/Twips.h"
 #include <QMainWindow>
 #include <array>
 #include <memory>
@@ -22,17 +20,11 @@ class QPushButton;
 class frmControl;
 class frmGrapher;
 class frmLogger;
-namespace meterlink {
-class MeterLink;
-}
 
 // The main window: the two large reading displays, the command buttons, the alarm controls and
-// the menus. It owns the serial link, the timers and the state the other windows share, and
-// runs the opening, the 200 ms display cycle, the layouts, the colours and Quit.
-class frmMain : public QMainWindow,
-                public MainWindowApi,
-                private DisplayCycleView,
-                private meterlink::LinkWatchdogHost {
+// the menus. It shows the meter session's state, and runs the opening, the layouts, the colours
+// and Quit.
+class frmMain : public QMainWindow, public MainWindowApi {
     Q_OBJECT
 public:
     explicit frmMain(platform::Platform& platform, QWidget* parent = nullptr);
@@ -46,14 +38,14 @@ public:
     int exitCode() const { return exitCode_; }
 
     // MainWindowApi
-    SharedState& shared() override { return state_; }
+    SharedState& shared() override { return session_->state(); }
     void SendMeterCommand(const QString& text) override;
     void ResetMaxMin() override;
     void setRateLine(const QString& text) override;
     void moveUp(int twips) override;
     void startDisplayCycle() override;
     void stopDisplayCycle() override;
-    QTimer& logClock() override { return *tmrLogClock; }
+    QTimer& logClock() override { return session_->logClock(); }
     void closeLoggerByReturn() override;
     void requestTrendRescale() override;
     void activate() override;
@@ -76,17 +68,17 @@ public:
     void colour_Click(const QString& entryName);
 
     // State of the window that no other window writes.
-    qint16 CommPortNo() const { return CommPortNo_; }
+    qint16 CommPortNo() const { return session_->CommPortNo(); }
     const QString& AlarmWavPath() const { return AlarmWavPath_; }
     const DisplayAppearance& appearance() const { return appearance_; }
     const MainLayout& layout() const { return layout_; }
     const Twips& twips() const override { return twips_; }
-    bool dualLayoutShown() const override { return layout_.dualShown(); }
 
     frmControl& control() { return *control_; }
     frmLogger& logger() { return *logger_; }
     frmGrapher& grapher() { return *grapher_; }
-    meterlink::MeterLink& meterLink() { return *link_; }
+    meterlink::MeterLink& meterLink() { return session_->link(); }
+    core::MeterSession& session() { return *session_; }
 
 signals:
     // The program ends: main() leaves its event loop with this code.
@@ -96,25 +88,12 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    // DisplayCycleView and LinkWatchdogHost
-    void setPrimaryFontSize(int points) override;
-    void setPrimaryText(const QString& text) override;
-    void setSecondaryText(const QString& text) override;
-    void ShowDualLayout() override;
-    void ShowSingleLayout() override;
-    void setOpenMenuEnabled(bool enabled) override;
-    void drawTrendTrace() override;
-    void evaluateAlarms() override;
-    void clearAlarms() override;
-    void startTrendRescale() override;
-    void runWatchdog() override;
-    void blinkTrippedAlarms() override;
-    void setDisplayTexts(const QString& label1, const QString& label2) override;
-    void disableLoggerButton() override;
-    void resetReceiveState() override;
-    void stopTimers() override;
-    void disableMeterControls() override;
-    int commPortNo() const override { return CommPortNo_; }
+    void connectSession();
+    void showLayout(bool dual);
+    void setPrimaryFontSize(int points);
+    void setDisplayTexts(const QString& label1, const QString& label2);
+    void disableLoggerButton();
+    void disableMeterControls();
 
     void buildControls();
     void buildMenus();
@@ -133,11 +112,9 @@ private:
     void showUnexpectedError(int errorNumber);
 
     platform::Platform& platform_;
-    SharedState state_;
     Twips twips_;
     MainLayout layout_;
     DisplayAppearance appearance_;
-    qint16 CommPortNo_ = 1;
     QString AlarmWavPath_;
     bool settingsLoaded_ = false;
     bool quitting_ = false;
@@ -158,16 +135,12 @@ private:
     QCheckBox* chkHiSet = nullptr;
     QCheckBox* chkLoSet = nullptr;
     QFrame* Line1 = nullptr;
-    QTimer* tmrDispUpdate = nullptr;
-    QTimer* tmrLogClock = nullptr;
     QTimer* tmrWait = nullptr;
     QAction* mnuOpen = nullptr;
     std::array<QAction*, 8> mnuCom{};
 
-    std::unique_ptr<meterlink::MeterLink> link_;
-    std::unique_ptr<DisplayCycle> cycle_;
+    core::MeterSession* session_ = nullptr;
     std::unique_ptr<AlarmPanel> alarms_;
-    std::unique_ptr<meterlink::LinkWatchdog> watchdog_;
     std::unique_ptr<frmControl> control_;
     std::unique_ptr<frmLogger> logger_;
     std::unique_ptr<frmGrapher> grapher_;

@@ -1,5 +1,5 @@
 #pragma once
-#include "display/DisplayShared.h"
+#include "core/DisplayShared.h"
 #include "logger/ScientificText.h"
 #include "platform/PictureBox.h"
 #include <QString>

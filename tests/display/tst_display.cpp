@@ -1,6 +1,6 @@
 #include "Doubles.h"
 #include "display/DisplayAppearance.h"
-#include "display/DisplayCycle.h"
+#include "core/DisplayCycle.h"
 #include <QTest>
 
 namespace {

@@ -130,11 +130,11 @@ private slots:
 
             p.main.control().selectOption("optVandF");
             QTRY_VERIFY_WITH_TIMEOUT(p.label("Label2")->text().endsWith("HZ"), LinkTimeoutMs);
-            QVERIFY(p.main.dualLayoutShown() && !p.label("Label2")->isHidden());
+            QVERIFY(p.main.layout().dualShown() && !p.label("Label2")->isHidden());
             QCOMPARE(p.main.height() - singleHeight, p.main.twips().toPixels(1650));
             p.main.control().selectOption("optVDC");
             QTRY_VERIFY_WITH_TIMEOUT(p.label("Label1")->text().endsWith("VDC"), LinkTimeoutMs);
-            QTRY_VERIFY_WITH_TIMEOUT(!p.main.dualLayoutShown(), LinkTimeoutMs);
+            QTRY_VERIFY_WITH_TIMEOUT(!p.main.layout().dualShown(), LinkTimeoutMs);
             QCOMPARE(p.main.height(), singleHeight);
             QCOMPARE(sim.logged(), startUp + "VAC; FREQ2\rVDC\r");
             QVERIFY(p.fake.messages.shown.isEmpty());

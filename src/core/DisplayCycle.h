@@ -1,10 +1,10 @@
 #pragma once
-#include "app/SharedState.h"
+#include "core/SharedState.h"
 #include "platform/Clock.h"
 #include <QString>
 
 // What one tick of the display cycle asks of the main window and its neighbours. The main
-// window implements it; tests implement it with a recorder.
+// session implements it by signals; tests implement it with a recorder.
 class DisplayCycleView {
 public:
     virtual ~DisplayCycleView() = default;

@@ -1,5 +1,5 @@
 #pragma once
-#include "display/DisplayShared.h"
+#include "core/DisplayShared.h"
 #include "logger/LoggerRunState.h"
 #include "meterlink/CurrentReading.h"
 #include "meterlink/LinkCounters.h"
@@ -7,7 +7,7 @@
 #include <QString>
 
 // The state the main window shares with the other windows, grouped by the subsystem that
-// writes it. Owned by frmMain; the other windows reach it through MainWindowApi.
+// writes it. Owned by the meter session.
 struct SharedState {
     CurrentReading reading;
     LinkCounters link;
