@@ -15,8 +15,6 @@ public:
     // The one way to send a command: the text followed by one carriage return.
     virtual void SendMeterCommand(const QString& text) = 0;
     virtual void ResetMaxMin() = 0;
-    // The rate line under the readings (Label3).
-    virtual void setRateLine(const QString& text) = 0;
     // Moves the main window up by the given twips (negative moves it down).
     virtual void moveUp(int twips) = 0;
     // The display cycle's timer tmrDispUpdate.
@@ -24,10 +22,6 @@ public:
     virtual void stopDisplayCycle() = 0;
     // The sample clock tmrLogClock.
     virtual QTimer& logClock() = 0;
-    // Closes the logger window by the steps of its own Return button, if it is open.
-    virtual void closeLoggerByReturn() = 0;
-    // Asks the logger's trend graph to rescale (starts its delayed rescale while it is open).
-    virtual void requestTrendRescale() = 0;
     // Makes the main window the active window.
     virtual void activate() = 0;
     // The whole Quit sequence; the program ends.

@@ -67,7 +67,9 @@ frmMain::frmMain(platform::Platform& platform, QWidget* parent)
                                            platform_.dialogs, AlarmWavPath_);
     connectSession();
 
-    control_ = std::make_unique<frmControl>(*this, platform_);
+    control_ = std::make_unique<frmControl>(*session_, platform_, twips_);
+    connect(control_.get(), &frmControl::opening, this, &frmMain::closeLoggerByReturn);
+    connect(control_.get(), &frmControl::optionApplied, this, &frmMain::activate);
     logger_ = std::make_unique<frmLogger>(*this, platform_);
     grapher_ = std::make_unique<frmGrapher>(*this, platform_);
 }
@@ -400,11 +402,6 @@ void frmMain::closeLoggerByReturn() {
         logger_->returnToMain();
 }
 
-void frmMain::requestTrendRescale() {
-    if (session_->state().logger.LoggerOpen)
-        logger_->startRescaleTimer();
-}
-
 void frmMain::activate() {
     activateWindow();
     setFocus(Qt::OtherFocusReason);
@@ -434,6 +431,7 @@ void frmMain::connectSession() {
             [this] { alarms_->clearAlarms(); });
     connect(session, &core::MeterSession::rescaleDue, this,
             [this] { logger_->startRescaleTimer(); });
+    connect(session, &core::MeterSession::rateLineChanged, this, &frmMain::setRateLine);
     connect(session, &core::MeterSession::ticked, this, [this] { alarms_->blinkTrippedLabels(); });
     connect(session, &core::MeterSession::displayTextsReplaced, this, &frmMain::setDisplayTexts);
     connect(session, &core::MeterSession::linkLost, this, &frmMain::disableLoggerButton);

@@ -41,13 +41,14 @@ public:
     SharedState& shared() override { return session_->state(); }
     void SendMeterCommand(const QString& text) override;
     void ResetMaxMin() override;
-    void setRateLine(const QString& text) override;
+    // The rate line under the readings (Label3).
+    void setRateLine(const QString& text);
     void moveUp(int twips) override;
     void startDisplayCycle() override;
     void stopDisplayCycle() override;
     QTimer& logClock() override { return session_->logClock(); }
-    void closeLoggerByReturn() override;
-    void requestTrendRescale() override;
+    // Closes the logger window by the steps of its own Return button, if it is open.
+    void closeLoggerByReturn();
     void activate() override;
     void quitProgram() override;
     QWidget* mainWidget() override { return this; }

@@ -1,6 +1,6 @@
 #include "control/frmControl.h"
 
-#include "control/MeterOptions.h"
+#include "core/MeterOptions.h"
 #include "platform/PictureBox.h"
 
 #include <QButtonGroup>
@@ -30,11 +30,12 @@ constexpr qreal SmallestNotePoints = 6;
 constexpr int NoteFlags = Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap;
 } // namespace
 
-frmControl::frmControl(MainWindowApi& main, platform::Platform& platform, QWidget* parent)
-    : QWidget(parent, Qt::Window), main_(main), platform_(platform) {
+frmControl::frmControl(core::MeterSession& session, platform::Platform& platform,
+                       const Twips& twips, QWidget* parent)
+    : QWidget(parent, Qt::Window), session_(session), platform_(platform), twips_(twips) {
     setObjectName("frmControl");
     setWindowTitle("Voltrane RS-232 Meter Control");
-    setFixedSize(main_.twips().toPixels(ClientWidth), main_.twips().toPixels(ClientHeight));
+    setFixedSize(twips_.toPixels(ClientWidth), twips_.toPixels(ClientHeight));
     QFont small = font();
     small.setPointSizeF(8);
     setFont(small);
@@ -42,7 +43,7 @@ frmControl::frmControl(MainWindowApi& main, platform::Platform& platform, QWidge
 }
 
 QRect frmControl::place(int left, int top, int width, int height) const {
-    return main_.twips().toPixels(TwipsRect{left, top, width, height});
+    return twips_.toPixels(TwipsRect{left, top, width, height});
 }
 
 QFrame* frmControl::separator(const char* name, int top) {
@@ -75,9 +76,9 @@ void frmControl::buildControls() {
     Frame1->setFrameShape(QFrame::Box);
     Frame1->setGeometry(place(LeftButtonX - 60, rateTop, ButtonSize + 120, 3 * RowHeight + 90));
 
-    const QList<control::MeterOption>& options = control::MeterOptions();
+    const QList<core::MeterOption>& options = core::MeterOptions();
     for (int i = 0; i < options.size(); ++i) {
-        if (options[i].kind == control::MeterOption::Kind::Rate) {
+        if (options[i].kind == core::MeterOption::Kind::Rate) {
             const int row = i - FirstRateRow;
             rateGroup_->addButton(
                 addOption(i, place(60, 60 + row * RowHeight, ButtonSize, ButtonSize), Frame1,
@@ -94,7 +95,7 @@ void frmControl::buildControls() {
         }
     }
 
-    Label13 = new QLabel(control::ManualsPageUrl, this);
+    Label13 = new QLabel(core::ManualsPageUrl, this);
     Label13->setObjectName("Label13");
     Label13->setWordWrap(true);
     Label13->setGeometry(place(3075, rateTop, ClientWidth - 3150, 2 * RowHeight));
@@ -117,7 +118,7 @@ void frmControl::buildControls() {
 
 QRadioButton* frmControl::addOption(int index, const QRect& buttonRect, QWidget* buttonParent,
                                     const QRect& labelRect) {
-    const control::MeterOption& option = control::MeterOptions()[index];
+    const core::MeterOption& option = core::MeterOptions()[index];
     auto* button = new QRadioButton(buttonParent);
     button->setObjectName(option.objectName);
     button->setGeometry(buttonRect);
@@ -163,14 +164,16 @@ void frmControl::chooseOption(QRadioButton* button) {
 }
 
 void frmControl::applyOption(QRadioButton* button) {
-    if (const control::MeterOption* option = control::FindMeterOption(button->objectName()))
-        control::ApplyMeterOption(*option, main_);
+    if (const core::MeterOption* option = core::FindMeterOption(button->objectName())) {
+        session_.applyMeterOption(*option);
+        emit optionApplied();
+    }
 }
 
 void frmControl::openWindow() {
     if (isOpen())
         return;
-    Label12->setText(control::SetupNote());
+    Label12->setText(core::SetupNote());
     fitNote();
     for (QFrame* line : {Line1, Line2}) {
         QPalette palette = line->palette();
@@ -179,7 +182,7 @@ void frmControl::openWindow() {
     }
     // Only an open logger window is closed (and the main window moved back with it), so
     // opening this window again does not walk the main window up the screen.
-    main_.closeLoggerByReturn();
+    emit opening();
     show();
 }
 
@@ -229,7 +232,7 @@ void frmControl::closeEvent(QCloseEvent* event) {
 }
 
 void frmControl::openManualsPage() {
-    platform_.shell.openUrl(QUrl(control::ManualsPageUrl));
+    platform_.shell.openUrl(QUrl(core::ManualsPageUrl));
 }
 
 bool frmControl::eventFilter(QObject* watched, QEvent* event) {

@@ -3,8 +3,8 @@
 #include "platform/Clock.h"
 #include <QString>
 
-// What one tick of the display cycle asks of the main window and its neighbours. The main
-// session implements it by signals; tests implement it with a recorder.
+// What one tick of the display cycle asks of the views. The meter session implements it by
+// signals; tests implement it with a recorder.
 class DisplayCycleView {
 public:
     virtual ~DisplayCycleView() = default;

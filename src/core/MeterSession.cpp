@@ -68,6 +68,21 @@ void MeterSession::ResetMaxMin() {
     ::ResetMaxMin(state_.display);
 }
 
+void MeterSession::applyMeterOption(const MeterOption& option) {
+    SendMeterCommand(option.command);
+    LinkCounters& link = state_.link;
+    if (option.kind == MeterOption::Kind::Function) {
+        if (state_.logger.LoggerOpen)
+            emit rescaleDue();
+        if (option.silenceLimit != 0)
+            link.NoReplyLimit = option.silenceLimit;
+    } else {
+        link.NoReplyLimit = option.silenceLimit;
+        link.NoReplyCount = 0;
+        emit rateLineChanged(option.rateLine);
+    }
+}
+
 void MeterSession::ShowDualLayout() {
     dualShown_ = true;
     emit layoutChanged(true);

@@ -1,5 +1,6 @@
 #pragma once
 #include "core/DisplayCycle.h"
+#include "core/MeterOptions.h"
 #include "core/SharedState.h"
 #include "meterlink/LinkWatchdog.h"
 #include "meterlink/MeterLink.h"
@@ -54,6 +55,10 @@ public:
     void SendMeterCommand(const QString& text);
     void SendStartupCommands();
     void ResetMaxMin();
+    // Sends the option's command and applies its further effects: a function asks the trend
+    // graph to rescale (while the logger is open); the two volts-and-frequency pairs and the
+    // rates set the silence limit; a rate also restarts the silence count and shows its line.
+    void applyMeterOption(const MeterOption& option);
     // The layout the views show; the cycle switches it by layoutChanged.
     bool dualLayoutShown() const override { return dualShown_; }
 
@@ -72,6 +77,8 @@ signals:
     void followedUnitChanged();
     // The trend graph's delayed rescale is to start.
     void rescaleDue();
+    // The rate line under the readings has a new text.
+    void rateLineChanged(const QString& text);
     // The end of a display tick.
     void ticked();
     // A complete reply line arrived.

@@ -20,13 +20,10 @@ public:
     SharedState& shared() override { return state; }
     void SendMeterCommand(const QString& text) override { commands << text; }
     void ResetMaxMin() override { ++resetMaxMinCalls; }
-    void setRateLine(const QString&) override {}
     void moveUp(int twips) override { moves << twips; }
     void startDisplayCycle() override { ++displayStarts; }
     void stopDisplayCycle() override {}
     QTimer& logClock() override { return clock; }
-    void closeLoggerByReturn() override {}
-    void requestTrendRescale() override {}
     void activate() override {}
     void quitProgram() override { ++quits; }
     QWidget* mainWidget() override { return &window; }
