@@ -3,7 +3,6 @@
 // and the memory the samples take per row.
 #include "Doubles.h"
 #include "GrapherTestFiles.h"
-#include "RecordingMain.h"
 #include "grapher/CsvExport.h"
 #include "grapher/LogFileReader.h"
 #include "grapher/frmGrapher.h"
@@ -82,17 +81,17 @@ int main(int argc, char** argv) {
     makeFile(file);
 
     doubles::FakePlatform fake;
-    RecordingMain main;
-    main.state.display.TrendUnits = "VDC";
-    main.state.GraphFilePath = file;
-    frmGrapher grapher(main, fake.platform);
+    QWidget mainWindow;
+    frmGrapher grapher(
+        {Twips(), &mainWindow, [] { return QStringLiteral("VDC"); }, [] { return QString(); }},
+        fake.platform);
     grapher.resize(1200, 610);
 
     scanMs(file); // warm the file cache for both
     const double scan = scanMs(file);
     std::printf("Reference: full-table scan %.2f ms\n\n", scan);
 
-    report("load + first plot", timeMs([&] { grapher.loadFromMain(); }), scan, 3);
+    report("load + first plot", timeMs([&] { grapher.loadFromMain(file); }), scan, 3);
     grapher.picGraph_MouseDown(200000.4);
     grapher.picGraph_MouseDown(900000.6);
     report("zoom redraw (700k rows)", timeMs([&] { grapher.cmdZoom_Click(); }), scan, 0.1);

@@ -70,8 +70,19 @@ frmMain::frmMain(platform::Platform& platform, QWidget* parent)
     control_ = std::make_unique<frmControl>(*session_, platform_, twips_);
     connect(control_.get(), &frmControl::opening, this, &frmMain::closeLoggerByReturn);
     connect(control_.get(), &frmControl::optionApplied, this, &frmMain::activate);
-    logger_ = std::make_unique<frmLogger>(*this, platform_);
-    grapher_ = std::make_unique<frmGrapher>(*this, platform_);
+    logger_ = std::make_unique<frmLogger>(*session_, platform_, twips_, this);
+    connect(logger_.get(), &frmLogger::moveMainRequested, this, &frmMain::moveUp);
+    connect(logger_.get(), &frmLogger::runTitleChanged, this,
+            [this](const QString& suffix) { setWindowTitle(maintexts::WindowCaption + suffix); });
+    connect(logger_.get(), &frmLogger::quitRequested, this, &frmMain::quitProgram);
+    SharedState& state = session_->state();
+    frmGrapher::MainSide side{twips_, this, [&state] { return state.display.TrendUnits; },
+                              [&state] { return state.logger.LogFilePath; }};
+    grapher_ = std::make_unique<frmGrapher>(std::move(side), platform_);
+    connect(grapher_.get(), &frmGrapher::liveDisplayDue, this, &frmMain::startDisplayCycle);
+    connect(grapher_.get(), &frmGrapher::quitRequested, this, &frmMain::quitProgram);
+    connect(grapher_.get(), &frmGrapher::graphFileChosen, this,
+            [&state](const QString& path) { state.GraphFilePath = path; });
 }
 
 frmMain::~frmMain() {
@@ -370,15 +381,7 @@ void frmMain::closeEvent(QCloseEvent* event) {
 }
 
 // ---------------------------------------------------------------------------------------------
-// MainWindowApi
-
-void frmMain::SendMeterCommand(const QString& text) {
-    session_->SendMeterCommand(text);
-}
-
-void frmMain::ResetMaxMin() {
-    session_->ResetMaxMin();
-}
+// What the other windows ask for
 
 void frmMain::setRateLine(const QString& text) {
     Label3->setText(text);
@@ -391,10 +394,6 @@ void frmMain::moveUp(int twips) {
 
 void frmMain::startDisplayCycle() {
     session_->startDisplayCycle();
-}
-
-void frmMain::stopDisplayCycle() {
-    session_->stopDisplayCycle();
 }
 
 void frmMain::closeLoggerByReturn() {
@@ -588,7 +587,7 @@ void frmMain::mnuOpen_Click() {
 void frmMain::tmrWait_Timer() {
     tmrWait->stop();
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    grapher_->loadFromMain();
+    grapher_->loadFromMain(session_->state().GraphFilePath);
     QApplication::restoreOverrideCursor();
     // A file the grapher refused leaves its window closed; the live display then goes on
     // instead of standing at "Loading Data..." until Quit.

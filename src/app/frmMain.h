@@ -1,5 +1,4 @@
 #pragma once
-#include "app/MainWindowApi.h"
 #include "core/MeterSession.h"
 #include "display/DisplayAppearance.h"
 #include "display/MainLayout.h"
@@ -24,7 +23,7 @@ class frmLogger;
 // The main window: the two large reading displays, the command buttons, the alarm controls and
 // the menus. It shows the meter session's state, and runs the opening, the layouts, the colours
 // and Quit.
-class frmMain : public QMainWindow, public MainWindowApi {
+class frmMain : public QMainWindow {
     Q_OBJECT
 public:
     explicit frmMain(platform::Platform& platform, QWidget* parent = nullptr);
@@ -37,21 +36,16 @@ public:
     bool hasEnded() const { return ended_; }
     int exitCode() const { return exitCode_; }
 
-    // MainWindowApi
-    SharedState& shared() override { return session_->state(); }
-    void SendMeterCommand(const QString& text) override;
-    void ResetMaxMin() override;
+    // The state the windows share, and what they ask of the main window by their signals.
+    SharedState& shared() { return session_->state(); }
     // The rate line under the readings (Label3).
     void setRateLine(const QString& text);
-    void moveUp(int twips) override;
-    void startDisplayCycle() override;
-    void stopDisplayCycle() override;
-    QTimer& logClock() override { return session_->logClock(); }
+    void moveUp(int twips);
+    void startDisplayCycle();
     // Closes the logger window by the steps of its own Return button, if it is open.
     void closeLoggerByReturn();
-    void activate() override;
-    void quitProgram() override;
-    QWidget* mainWidget() override { return this; }
+    void activate();
+    void quitProgram();
 
     // Keeps the foreground Black and White entries from matching the background.
     void NoSameFGBG();
@@ -73,12 +67,11 @@ public:
     const QString& AlarmWavPath() const { return AlarmWavPath_; }
     const DisplayAppearance& appearance() const { return appearance_; }
     const MainLayout& layout() const { return layout_; }
-    const Twips& twips() const override { return twips_; }
+    const Twips& twips() const { return twips_; }
 
     frmControl& control() { return *control_; }
     frmLogger& logger() { return *logger_; }
     frmGrapher& grapher() { return *grapher_; }
-    meterlink::MeterLink& meterLink() { return session_->link(); }
     core::MeterSession& session() { return *session_; }
 
 signals:

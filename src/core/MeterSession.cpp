@@ -68,6 +68,11 @@ void MeterSession::ResetMaxMin() {
     ::ResetMaxMin(state_.display);
 }
 
+void MeterSession::followTrace(qint16 trace, float colour) {
+    state_.display.TrendTrace = trace;
+    state_.display.TrendColour = colour;
+}
+
 void MeterSession::applyMeterOption(const MeterOption& option) {
     SendMeterCommand(option.command);
     LinkCounters& link = state_.link;

@@ -55,6 +55,10 @@ public:
     void SendMeterCommand(const QString& text);
     void SendStartupCommands();
     void ResetMaxMin();
+    // The silence count starts again from nothing.
+    void restartSilenceCount() { state_.link.NoReplyCount = 0; }
+    // The trend graph follows the primary (1) or the secondary reading, drawn in this colour.
+    void followTrace(qint16 trace, float colour);
     // Sends the option's command and applies its further effects: a function asks the trend
     // graph to rescale (while the logger is open); the two volts-and-frequency pairs and the
     // rates set the silence limit; a rate also restarts the silence count and shows its line.

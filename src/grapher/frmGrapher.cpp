@@ -1,4 +1,5 @@
 #include "frmGrapher.h"
+#include "platform/ProgramVersion.h"
 
 #include "grapher/CsvExport.h"
 #include "grapher/GrapherTexts.h"
@@ -91,8 +92,8 @@ QAction* MakeAction(QMenu* menu, const QString& text, const QString& name) {
 
 } // namespace
 
-frmGrapher::frmGrapher(MainWindowApi& main, platform::Platform& platform, QWidget* parent)
-    : QMainWindow(parent), main_(main), platform_(platform) {
+frmGrapher::frmGrapher(MainSide main, platform::Platform& platform, QWidget* parent)
+    : QMainWindow(parent), main_(std::move(main)), platform_(platform) {
     setObjectName("frmGrapher");
     setWindowTitle(grapher::texts::Caption);
     buildWidgets();
@@ -237,7 +238,7 @@ void frmGrapher::buildWidgets() {
 }
 
 QString frmGrapher::graphFilePath() const {
-    return main_.shared().GraphFilePath;
+    return graphFilePath_;
 }
 
 bool frmGrapher::isOpen() const {
@@ -263,15 +264,16 @@ void frmGrapher::resetForLoad() {
     lblFileName_->setText(QStringLiteral("Filename: ") + FileNameOf(graphFilePath()));
 }
 
-void frmGrapher::loadFromMain() {
+void frmGrapher::loadFromMain(const QString& path) {
+    graphFilePath_ = path;
     // A file shown before is let go first: nothing of it is drawn again (a resize below) over
     // the reset state, and a refused new file leaves nothing of it behind.
     view_.attach(nullptr);
     log_.reset();
     loaded_ = true;
-    const int height = main_.twips().toPixels(WindowHeightTwips);
-    if (QWidget* mainWidget = main_.mainWidget())
-        resize(mainWidget->width(), height);
+    const int height = main_.twips.toPixels(WindowHeightTwips);
+    if (main_.window)
+        resize(main_.window->width(), height);
     else
         resize(800, height);
     QFont windowFont = font();
@@ -303,7 +305,7 @@ void frmGrapher::loadFromMain() {
     resetForLoad();
     if (!loadFile(LoadFrom::MainWindow))
         return;
-    main_.startDisplayCycle();
+    emit liveDisplayDue();
     show();
     activateWindow();
     picGraph_->setFocus();
@@ -313,7 +315,7 @@ void frmGrapher::cmdOpen_Click() {
     platform::FileDialogRequest request;
     request.filter = QStringLiteral("vtd|*.vtd|MDB|*.mdb");
     request.defaultExt = QStringLiteral(".vtd|");
-    request.initialPath = main_.shared().logger.LogFilePath;
+    request.initialPath = main_.logFilePath();
     const platform::DialogResult chosen = platform_.dialogs.openFile(request);
     if (chosen.cancelled())
         return; // nothing changes; the previous graph stays
@@ -321,7 +323,8 @@ void frmGrapher::cmdOpen_Click() {
         failLoad(chosen.errorCode != 0 ? chosen.errorCode : -1, LoadFrom::OpenMenu);
         return;
     }
-    main_.shared().GraphFilePath = chosen.value;
+    graphFilePath_ = chosen.value;
+    emit graphFileChosen(chosen.value);
     resetForLoad();
     if (loadFile(LoadFrom::OpenMenu)) {
         show();
@@ -367,7 +370,7 @@ void frmGrapher::failLoad(int error, LoadFrom from) {
     case db::ErrorNumber::MissingTable:
         if (from == LoadFrom::MainWindow) {
             platform_.messages.show(NotCreatedQuitting(), platform::Buttons::OkOnly, LoadTitle);
-            main_.quitProgram();
+            emit quitRequested();
             return;
         }
         text = UnknownError();
@@ -381,7 +384,7 @@ void frmGrapher::failLoad(int error, LoadFrom from) {
     }
     platform_.messages.show(text, platform::Buttons::OkOnly, LoadTitle);
     // The main window stopped its display cycle for the load; it must not stay frozen.
-    main_.startDisplayCycle();
+    emit liveDisplayDue();
 }
 
 void frmGrapher::releaseAndClose() {
@@ -415,16 +418,14 @@ void frmGrapher::setTitle(const QString& suffix) {
 void frmGrapher::redraw() {
     if (!log_)
         return;
-    const SharedState& shared = main_.shared();
-    drawView(view_.redraw(shared.display.TrendUnits));
+    drawView(view_.redraw(main_.liveUnits()));
 }
 
 void frmGrapher::redrawForNewSize() {
     if (!log_ || !view_.viewValid())
         return;
-    const SharedState& shared = main_.shared();
     const bool markerShown = markerShown_;
-    drawView(view_.redrawKeepingCursors(shared.display.TrendUnits));
+    drawView(view_.redrawKeepingCursors(main_.liveUnits()));
     // The cursor lines and the marker come back at the new scale, so Zoom keeps its range.
     picGraph_->setDrawMode(platform::PictureBox::DrawMode::Invert);
     for (float x : {view_.PrevCursorX, view_.CursorX})
@@ -672,8 +673,7 @@ grapher::GraphPicture frmGrapher::picture() const {
              lblFileName_, lblDate_, txtComment_, lblTitle_, Label10_, lblMax_, lblMidHigh_,
              lblMid_, lblMidLow_, lblMin_})
         shown.texts.append(grapher::TextOfWidget(w, frame));
-    const SharedState& shared = main_.shared();
-    shown.plot = grapher::PlotOfView(view_, shared.display.TrendUnits, *picGraph_, frame, GridGrey);
+    shown.plot = grapher::PlotOfView(view_, main_.liveUnits(), *picGraph_, frame, GridGrey);
     shown.area = grapher::PictureArea(shown, frame);
     return shown;
 }

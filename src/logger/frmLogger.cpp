@@ -23,25 +23,25 @@ const QColor Red(255, 0, 0);
 
 } // namespace
 
-frmLogger::frmLogger(MainWindowApi& main, platform::Platform& platform, QWidget* parent)
-    : QWidget(parent, Qt::Window), main_(main), platform_(platform),
-      readingSource_(main.shared().reading, main.shared().link),
+frmLogger::frmLogger(core::MeterSession& session, platform::Platform& platform, const Twips& twips,
+                     const QWidget* mainWindow, QWidget* parent)
+    : QWidget(parent, Qt::Window), session_(session), shared_(session.state()), platform_(platform),
+      twips_(twips), mainWindow_(mainWindow), readingSource_(shared_.reading, shared_.link),
       // Cancel on a creation error ends the program through the whole Quit, once this handler
       // has returned, so the settings are saved and every window closes in its order.
-      endProgram_(
-          [&main] { QTimer::singleShot(0, main.mainWidget(), [&main] { main.quitProgram(); }); }) {
+      endProgram_([this] { QTimer::singleShot(0, this, [this] { emit quitRequested(); }); }) {
     setObjectName(QStringLiteral("frmLogger"));
     setWindowTitle(QStringLiteral("Voltrane Logger - Pri/Sec Display Values"));
     buildControls();
 
-    capture_ = new logger::SampleCapture(readingSource_, main_.shared().logger, main_.logClock(),
+    capture_ = new logger::SampleCapture(readingSource_, shared_.logger, session_.logClock(),
                                          platform_.clock, platform_.messages, this);
     connect(capture_, &logger::SampleCapture::sampleWritten, this, &frmLogger::showSampleCount);
     connect(capture_, &logger::SampleCapture::runFailed, this, &frmLogger::runFailed);
     // Each sample first asks whether a timed run has reached its stop second: the window clock's
     // tick for that second may come a moment after the sample clock's.
-    disconnect(&main_.logClock(), nullptr, capture_, nullptr);
-    connect(&main_.logClock(), &QTimer::timeout, this, &frmLogger::sampleClockTick);
+    disconnect(&session_.logClock(), nullptr, capture_, nullptr);
+    connect(&session_.logClock(), &QTimer::timeout, this, &frmLogger::sampleClockTick);
 
     tmrRealTime = new logger::WindowClock(platform_.clock, QStringLiteral("tmrRealTime"), this);
     connect(tmrRealTime, &logger::WindowClock::ticked, this, &frmLogger::tmrRealTime_Timer);
@@ -60,9 +60,9 @@ frmLogger::~frmLogger() {
 // ---- Opening and closing ----
 
 void frmLogger::place() {
-    QWidget* mainWindow = main_.mainWidget();
-    const int height = main_.twips().toPixels(WindowHeightTwips);
-    const int shift = main_.twips().toPixels(MainShiftTwips);
+    const QWidget* mainWindow = mainWindow_;
+    const int height = twips_.toPixels(WindowHeightTwips);
+    const int shift = twips_.toPixels(MainShiftTwips);
     const QRect mainRect = mainWindow ? mainWindow->frameGeometry() : QRect(0, 0, 640, 480);
     const QScreen* screen =
         mainWindow && mainWindow->screen() ? mainWindow->screen() : QApplication::primaryScreen();
@@ -71,7 +71,7 @@ void frmLogger::place() {
     movedMainDown_ = false;
     if (screenWidth > 1024) {
         top = mainRect.top() - height + shift;
-        main_.moveUp(-MainShiftTwips);
+        emit moveMainRequested(-MainShiftTwips);
         movedMainDown_ = true;
     }
     if (top <= 0)
@@ -83,7 +83,7 @@ void frmLogger::place() {
 void frmLogger::openWindow() {
     if (open_)
         return;
-    LoggerRunState& run = main_.shared().logger;
+    LoggerRunState& run = shared_.logger;
     place();
     picGraph_->setBackColour(quint32(settings::ReadBackgroundColour()));
     if (!run.LoggingActive) {
@@ -94,8 +94,8 @@ void frmLogger::openWindow() {
     } else {
         showSampleCount(run.SampleCount);
     }
-    DrawTrendAxes(main_.shared().display.NewTrendScale);
-    main_.shared().display.RescalePending = false;
+    DrawTrendAxes(shared_.display.NewTrendScale);
+    shared_.display.RescalePending = false;
     BlinkPhase = false;
     tmrReScale->stop();
     open_ = true;
@@ -128,7 +128,7 @@ void frmLogger::showFreshControls() {
 void frmLogger::keepClockForState() {
     // The window clock shows the time and the graph's rescales while the window is open, and
     // watches a run (a timed stop) while it goes on with the window closed.
-    if (!open_ && !main_.shared().logger.LoggingActive)
+    if (!open_ && !shared_.logger.LoggingActive)
         tmrRealTime->stop();
     else if (!tmrRealTime->isActive())
         tmrRealTime->start();
@@ -136,7 +136,7 @@ void frmLogger::keepClockForState() {
 
 void frmLogger::saveDataFolder() {
     // The folder of the file last logged into or chosen, not a text typed and never used.
-    settings::SaveDataFolderOf(main_.shared().logger.LogFilePath);
+    settings::SaveDataFolderOf(shared_.logger.LogFilePath);
 }
 
 void frmLogger::returnToMain() {
@@ -144,27 +144,27 @@ void frmLogger::returnToMain() {
         return;
     // Only the move the opening made is undone, so the main window never creeps upwards.
     if (movedMainDown_)
-        main_.moveUp(MainShiftTwips);
+        emit moveMainRequested(MainShiftTwips);
     movedMainDown_ = false;
-    main_.shared().logger.LoggerOpen = false;
+    shared_.logger.LoggerOpen = false;
     open_ = false;
     tmrReScale->stop();
     saveDataFolder();
     hide();
-    if (main_.shared().logger.LoggingActive)
+    if (shared_.logger.LoggingActive)
         showRunInMainTitle(true);
     keepClockForState();
 }
 
 void frmLogger::closeWindow() {
-    if (capture_->capturing() || main_.shared().logger.LoggingActive)
+    if (capture_->capturing() || shared_.logger.LoggingActive)
         cmdStop_Click();
     tmrRealTime->stop();
     tmrReScale->stop();
     if (open_)
         saveDataFolder();
     open_ = false;
-    main_.shared().logger.LoggerOpen = false;
+    shared_.logger.LoggerOpen = false;
     closingForQuit_ = true;
     close();
     closingForQuit_ = false;
@@ -184,11 +184,11 @@ void frmLogger::cmdBrowse_Click() {
     request.title = QStringLiteral("Select Data File....");
     request.defaultExt = QStringLiteral("vtd");
     request.filter = QStringLiteral("vtd|*.vtd|MDB|*.mdb");
-    request.initialPath = main_.shared().logger.LogFilePath;
+    request.initialPath = shared_.logger.LogFilePath;
     request.mustExist = false; // a run creates its file, so the usual choice is a new name
     const platform::DialogResult result = platform_.dialogs.openFile(request);
     if (result.ok()) {
-        main_.shared().logger.LogFilePath = result.value;
+        shared_.logger.LogFilePath = result.value;
         txtFilePath->setText(result.value);
     } else if (result.status == platform::DialogResult::Status::Failed) {
         platform::ShowUnexpectedError(platform_.messages, result.errorCode);
@@ -197,7 +197,7 @@ void frmLogger::cmdBrowse_Click() {
 }
 
 void frmLogger::cmdStart_Click() {
-    LoggerRunState& run = main_.shared().logger;
+    LoggerRunState& run = shared_.logger;
     if (run.LoggingActive)
         return;
     const std::optional<QString> path = boxPath();
@@ -246,7 +246,7 @@ void frmLogger::showRunControls() {
 }
 
 void frmLogger::cmdStop_Click() {
-    LoggerRunState& run = main_.shared().logger;
+    LoggerRunState& run = shared_.logger;
     run.LoggingActive = false;
     capture_->end();
     showIdleControls();
@@ -279,23 +279,19 @@ void frmLogger::runFailed() {
 
 void frmLogger::showSampleCount(int count) {
     lblSampCount->setText(QString::number(count));
-    if (!open_ && main_.shared().logger.LoggingActive)
+    if (!open_ && shared_.logger.LoggingActive)
         showRunInMainTitle(true);
 }
 
 void frmLogger::showRunInMainTitle(bool show) {
-    QWidget* mainWindow = main_.mainWidget();
-    if (!mainWindow)
-        return;
     if (show) {
-        if (mainTitle_.isNull())
-            mainTitle_ = mainWindow->windowTitle();
-        mainWindow->setWindowTitle(mainTitle_ + QStringLiteral(" - Logging: ") +
-                                   QString::number(main_.shared().logger.SampleCount) +
-                                   QStringLiteral(" samples"));
-    } else if (!mainTitle_.isNull()) {
-        mainWindow->setWindowTitle(mainTitle_);
-        mainTitle_ = QString();
+        runInTitle_ = true;
+        emit runTitleChanged(QStringLiteral(" - Logging: ") +
+                             QString::number(shared_.logger.SampleCount) +
+                             QStringLiteral(" samples"));
+    } else if (runInTitle_) {
+        runInTitle_ = false;
+        emit runTitleChanged(QString());
     }
 }
 
@@ -316,7 +312,7 @@ void frmLogger::hideTimedControls() {
 void frmLogger::optManual_Click() {
     optManual->setChecked(true);
     platform::SetButtonFace(cmdStart, Green);
-    cmdStart->setEnabled(!main_.shared().logger.LoggingActive);
+    cmdStart->setEnabled(!shared_.logger.LoggingActive);
     cmdStop->setEnabled(true);
     hideTimedControls();
     keepClockForState();
@@ -325,7 +321,7 @@ void frmLogger::optManual_Click() {
 void frmLogger::optTimer_Click() {
     optTimer->setChecked(true);
     tmrRealTime->start();
-    const QString path = boxPath().value_or(main_.shared().logger.LogFilePath);
+    const QString path = boxPath().value_or(shared_.logger.LogFilePath);
     if (QFileInfo::exists(path)) {
         platform_.messages.show(logger::fileExistsText(path), platform::Buttons::OkOnly,
                                 logger::FileExistsTitle);
@@ -354,7 +350,7 @@ void frmLogger::optTimer_Click() {
 }
 
 std::optional<QString> frmLogger::boxPath() const {
-    return logger::logPathFromBox(txtFilePath->text(), main_.shared().logger.LogFilePath);
+    return logger::logPathFromBox(txtFilePath->text(), shared_.logger.LogFilePath);
 }
 
 void frmLogger::resetTimeBox(QLineEdit* box) {
@@ -365,8 +361,8 @@ void frmLogger::resetTimeBox(QLineEdit* box) {
 }
 
 void frmLogger::tmrRealTime_Timer() {
-    LoggerRunState& run = main_.shared().logger;
-    DisplayShared& display = main_.shared().display;
+    LoggerRunState& run = shared_.logger;
+    DisplayShared& display = shared_.display;
     // A fresh reading: the display cycle's clock text may still show the second before.
     const QTime now = platform_.clock.now().time();
     lblRealTime->setText(logger::timeBoxText(now));
@@ -423,7 +419,7 @@ void frmLogger::tmrRealTime_Timer() {
     } else {
         lblRescale->hide();
     }
-    if (!main_.shared().reading.DualDisplay) {
+    if (!shared_.reading.DualDisplay) {
         display.TrendTrace = 1;
         display.TrendColour = logger::PrimaryTraceColour;
         Label12->clear();
@@ -431,7 +427,7 @@ void frmLogger::tmrRealTime_Timer() {
 }
 
 void frmLogger::finishTimedRun() {
-    LoggerRunState& run = main_.shared().logger;
+    LoggerRunState& run = shared_.logger;
     platform::SetButtonFace(cmdStop, Red);
     cmdStop->setEnabled(true);
     cmdStop_Click();
@@ -443,7 +439,7 @@ void frmLogger::finishTimedRun() {
 }
 
 void frmLogger::sampleClockTick() {
-    const LoggerRunState& run = main_.shared().logger;
+    const LoggerRunState& run = shared_.logger;
     const QTime now = platform_.clock.now().time();
     if (optTimer->isChecked() && run.LoggingActive && lastTick_.isValid() &&
         logger::timedStep(mskStartTime->text(), mskEndTime->text(), lastTick_, now, true) ==
@@ -458,8 +454,8 @@ void frmLogger::sampleClockTick() {
 
 void frmLogger::periodBoxLeft() {
     txtSampInt->setText(logger::correctedPeriodText(txtSampInt->text()));
-    if (!main_.shared().logger.LoggingActive)
-        main_.shared().logger.LogIntervalMs = logger::periodIntervalMs(txtSampInt->text());
+    if (!shared_.logger.LoggingActive)
+        shared_.logger.LogIntervalMs = logger::periodIntervalMs(txtSampInt->text());
 }
 
 void frmLogger::commentChanged() {

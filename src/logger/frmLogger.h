@@ -3,9 +3,10 @@
 #include "SampleCapture.h"
 #include "TrendGraph.h"
 #include "WindowClock.h"
-#include "app/MainWindowApi.h"
+#include "core/MeterSession.h"
 #include "platform/PictureBox.h"
 #include "platform/Platform.h"
+#include "platform/Twips.h"
 #include <QTime>
 #include <QWidget>
 #include <functional>
@@ -22,12 +23,16 @@ class QAction;
 //
 // The window object lives as long as the main window. Closing it (Return, the menu's Return or
 // its close box) only hides it: a run goes on, its window clock keeps watching a timed stop,
-// and while the window is hidden the main window's title shows the run and its sample count.
+// and while the window is hidden it asks for the run and its sample count in the main window's
+// title.
 // Opening the window again during a run shows the run's controls as they are.
 class frmLogger : public QWidget {
     Q_OBJECT
 public:
-    frmLogger(MainWindowApi& main, platform::Platform& platform, QWidget* parent = nullptr);
+    // The window opens beside mainWindow, whose place and screen it reads; measures are taken
+    // in twips by the main window's conversion.
+    frmLogger(core::MeterSession& session, platform::Platform& platform, const Twips& twips,
+              const QWidget* mainWindow, QWidget* parent = nullptr);
     ~frmLogger() override;
 
     // Opens the window beside the main window; an open window is left as it is.
@@ -62,6 +67,14 @@ public:
 
     logger::SampleCapture& capture() { return *capture_; }
 
+signals:
+    // The main window is to move up by this many twips (negative: down).
+    void moveMainRequested(int twips);
+    // The main window's title is to carry this text after its caption (empty: the caption only).
+    void runTitleChanged(const QString& suffix);
+    // Cancel after a failed file creation: the program is to end by its whole Quit.
+    void quitRequested();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -90,8 +103,11 @@ private:
     // The file the Data File box names, a relative name taken in the current log file's folder.
     std::optional<QString> boxPath() const;
 
-    MainWindowApi& main_;
+    core::MeterSession& session_;
+    SharedState& shared_;
     platform::Platform& platform_;
+    Twips twips_;
+    const QWidget* mainWindow_;
     // The samples are taken from the main window's current reading.
     meterlink::CurrentReadingSource readingSource_;
     logger::SampleCapture* capture_ = nullptr;
@@ -101,7 +117,7 @@ private:
     bool closingForQuit_ = false;
     bool BlinkPhase = false;
     QTime lastTick_;
-    QString mainTitle_;
+    bool runInTitle_ = false;
     QString axesUnits_; // the unit text the grid was last drawn for
 
     QLineEdit* txtFilePath = nullptr;

@@ -56,7 +56,7 @@ endforeach()
 
 foreach(exception IN LISTS allowed)
     if(NOT exception IN_LIST seen)
-        list(APPEND broken "${exception}: listed as an exception but no longer there; remove it")
+        list(APPEND broken "${exception}: listed as an exception but no longer there (remove it)")
     endif()
 endforeach()
 
