@@ -1,5 +1,5 @@
 #include "MainTexts.h"
-#include "core/SharedState.h"
+#include "core/SessionState.h"
 #include "meterlink/LinkWatchdog.h"
 #include "platform/MessageText.h"
 

@@ -75,7 +75,7 @@ frmMain::frmMain(platform::Platform& platform, QWidget* parent)
     connect(logger_.get(), &frmLogger::runTitleChanged, this,
             [this](const QString& suffix) { setWindowTitle(maintexts::WindowCaption + suffix); });
     connect(logger_.get(), &frmLogger::quitRequested, this, &frmMain::quitProgram);
-    SharedState& state = session_->state();
+    SessionState& state = session_->state();
     frmGrapher::MainSide side{twips_, this, [&state] { return state.display.TrendUnits; },
                               [&state] { return state.logger.LogFilePath; }};
     grapher_ = std::make_unique<frmGrapher>(std::move(side), platform_);
@@ -245,7 +245,7 @@ bool frmMain::openWindow() {
     }
 
     // 2. State.
-    SharedState& state = session_->state();
+    SessionState& state = session_->state();
     state.display = DisplayShared{};
     state.display.NewTrendScale = 0;
 

@@ -37,7 +37,7 @@ public:
     int exitCode() const { return exitCode_; }
 
     // The state the windows share, and what they ask of the main window by their signals.
-    SharedState& shared() { return session_->state(); }
+    SessionState& shared() { return session_->state(); }
     // The rate line under the readings (Label3).
     void setRateLine(const QString& text);
     void moveUp(int twips);

@@ -1,5 +1,5 @@
 #pragma once
-#include "core/SharedState.h"
+#include "core/SessionState.h"
 #include "platform/Clock.h"
 #include <QString>
 
@@ -32,7 +32,7 @@ public:
 // The 200 ms refresh of everything that depends on the current reading.
 class DisplayCycle {
 public:
-    DisplayCycle(SharedState& state, platform::Clock& clock, DisplayCycleView& view);
+    DisplayCycle(SessionState& state, platform::Clock& clock, DisplayCycleView& view);
 
     // One tick. A tick that is reached again while one is running (a modal question inside
     // the watchdog runs the event loop) is skipped, so no second question can stack up.
@@ -51,7 +51,7 @@ public:
 private:
     void run();
 
-    SharedState& state_;
+    SessionState& state_;
     platform::Clock& clock_;
     DisplayCycleView& view_;
     QString watchedUnits_;

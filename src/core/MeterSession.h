@@ -1,7 +1,7 @@
 #pragma once
 #include "core/DisplayCycle.h"
 #include "core/MeterOptions.h"
-#include "core/SharedState.h"
+#include "core/SessionState.h"
 #include "meterlink/LinkWatchdog.h"
 #include "meterlink/MeterLink.h"
 #include "platform/Clock.h"
@@ -29,8 +29,8 @@ public:
                  QObject* parent = nullptr);
     ~MeterSession() override;
 
-    SharedState& state() { return state_; }
-    const SharedState& state() const { return state_; }
+    SessionState& state() { return state_; }
+    const SessionState& state() const { return state_; }
     meterlink::MeterLink& link() { return *link_; }
 
     // The port number in use (1..8) and switching to another one; returns the port's error code.
@@ -115,7 +115,7 @@ private:
     int commPortNo() const override { return CommPortNo_; }
 
     platform::SerialPort& port_;
-    SharedState state_;
+    SessionState state_;
     qint16 CommPortNo_ = 1;
     bool dualShown_ = false;
     QTimer* tmrDispUpdate = nullptr;

@@ -104,7 +104,7 @@ private:
     std::optional<QString> boxPath() const;
 
     core::MeterSession& session_;
-    SharedState& shared_;
+    SessionState& shared_;
     platform::Platform& platform_;
     Twips twips_;
     const QWidget* mainWindow_;

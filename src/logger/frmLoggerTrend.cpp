@@ -37,7 +37,7 @@ void frmLogger::DrawTrendAxes(float scale) {
 }
 
 void frmLogger::toggleTrace(bool fromTypeLabel) {
-    SharedState& shared = shared_;
+    SessionState& shared = shared_;
     if (fromTypeLabel)
         session_.restartSilenceCount();
     if (shared.reading.DualDisplay && shared.display.TrendTrace == 1) {
@@ -59,7 +59,7 @@ void frmLogger::toggleTrace(bool fromTypeLabel) {
 }
 
 void frmLogger::tmrReScale_Timer() {
-    SharedState& shared = shared_;
+    SessionState& shared = shared_;
     session_.restartSilenceCount();
     logger::ClearTrendHistory(shared.display);
     session_.ResetMaxMin();

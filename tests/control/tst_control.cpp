@@ -30,7 +30,7 @@ struct Rig {
     }
     doubles::FakePlatform fakes;
     core::MeterSession session{fakes.serial, fakes.clock, fakes.messages};
-    SharedState& state = session.state();
+    SessionState& state = session.state();
     Twips scale;
     QString rateLine;
     QStringList calls; // "rescale" and "activate", in order

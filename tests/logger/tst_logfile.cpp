@@ -1,6 +1,6 @@
 #include "Doubles.h"
 #include "LogQuery.h"
-#include "core/SharedState.h"
+#include "core/SessionState.h"
 #include "logger/CreateLogDatabase.h"
 #include "logger/SampleCapture.h"
 #include "meterlink/ReadingSource.h"
@@ -24,7 +24,7 @@ class tst_logfile : public QObject {
             state.reading.PriUnits = " VDC";
             state.reading.PriValue = 1.5f;
         }
-        SharedState state;
+        SessionState state;
         meterlink::CurrentReadingSource source{state.reading, state.link};
         QTimer clock;
     };

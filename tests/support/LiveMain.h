@@ -22,7 +22,7 @@ struct LiveMain {
     void showRunInTitle(const QString& suffix) { window.setWindowTitle("Voltrane" + suffix); }
 
     core::MeterSession session;
-    SharedState& state = session.state();
+    SessionState& state = session.state();
     QTimer& clock = session.logClock();
     QWidget window;
     Twips scale;

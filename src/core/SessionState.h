@@ -6,9 +6,9 @@
 #include "platform/ProgramVersion.h"
 #include <QString>
 
-// The state the main window shares with the other windows, grouped by the subsystem that
-// writes it. Owned by the meter session.
-struct SharedState {
+// The live session's data that the windows show, grouped by the subsystem that writes it.
+// Owned by the meter session.
+struct SessionState {
     CurrentReading reading;
     LinkCounters link;
     DisplayShared display;
