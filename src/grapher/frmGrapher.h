@@ -1,4 +1,5 @@
 #pragma once
+#include "grapher/GraphExports.h"
 #include "grapher/GraphPicture.h"
 #include "grapher/GraphView.h"
 #include "grapher/LogFileReader.h"
@@ -76,6 +77,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    static constexpr int CommentMaxLength = 255;
     enum class LoadFrom { MainWindow, OpenMenu };
     void buildWidgets();
     void resetForLoad();
@@ -95,6 +97,7 @@ private:
     MainSide main_;
     QString graphFilePath_;
     platform::Platform& platform_;
+    grapher::GraphExports exports_;
     std::unique_ptr<grapher::LoadedLog> log_;
     grapher::GraphView view_;
     bool loaded_ = false;
