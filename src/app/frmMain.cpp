@@ -1,6 +1,5 @@
 #include "frmMain.h"
 #include "MainTexts.h"
-#include "PortAssignDialog.h"
 #include "control/frmControl.h"
 #include "display/AlarmPanel.h"
 #include "display/Colour.h"
@@ -11,13 +10,10 @@
 #include "settings/SettingsStore.h"
 #include <QAction>
 #include <QApplication>
-#include <QCheckBox>
 #include <QCloseEvent>
 #include <QFrame>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMenu>
-#include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
@@ -25,19 +21,10 @@
 namespace {
 
 constexpr int DisplayPoints = 72;
-// Buttons, threshold boxes and alarm labels.
-constexpr double ControlPoints = 9;
 // The window's outer size counts its frame and title bar, which Qt keeps outside the window's
 // own geometry: a fixed dialog frame of this size is taken off.
 constexpr int FrameWidthTwips = 165;
 constexpr int FrameHeightTwips = 465;
-
-QFont controlFont() {
-    QFont font(QStringLiteral("Times New Roman"));
-    font.setPointSizeF(ControlPoints);
-    font.setBold(true);
-    return font;
-}
 
 double screenDpi() {
     const QScreen* screen = QGuiApplication::primaryScreen();
@@ -93,145 +80,6 @@ frmMain::~frmMain() {
 }
 
 // ---------------------------------------------------------------------------------------------
-// Building the window
-
-void frmMain::buildControls() {
-    auto* central = new QWidget(this);
-    central->setObjectName(QStringLiteral("centralArea"));
-    setCentralWidget(central);
-
-    auto label = [central](const char* name) {
-        auto* widget = new QLabel(central);
-        widget->setObjectName(QLatin1String(name));
-        return widget;
-    };
-    auto button = [central](const char* name, const char* caption, const char* tip) {
-        auto* widget = new QPushButton(QString::fromLatin1(caption), central);
-        widget->setObjectName(QLatin1String(name));
-        widget->setToolTip(QString::fromLatin1(tip));
-        widget->setFont(controlFont());
-        return widget;
-    };
-
-    Label1 = label("Label1");
-    Label2 = label("Label2");
-    Label3 = label("Label3");
-    for (QLabel* display : {Label1, Label2}) {
-        display->setAlignment(Qt::AlignCenter);
-        display->setAutoFillBackground(true);
-    }
-    Label2->hide();
-
-    cmdLogger = button("cmdLogger", "&Log Magnitude(s)",
-                       "Start Logging Data to the Screen or to a File, Analyze Logged Data");
-    cmdLogger->setEnabled(false);
-    cmdMeterSettings =
-        button("cmdMeterSettings", "Meter Control", "Set the Meter's Function and Reading Rate");
-    cmdAlarms = button("cmdAlarms", "&Alarms", "Show or Hide the Hi/Lo Alarm Thresholds");
-    cmdQuit = button("cmdQuit", "&Quit", "Exit the Program");
-
-    lblHiThresh = label("lblHiThresh");
-    lblLoThresh = label("lblLoThresh");
-    for (QLabel* alarmLabel : {lblHiThresh, lblLoThresh}) {
-        alarmLabel->setFont(controlFont());
-        alarmLabel->hide();
-    }
-    txtHiAlarm = new QLineEdit(central);
-    txtHiAlarm->setObjectName(QStringLiteral("txtHiAlarm"));
-    txtLowAlarm = new QLineEdit(central);
-    txtLowAlarm->setObjectName(QStringLiteral("txtLowAlarm"));
-    for (QLineEdit* box : {txtHiAlarm, txtLowAlarm}) {
-        box->setFont(controlFont());
-        box->hide();
-    }
-    chkHiSet = new QCheckBox(central);
-    chkHiSet->setObjectName(QStringLiteral("chkHiSet"));
-    chkLoSet = new QCheckBox(central);
-    chkLoSet->setObjectName(QStringLiteral("chkLoSet"));
-    for (QCheckBox* arm : {chkHiSet, chkLoSet}) {
-        arm->setEnabled(false);
-        arm->hide();
-    }
-
-    Line1 = new QFrame(central);
-    Line1->setObjectName(QStringLiteral("Line1"));
-    Line1->setFrameShape(QFrame::NoFrame);
-    Line1->setAutoFillBackground(true);
-
-    connect(cmdLogger, &QPushButton::clicked, this, [this] { logger_->openWindow(); });
-    connect(cmdMeterSettings, &QPushButton::clicked, this, [this] { control_->openWindow(); });
-    connect(cmdQuit, &QPushButton::clicked, this, &frmMain::quitProgram);
-}
-
-void frmMain::buildMenus() {
-    auto action = [this](QMenu* menu, const char* name, const char* caption) {
-        auto* entry = menu->addAction(QString::fromLatin1(caption));
-        entry->setObjectName(QLatin1String(name));
-        return entry;
-    };
-    auto submenu = [](QMenu* parent, const char* name, const char* caption) {
-        auto* menu = parent->addMenu(QString::fromLatin1(caption));
-        menu->setObjectName(QLatin1String(name));
-        return menu;
-    };
-
-    QMenu* mnuFile = menuBar()->addMenu(QStringLiteral("&File"));
-    mnuFile->setObjectName(QStringLiteral("mnuFile"));
-    connect(action(mnuFile, "mnuLogger", "Logger"), &QAction::triggered, this,
-            [this] { logger_->openWindow(); });
-    mnuOpen = action(mnuFile, "mnuOpen", "&Open and Graph Logged Data");
-    connect(mnuOpen, &QAction::triggered, this, &frmMain::mnuOpen_Click);
-    connect(action(mnuFile, "mnuExit", "Exit"), &QAction::triggered, this, &frmMain::quitProgram);
-
-    QMenu* Edit = menuBar()->addMenu(QStringLiteral("&Edit"));
-    Edit->setObjectName(QStringLiteral("Edit"));
-    QMenu* mnuComm = submenu(Edit, "mnuComm", "&RS-232");
-    for (int n = 1; n <= 8; ++n) {
-        QAction* item = mnuComm->addAction(QStringLiteral("Com%1").arg(n));
-        item->setObjectName(QStringLiteral("mnuCom%1").arg(n));
-        item->setCheckable(true);
-        item->setEnabled(false);
-        connect(item, &QAction::triggered, this, [this, n] { mnuComm_Click(n); });
-        mnuCom[n - 1] = item;
-    }
-    // What each number stands for, and assigning devices to them (probed again after OK).
-    AttachPortAssignment(mnuComm, this,
-                         [this, mnuComm] { ReprobePortMenu(mnuComm, platform_.serial); });
-    connect(action(Edit, "mnuFont", "Font"), &QAction::triggered, this, &frmMain::mnuFont_Click);
-    QMenu* mnuColor = submenu(Edit, "mnuColor", "&Colors");
-    QMenu* mnuBackground = submenu(mnuColor, "mnuBackground", "Background");
-    QMenu* mnuForeground = submenu(mnuColor, "mnuForeground", "Foreground");
-    for (const DisplayAppearance::Entry& entry : DisplayAppearance::Entries()) {
-        QAction* item =
-            action(entry.background ? mnuBackground : mnuForeground, entry.name, entry.caption);
-        item->setCheckable(true);
-        const QString name = QLatin1String(entry.name);
-        connect(item, &QAction::triggered, this, [this, name] { colour_Click(name); });
-    }
-    connect(action(Edit, "mnuAlarm", "&Alarm Sound"), &QAction::triggered, this,
-            [this] { alarms_->chooseSoundFile(); });
-
-    QMenu* mnuHelp = menuBar()->addMenu(QStringLiteral("&Help"));
-    mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
-    connect(action(mnuHelp, "mnuContents", "Contents"), &QAction::triggered, this,
-            &frmMain::mnuContents_Click);
-    connect(action(mnuHelp, "mnuAbout", "About"), &QAction::triggered, this,
-            &frmMain::mnuAbout_Click);
-}
-
-void frmMain::buildTimers() {
-    auto timer = [this](const char* name) {
-        auto* t = new QTimer(this);
-        t->setObjectName(QLatin1String(name));
-        return t;
-    };
-    tmrWait = timer("tmrWait");
-    tmrWait->setInterval(250);
-    tmrWait->setSingleShot(true);
-    connect(tmrWait, &QTimer::timeout, this, &frmMain::tmrWait_Timer);
-}
-
-// ---------------------------------------------------------------------------------------------
 // Opening
 
 bool frmMain::openWindow() {
@@ -249,12 +97,12 @@ bool frmMain::openWindow() {
     state.display = DisplayShared{};
     state.display.NewTrendScale = 0;
 
-    // 3. Colours and their check marks; Line1 in white.
+    // 3. Colours and their check marks; separatorLine in white.
     appearance_.setStored(settings::ReadBackgroundColour(), settings::ReadForegroundColour());
     applyMenuChecks();
-    QPalette linePalette = Line1->palette();
+    QPalette linePalette = separatorLine->palette();
     linePalette.setColor(QPalette::Window, colour::toQColor(colour::White));
-    Line1->setPalette(linePalette);
+    separatorLine->setPalette(linePalette);
 
     // 4. Port number, port menu, probe.
     session_->setCommPortNo(settings::ReadCommPort());
@@ -278,10 +126,10 @@ bool frmMain::openWindow() {
     // 7. Displays, buttons and alarm controls.
     QFont displayFont(settings::ReadFontFace());
     displayFont.setPointSize(DisplayPoints);
-    Label1->setFont(displayFont);
-    QFont secondaryFont = Label2->font();
+    primaryReading->setFont(displayFont);
+    QFont secondaryFont = secondaryReading->font();
     secondaryFont.setFamily(settings::ReadFontFace());
-    Label2->setFont(secondaryFont);
+    secondaryReading->setFont(secondaryFont);
     applyColours();
     applyLayout();
 
@@ -360,7 +208,7 @@ void frmMain::closingStep() {
                               QString::number(appearance_.BackgroundColour()));
         settings::SaveSetting(QStringLiteral("FGColor"),
                               QString::number(appearance_.ForegroundColour()));
-        settings::SaveSetting(QStringLiteral("Font"), Label1->font().family());
+        settings::SaveSetting(QStringLiteral("Font"), primaryReading->font().family());
         settings::SaveSetting(QStringLiteral("AlarmWav"), AlarmWavPath_);
     }
     alarms_->stopSound();
@@ -384,7 +232,7 @@ void frmMain::closeEvent(QCloseEvent* event) {
 // What the other windows ask for
 
 void frmMain::setRateLine(const QString& text) {
-    Label3->setText(text);
+    rateLine->setText(text);
     placeRateLine();
 }
 
@@ -419,8 +267,8 @@ void frmMain::connectSession() {
             [this] { cmdLogger->setEnabled(true); });
     connect(session, &core::MeterSession::primaryFontSizeChanged, this,
             &frmMain::setPrimaryFontSize);
-    connect(session, &core::MeterSession::primaryTextChanged, Label1, &QLabel::setText);
-    connect(session, &core::MeterSession::secondaryTextChanged, Label2, &QLabel::setText);
+    connect(session, &core::MeterSession::primaryTextChanged, primaryReading, &QLabel::setText);
+    connect(session, &core::MeterSession::secondaryTextChanged, secondaryReading, &QLabel::setText);
     connect(session, &core::MeterSession::layoutChanged, this, &frmMain::showLayout);
     connect(session, &core::MeterSession::graphOpenAllowed, mnuOpen, &QAction::setEnabled);
     connect(session, &core::MeterSession::traceDue, this, [this] { logger_->drawTrendTrace(); });
@@ -438,11 +286,11 @@ void frmMain::connectSession() {
 }
 
 void frmMain::setPrimaryFontSize(int points) {
-    if (Label1->font().pointSize() == points)
+    if (primaryReading->font().pointSize() == points)
         return;
-    QFont font = Label1->font();
+    QFont font = primaryReading->font();
     font.setPointSize(points);
-    Label1->setFont(font);
+    primaryReading->setFont(font);
 }
 
 void frmMain::showLayout(bool dual) {
@@ -453,9 +301,9 @@ void frmMain::showLayout(bool dual) {
     applyLayout();
 }
 
-void frmMain::setDisplayTexts(const QString& label1, const QString& label2) {
-    Label1->setText(label1);
-    Label2->setText(label2);
+void frmMain::setDisplayTexts(const QString& primary, const QString& secondary) {
+    primaryReading->setText(primary);
+    secondaryReading->setText(secondary);
 }
 
 void frmMain::disableLoggerButton() {
@@ -484,10 +332,10 @@ void frmMain::applyLayout() {
         if (auto* widget = centralWidget()->findChild<QWidget*>(name))
             widget->setGeometry(twips_.toPixels(rect));
     placeRateLine();
-    QFont font = Label2->font();
+    QFont font = secondaryReading->font();
     font.setPointSize(DisplayPoints);
-    Label2->setFont(font);
-    Label2->setVisible(layout_.label2Visible());
+    secondaryReading->setFont(font);
+    secondaryReading->setVisible(layout_.label2Visible());
 }
 
 void frmMain::placeRateLine() {
@@ -495,12 +343,12 @@ void frmMain::placeRateLine() {
     // was measured with, or a larger scale, would clip the text, so it takes what its font
     // needs. Nothing lies to its right, and below it there is room for a taller font.
     QRect place = twips_.toPixels(layout_.rect(QStringLiteral("Label3")));
-    place.setSize(place.size().expandedTo(Label3->sizeHint()));
-    Label3->setGeometry(place);
+    place.setSize(place.size().expandedTo(rateLine->sizeHint()));
+    rateLine->setGeometry(place);
 }
 
 void frmMain::applyColours() {
-    for (QLabel* display : {Label1, Label2}) {
+    for (QLabel* display : {primaryReading, secondaryReading}) {
         QPalette palette = display->palette();
         palette.setColor(QPalette::Window, colour::toQColor(appearance_.BackgroundColour()));
         palette.setColor(QPalette::WindowText, colour::toQColor(appearance_.ForegroundColour()));
@@ -530,16 +378,17 @@ void frmMain::colour_Click(const QString& entryName) {
 }
 
 void frmMain::mnuFont_Click() {
-    const platform::DialogResult result = platform_.dialogs.chooseFontFace(Label1->font().family());
+    const platform::DialogResult result =
+        platform_.dialogs.chooseFontFace(primaryReading->font().family());
     if (result.ok()) {
-        QFont primary = Label1->font();
+        QFont primary = primaryReading->font();
         primary.setFamily(result.value);
         primary.setPointSize(DisplayPoints);
-        Label1->setFont(primary);
-        QFont secondary = Label2->font();
-        secondary.setFamily(Label1->font().family());
+        primaryReading->setFont(primary);
+        QFont secondary = secondaryReading->font();
+        secondary.setFamily(primaryReading->font().family());
         secondary.setPointSize(DisplayPoints);
-        Label2->setFont(secondary);
+        secondaryReading->setFont(secondary);
     } else if (!result.cancelled()) {
         showUnexpectedError(result.errorCode);
     }
@@ -575,10 +424,10 @@ void frmMain::mnuOpen_Click() {
     if (result.ok()) {
         session_->state().GraphFilePath = result.value;
         session_->stopDisplayCycle();
-        Label1->setText(maintexts::LoadingText);
+        primaryReading->setText(maintexts::LoadingText);
         tmrWait->start();
         // Draws the text now; the grapher opens from tmrWait once it is on screen.
-        Label1->repaint();
+        primaryReading->repaint();
     } else if (!result.cancelled()) {
         showUnexpectedError(result.errorCode);
     }

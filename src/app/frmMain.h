@@ -85,7 +85,7 @@ private:
     void connectSession();
     void showLayout(bool dual);
     void setPrimaryFontSize(int points);
-    void setDisplayTexts(const QString& label1, const QString& label2);
+    void setDisplayTexts(const QString& primary, const QString& secondary);
     void disableLoggerButton();
     void disableMeterControls();
 
@@ -93,7 +93,7 @@ private:
     void buildMenus();
     void buildTimers();
     void applyLayout();
-    // Label3 at its place, wide and tall enough for its text in its font.
+    // rateLine at its place, wide and tall enough for its text in its font.
     void placeRateLine();
     void applyWindowSize();
     void applyColours();
@@ -115,9 +115,11 @@ private:
     bool ended_ = false;
     int exitCode_ = 0;
 
-    QLabel* Label1 = nullptr;
-    QLabel* Label2 = nullptr;
-    QLabel* Label3 = nullptr;
+    // The widgets keep their control names as objectName ("Label1"...), which the layout, the
+    // tests and the accessibility tree find them by.
+    QLabel* primaryReading = nullptr;   // Label1
+    QLabel* secondaryReading = nullptr; // Label2
+    QLabel* rateLine = nullptr;         // Label3
     QPushButton* cmdLogger = nullptr;
     QPushButton* cmdMeterSettings = nullptr;
     QPushButton* cmdAlarms = nullptr;
@@ -128,7 +130,7 @@ private:
     QLineEdit* txtLowAlarm = nullptr;
     QCheckBox* chkHiSet = nullptr;
     QCheckBox* chkLoSet = nullptr;
-    QFrame* Line1 = nullptr;
+    QFrame* separatorLine = nullptr; // Line1
     QTimer* tmrWait = nullptr;
     QAction* mnuOpen = nullptr;
     std::array<QAction*, 8> mnuCom{};
