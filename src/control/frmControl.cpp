@@ -56,13 +56,13 @@ QFrame* frmControl::separator(const char* name, int top) {
 }
 
 void frmControl::buildControls() {
-    Label12 = new QLabel(this);
-    Label12->setObjectName("Label12");
-    Label12->setWordWrap(true);
-    Label12->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Label12->setGeometry(place(150, 90, ClientWidth - 300, FirstRowY - 210));
+    setupNote = new QLabel(this);
+    setupNote->setObjectName("Label12");
+    setupNote->setWordWrap(true);
+    setupNote->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    setupNote->setGeometry(place(150, 90, ClientWidth - 300, FirstRowY - 210));
 
-    Line1 = separator("Line1", FirstRowY - 90);
+    functionSeparator = separator("Line1", FirstRowY - 90);
 
     functionGroup_ = new QButtonGroup(this);
     functionGroup_->setExclusive(true);
@@ -70,18 +70,18 @@ void frmControl::buildControls() {
     rateGroup_->setExclusive(true);
 
     const int rateTop = FirstRowY + 8 * RowHeight + 150;
-    Line2 = separator("Line2", rateTop - 90);
-    Frame1 = new QFrame(this);
-    Frame1->setObjectName("Frame1");
-    Frame1->setFrameShape(QFrame::Box);
-    Frame1->setGeometry(place(LeftButtonX - 60, rateTop, ButtonSize + 120, 3 * RowHeight + 90));
+    rateSeparator = separator("Line2", rateTop - 90);
+    rateFrame = new QFrame(this);
+    rateFrame->setObjectName("Frame1");
+    rateFrame->setFrameShape(QFrame::Box);
+    rateFrame->setGeometry(place(LeftButtonX - 60, rateTop, ButtonSize + 120, 3 * RowHeight + 90));
 
     const QList<core::MeterOption>& options = core::MeterOptions();
     for (int i = 0; i < options.size(); ++i) {
         if (options[i].kind == core::MeterOption::Kind::Rate) {
             const int row = i - FirstRateRow;
             rateGroup_->addButton(
-                addOption(i, place(60, 60 + row * RowHeight, ButtonSize, ButtonSize), Frame1,
+                addOption(i, place(60, 60 + row * RowHeight, ButtonSize, ButtonSize), rateFrame,
                           place(LeftButtonX + LabelGap + 90, rateTop + 60 + row * RowHeight, 2475,
                                 ButtonSize)));
         } else {
@@ -95,19 +95,19 @@ void frmControl::buildControls() {
         }
     }
 
-    Label13 = new QLabel(core::ManualsPageUrl, this);
-    Label13->setObjectName("Label13");
-    Label13->setWordWrap(true);
-    Label13->setGeometry(place(3075, rateTop, ClientWidth - 3150, 2 * RowHeight));
-    Label13->setCursor(Qt::PointingHandCursor);
-    Label13->setToolTip("Open the Fluke manuals page in your browser");
-    QPalette linkPalette = Label13->palette();
+    manualsLink = new QLabel(core::ManualsPageUrl, this);
+    manualsLink->setObjectName("Label13");
+    manualsLink->setWordWrap(true);
+    manualsLink->setGeometry(place(3075, rateTop, ClientWidth - 3150, 2 * RowHeight));
+    manualsLink->setCursor(Qt::PointingHandCursor);
+    manualsLink->setToolTip("Open the Fluke manuals page in your browser");
+    QPalette linkPalette = manualsLink->palette();
     linkPalette.setColor(QPalette::WindowText, QColor(0, 0, 255));
-    Label13->setPalette(linkPalette);
-    QFont underlined = Label13->font();
+    manualsLink->setPalette(linkPalette);
+    QFont underlined = manualsLink->font();
     underlined.setUnderline(true);
-    Label13->setFont(underlined);
-    Label13->installEventFilter(this);
+    manualsLink->setFont(underlined);
+    manualsLink->installEventFilter(this);
 
     cmdReturn = new QPushButton("&Return", this);
     cmdReturn->setObjectName("cmdReturn");
@@ -173,9 +173,9 @@ void frmControl::applyOption(QRadioButton* button) {
 void frmControl::openWindow() {
     if (isOpen())
         return;
-    Label12->setText(core::SetupNote());
+    setupNote->setText(core::SetupNote());
     fitNote();
-    for (QFrame* line : {Line1, Line2}) {
+    for (QFrame* line : {functionSeparator, rateSeparator}) {
         QPalette palette = line->palette();
         palette.setColor(QPalette::WindowText, Qt::white);
         line->setPalette(palette);
@@ -190,14 +190,14 @@ void frmControl::fitNote() {
     // The note's place is fixed, while wider desktop fonts and scaled screens wrap it onto more
     // lines: it steps down from the window's size until its last line shows.
     QFont note = font();
-    const QRect room = Label12->contentsRect();
+    const QRect room = setupNote->contentsRect();
     for (qreal points = note.pointSizeF(); points >= SmallestNotePoints; points -= 0.25) {
         note.setPointSizeF(points);
-        if (QFontMetrics(note).boundingRect(room, NoteFlags, Label12->text()).height() <=
+        if (QFontMetrics(note).boundingRect(room, NoteFlags, setupNote->text()).height() <=
             room.height())
             break;
     }
-    Label12->setFont(note);
+    setupNote->setFont(note);
 }
 
 bool frmControl::isOpen() const {
@@ -239,7 +239,7 @@ bool frmControl::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::MouseButtonRelease ||
         static_cast<QMouseEvent*>(event)->button() != Qt::LeftButton)
         return QWidget::eventFilter(watched, event);
-    if (watched == Label13) {
+    if (watched == manualsLink) {
         openManualsPage();
         return true;
     }

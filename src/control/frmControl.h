@@ -30,7 +30,7 @@ public:
     void hideWindow();
     void closeWindow();
 
-    // Label13's click: the meter maker's manuals page in the user's browser.
+    // manualsLink's click: the meter maker's manuals page in the user's browser.
     void openManualsPage();
 
 signals:
@@ -60,11 +60,11 @@ private:
     core::MeterSession& session_;
     platform::Platform& platform_;
     Twips twips_;
-    QLabel* Label12 = nullptr;
-    QLabel* Label13 = nullptr;
-    QFrame* Line1 = nullptr;
-    QFrame* Line2 = nullptr;
-    QFrame* Frame1 = nullptr;
+    QLabel* setupNote = nullptr;         // Label12
+    QLabel* manualsLink = nullptr;       // Label13
+    QFrame* functionSeparator = nullptr; // Line1
+    QFrame* rateSeparator = nullptr;     // Line2
+    QFrame* rateFrame = nullptr;         // Frame1
     QPushButton* cmdReturn = nullptr;
     QButtonGroup* functionGroup_ = nullptr;
     QButtonGroup* rateGroup_ = nullptr;

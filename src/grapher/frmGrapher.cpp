@@ -134,7 +134,7 @@ void frmGrapher::loadFromMain(const QString& path) {
     // A window load starts from a fresh window, whatever an earlier file left.
     mnuCAccess_->setEnabled(true);
     for (QLabel* l : {lblMaxVal_, lblMinVal_, lblMax_, lblMidHigh_, lblMid_, lblMidLow_, lblMin_,
-                      Label10_, lblTitle_, lblDate_})
+                      dataSetName_, lblTitle_, lblDate_})
         l->clear();
     view_.HasSecondary = false;
     view_.ViewStart = 0;
@@ -351,7 +351,7 @@ grapher::GraphPicture frmGrapher::picture() const {
     grapher::GraphPicture shown;
     shown.background = frame->palette().color(frame->backgroundRole());
     for (const QWidget* w : std::initializer_list<const QWidget*>{
-             lblFileName_, lblDate_, txtComment_, lblTitle_, Label10_, lblMax_, lblMidHigh_,
+             lblFileName_, lblDate_, txtComment_, lblTitle_, dataSetName_, lblMax_, lblMidHigh_,
              lblMid_, lblMidLow_, lblMin_})
         shown.texts.append(grapher::TextOfWidget(w, frame));
     shown.plot = grapher::PlotOfView(view_, main_.liveUnits(), *picGraph_, frame, GridGrey);

@@ -108,7 +108,7 @@ private:
     QLabel* lblDate_ = nullptr;
     QLineEdit* txtComment_ = nullptr;
     QLabel* lblTitle_ = nullptr;
-    QLabel* Label10_ = nullptr;
+    QLabel* dataSetName_ = nullptr; // Label10
     QLabel* lblMax_ = nullptr;
     QLabel* lblMidHigh_ = nullptr;
     QLabel* lblMid_ = nullptr;

@@ -103,11 +103,12 @@ void frmGrapher::lblTitle_Click() {
         for (float x : {cursorX, prevCursorX})
             if (x != 0)
                 picGraph_->line(x, view_.FullScale, x, -view_.FullScale, 0xFFFFFF);
-        Label10_->setText(QString());
+        dataSetName_->setText(QString());
         markerShown_ = false;
         return;
     }
-    Label10_->setText(view_.DataSet == 2 ? QStringLiteral("Secondary") : QStringLiteral("Primary"));
+    dataSetName_->setText(view_.DataSet == 2 ? QStringLiteral("Secondary")
+                                             : QStringLiteral("Primary"));
     redraw();
     setTitle();
     showReadout(1, false, 0);

@@ -66,11 +66,11 @@ void frmGrapher::buildWidgets() {
     titleFont.setPointSize(14);
     titleFont.setBold(true);
     lblTitle_->setFont(titleFont);
-    Label10_ = MakeLabel(central, "Label10");
+    dataSetName_ = MakeLabel(central, "Label10");
     titleRow->addStretch();
     titleRow->addWidget(lblTitle_);
     titleRow->addSpacing(20);
-    titleRow->addWidget(Label10_);
+    titleRow->addWidget(dataSetName_);
     titleRow->addStretch();
     outer->addLayout(titleRow);
 

@@ -112,8 +112,8 @@ void frmLogger::showFreshControls() {
     txtComment->clear();
     optManual->setChecked(true);
     optManual_Click();
-    Label5->setStyleSheet(QString());
-    Label5->setText(QStringLiteral("Logger Start/Stop Control"));
+    runStatus->setStyleSheet(QString());
+    runStatus->setText(QStringLiteral("Logger Start/Stop Control"));
     cmdStart->setFont(QFont());
     cmdStart->setText(QStringLiteral("Start Logging"));
     platform::SetButtonFace(cmdStop, QColor());
@@ -254,8 +254,8 @@ void frmLogger::cmdStop_Click() {
 }
 
 void frmLogger::showIdleControls() {
-    Label5->setStyleSheet(QStringLiteral("color: black;"));
-    Label5->setText(QStringLiteral("Sampling Control:"));
+    runStatus->setStyleSheet(QStringLiteral("color: black;"));
+    runStatus->setText(QStringLiteral("Sampling Control:"));
     mskStartTime->setEnabled(true);
     mskEndTime->setEnabled(true);
     cmdReturn->setEnabled(true);
@@ -400,11 +400,11 @@ void frmLogger::tmrRealTime_Timer() {
         }
     }
 
-    Label5->setStyleSheet(QStringLiteral("color: black;"));
+    runStatus->setStyleSheet(QStringLiteral("color: black;"));
     if (!run.LoggingActive)
-        Label5->setText(QStringLiteral("Logger Start/Stop Control"));
+        runStatus->setText(QStringLiteral("Logger Start/Stop Control"));
     else
-        Label5->setText(BlinkPhase ? QStringLiteral("Sampling in Progress!") : QString());
+        runStatus->setText(BlinkPhase ? QStringLiteral("Sampling in Progress!") : QString());
 
     if (!open_)
         return; // the graph is not shown; the display cycle does not draw it either
@@ -422,7 +422,7 @@ void frmLogger::tmrRealTime_Timer() {
     if (!shared_.reading.DualDisplay) {
         display.TrendTrace = 1;
         display.TrendColour = logger::PrimaryTraceColour;
-        Label12->clear();
+        traceName->clear();
     }
 }
 

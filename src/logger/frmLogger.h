@@ -137,9 +137,9 @@ private:
     QLabel* lblRealTime = nullptr;
     QLabel* lblSamples = nullptr;
     QLabel* lblSampCount = nullptr;
-    QLabel* Label5 = nullptr;
+    QLabel* runStatus = nullptr; // Label5
     QLabel* lblType = nullptr;
-    QLabel* Label12 = nullptr;
+    QLabel* traceName = nullptr; // Label12
     QLabel* lblRescale = nullptr;
     std::array<QLabel*, 5> axisLabels{}; // lblMax, lblMidHigh, lblMid, lblMidLow, lblMin
     platform::PictureBox* picGraph_ = nullptr;

@@ -42,13 +42,13 @@ void frmLogger::toggleTrace(bool fromTypeLabel) {
         session_.restartSilenceCount();
     if (shared.reading.DualDisplay && shared.display.TrendTrace == 1) {
         session_.followTrace(2, logger::SecondaryTraceColour);
-        Label12->setText(QStringLiteral("Secondary"));
+        traceName->setText(QStringLiteral("Secondary"));
     } else if (shared.reading.DualDisplay) {
         session_.followTrace(1, logger::PrimaryTraceColour);
-        Label12->setText(QStringLiteral("Primary"));
+        traceName->setText(QStringLiteral("Primary"));
     } else {
         session_.followTrace(1, logger::PrimaryTraceColour);
-        Label12->clear();
+        traceName->clear();
     }
     logger::ClearTrendHistory(shared.display);
     session_.ResetMaxMin();
