@@ -68,6 +68,12 @@ void MeterSession::ResetMaxMin() {
     ::ResetMaxMin(state_.display);
 }
 
+void MeterSession::restartTrend() {
+    state_.display.PriHistory.fill(0);
+    state_.display.SecHistory.fill(0);
+    ::ResetMaxMin(state_.display);
+}
+
 void MeterSession::followTrace(qint16 trace, float colour) {
     state_.display.TrendTrace = trace;
     state_.display.TrendColour = colour;

@@ -57,6 +57,10 @@ public:
     void ResetMaxMin();
     // The silence count starts again from nothing.
     void restartSilenceCount() { state_.link.NoReplyCount = 0; }
+    // Both histories emptied and the scale proposed afresh, as a new trace starts.
+    void restartTrend();
+    // The trend graph's axes are to be drawn again at its next clock tick.
+    void setRescalePending(bool pending) { state_.display.RescalePending = pending; }
     // The trend graph follows the primary (1) or the secondary reading, drawn in this colour.
     void followTrace(qint16 trace, float colour);
     // Sends the option's command and applies its further effects: a function asks the trend

@@ -33,7 +33,4 @@ TrendLabels DrawTrendAxes(platform::PictureBox& picGraph, float proposed, const 
 // values of exactly 0 are skipped; the line goes on from the last point drawn.
 void DrawTrendTrace(platform::PictureBox& picGraph, const DisplayShared& display);
 
-// All 240 values of both histories to 0.
-void ClearTrendHistory(DisplayShared& display);
-
 } // namespace logger

@@ -95,7 +95,7 @@ void frmLogger::openWindow() {
         showSampleCount(run.SampleCount);
     }
     DrawTrendAxes(shared_.display.NewTrendScale);
-    shared_.display.RescalePending = false;
+    session_.setRescalePending(false);
     BlinkPhase = false;
     tmrReScale->stop();
     open_ = true;
@@ -410,12 +410,12 @@ void frmLogger::tmrRealTime_Timer() {
         return; // the graph is not shown; the display cycle does not draw it either
     if (lblType->text() != display.TrendUnits) {
         lblType->setText(display.TrendUnits);
-        display.RescalePending = true;
+        session_.setRescalePending(true);
     }
     if (display.RescalePending) {
         DrawTrendAxes(display.NewTrendScale);
         lblRescale->show();
-        display.RescalePending = false;
+        session_.setRescalePending(false);
     } else {
         lblRescale->hide();
     }

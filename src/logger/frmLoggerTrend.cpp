@@ -50,8 +50,7 @@ void frmLogger::toggleTrace(bool fromTypeLabel) {
         session_.followTrace(1, logger::PrimaryTraceColour);
         traceName->clear();
     }
-    logger::ClearTrendHistory(shared.display);
-    session_.ResetMaxMin();
+    session_.restartTrend();
     DrawTrendAxes(shared.display.NewTrendScale);
     tmrReScale->start();
     if (fromTypeLabel)
@@ -61,8 +60,7 @@ void frmLogger::toggleTrace(bool fromTypeLabel) {
 void frmLogger::tmrReScale_Timer() {
     SessionState& shared = shared_;
     session_.restartSilenceCount();
-    logger::ClearTrendHistory(shared.display);
-    session_.ResetMaxMin();
+    session_.restartTrend();
     DrawTrendAxes(shared.display.NewTrendScale);
     tmrReScale->stop();
     session_.restartSilenceCount();
