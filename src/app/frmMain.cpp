@@ -57,11 +57,12 @@ frmMain::frmMain(platform::Platform& platform, QWidget* parent)
     control_ = std::make_unique<frmControl>(*session_, platform_, twips_);
     connect(control_.get(), &frmControl::opening, this, &frmMain::closeLoggerByReturn);
     connect(control_.get(), &frmControl::optionApplied, this, &frmMain::activate);
-    logger_ = std::make_unique<frmLogger>(*session_, platform_, twips_, this);
+    run_ = new core::LoggingRun(*session_, platform_.clock, platform_.messages, this);
+    connect(run_, &core::LoggingRun::quitRequested, this, &frmMain::quitProgram);
+    logger_ = std::make_unique<frmLogger>(*session_, *run_, platform_, twips_, this);
     connect(logger_.get(), &frmLogger::moveMainRequested, this, &frmMain::moveUp);
     connect(logger_.get(), &frmLogger::runTitleChanged, this,
             [this](const QString& suffix) { setWindowTitle(maintexts::WindowCaption + suffix); });
-    connect(logger_.get(), &frmLogger::quitRequested, this, &frmMain::quitProgram);
     SessionState& state = session_->state();
     frmGrapher::MainSide side{twips_, this, [&state] { return state.display.TrendUnits; },
                               [&state] { return state.logger.LogFilePath; }};

@@ -1,4 +1,5 @@
 #pragma once
+#include "core/LoggingRun.h"
 #include "core/MeterSession.h"
 #include "display/DisplayAppearance.h"
 #include "display/MainLayout.h"
@@ -136,6 +137,7 @@ private:
     std::array<QAction*, 8> mnuCom{};
 
     core::MeterSession* session_ = nullptr;
+    core::LoggingRun* run_ = nullptr;
     std::unique_ptr<AlarmPanel> alarms_;
     std::unique_ptr<frmControl> control_;
     std::unique_ptr<frmLogger> logger_;

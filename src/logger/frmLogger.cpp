@@ -1,5 +1,4 @@
 #include "frmLogger.h"
-#include "CreateLogDatabase.h"
 #include "LoggerRules.h"
 #include "platform/ButtonFace.h"
 #include "platform/UnexpectedError.h"
@@ -23,25 +22,23 @@ const QColor Red(255, 0, 0);
 
 } // namespace
 
-frmLogger::frmLogger(core::MeterSession& session, platform::Platform& platform, const Twips& twips,
-                     const QWidget* mainWindow, QWidget* parent)
+frmLogger::frmLogger(core::MeterSession& session, core::LoggingRun& run,
+                     platform::Platform& platform, const Twips& twips, const QWidget* mainWindow,
+                     QWidget* parent)
     : QWidget(parent, Qt::Window), session_(session), shared_(session.state()), platform_(platform),
-      twips_(twips), mainWindow_(mainWindow), readingSource_(shared_.reading, shared_.link),
-      // Cancel on a creation error ends the program through the whole Quit, once this handler
-      // has returned, so the settings are saved and every window closes in its order.
-      endProgram_([this] { QTimer::singleShot(0, this, [this] { emit quitRequested(); }); }) {
+      twips_(twips), mainWindow_(mainWindow), run_(run) {
     setObjectName(QStringLiteral("frmLogger"));
     setWindowTitle(QStringLiteral("Voltrane Logger - Pri/Sec Display Values"));
     buildControls();
 
-    capture_ = new logger::SampleCapture(readingSource_, shared_.logger, session_.logClock(),
-                                         platform_.clock, platform_.messages, this);
-    connect(capture_, &logger::SampleCapture::sampleWritten, this, &frmLogger::showSampleCount);
-    connect(capture_, &logger::SampleCapture::runFailed, this, &frmLogger::runFailed);
+    connect(&run_, &core::LoggingRun::sampleTaken, this, &frmLogger::showSampleCount);
+    connect(&run_, &core::LoggingRun::stopped, this, [this](core::LoggingRun::StopReason reason) {
+        if (reason == core::LoggingRun::StopReason::WriteFailed)
+            runFailed();
+    });
     // Each sample first asks whether a timed run has reached its stop second: the window clock's
     // tick for that second may come a moment after the sample clock's.
-    disconnect(&session_.logClock(), nullptr, capture_, nullptr);
-    connect(&session_.logClock(), &QTimer::timeout, this, &frmLogger::sampleClockTick);
+    connect(&run_, &core::LoggingRun::sampleDue, this, &frmLogger::sampleClockTick);
 
     tmrRealTime = new logger::WindowClock(platform_.clock, QStringLiteral("tmrRealTime"), this);
     connect(tmrRealTime, &logger::WindowClock::ticked, this, &frmLogger::tmrRealTime_Timer);
@@ -53,7 +50,7 @@ frmLogger::frmLogger(core::MeterSession& session, platform::Platform& platform, 
 }
 
 frmLogger::~frmLogger() {
-    capture_->end();
+    run_.capture().end();
     showRunInMainTitle(false);
 }
 
@@ -88,7 +85,7 @@ void frmLogger::openWindow() {
     picGraph_->setBackColour(quint32(settings::ReadBackgroundColour()));
     if (!run.LoggingActive) {
         showFreshControls();
-        run.LogFilePath = settings::ReadLogFilePath();
+        run_.setLogFilePath(settings::ReadLogFilePath());
         txtFilePath->setText(run.LogFilePath);
         txtSampInt->setText(logger::periodText(run.LogIntervalMs));
     } else {
@@ -157,7 +154,7 @@ void frmLogger::returnToMain() {
 }
 
 void frmLogger::closeWindow() {
-    if (capture_->capturing() || shared_.logger.LoggingActive)
+    if (run_.capturing() || run_.active())
         cmdStop_Click();
     tmrRealTime->stop();
     tmrReScale->stop();
@@ -188,7 +185,7 @@ void frmLogger::cmdBrowse_Click() {
     request.mustExist = false; // a run creates its file, so the usual choice is a new name
     const platform::DialogResult result = platform_.dialogs.openFile(request);
     if (result.ok()) {
-        shared_.logger.LogFilePath = result.value;
+        run_.setLogFilePath(result.value);
         txtFilePath->setText(result.value);
     } else if (result.status == platform::DialogResult::Status::Failed) {
         platform::ShowUnexpectedError(platform_.messages, result.errorCode);
@@ -197,8 +194,7 @@ void frmLogger::cmdBrowse_Click() {
 }
 
 void frmLogger::cmdStart_Click() {
-    LoggerRunState& run = shared_.logger;
-    if (run.LoggingActive)
+    if (run_.active())
         return;
     const std::optional<QString> path = boxPath();
     if (!path) {
@@ -208,33 +204,20 @@ void frmLogger::cmdStart_Click() {
     }
     txtFilePath->setText(*path);
     tmrRealTime->start();
-    run.LogFileError = false;
-    run.LoggingActive = true;
-    const logfile::RunInfo info{logfile::infoDateText(platform_.clock.now().date()),
-                                txtComment->text().left(logger::CommentMaxLength)};
-    std::optional<db::Connection> file =
-        logger::CreateLogDatabase(run, platform_.messages, *path, info, endProgram_);
-    if (run.LogFileError || !file) {
-        // LogFilePath keeps the last file that worked, whose folder is the one stored.
-        run.LogFileError = true;
-        run.LoggingActive = false;
+    // The period is taken corrected, even if the box was not left before Start.
+    const QString period = logger::correctedPeriodText(txtSampInt->text());
+    if (!run_.open(*path, txtComment->text(), logger::periodIntervalMs(period))) {
         keepClockForState();
         return;
     }
-    run.LogFilePath = *path;
     cmdReturn->setEnabled(false);
     cmdBrowse->setEnabled(false);
-    // The period is taken corrected, even if the box was not left before Start.
-    txtSampInt->setText(logger::correctedPeriodText(txtSampInt->text()));
-    run.LogIntervalMs = logger::periodIntervalMs(txtSampInt->text());
-    capture_->begin(std::move(*file));
+    txtSampInt->setText(period);
     showRunControls();
     showSampleCount(0);
     lblSamples->show();
     lblSampCount->show();
-    if (!capture_->GetRowofData())
-        return; // the run has been stopped and the user told
-    capture_->startClock();
+    run_.startSampling();
 }
 
 void frmLogger::showRunControls() {
@@ -246,9 +229,7 @@ void frmLogger::showRunControls() {
 }
 
 void frmLogger::cmdStop_Click() {
-    LoggerRunState& run = shared_.logger;
-    run.LoggingActive = false;
-    capture_->end();
+    run_.stop();
     showIdleControls();
     showRunInMainTitle(false);
 }
@@ -447,15 +428,14 @@ void frmLogger::sampleClockTick() {
         finishTimedRun();
         return;
     }
-    capture_->GetRowofData();
+    run_.takeSample();
 }
 
 // ---- Period and comment boxes ----
 
 void frmLogger::periodBoxLeft() {
     txtSampInt->setText(logger::correctedPeriodText(txtSampInt->text()));
-    if (!shared_.logger.LoggingActive)
-        shared_.logger.LogIntervalMs = logger::periodIntervalMs(txtSampInt->text());
+    run_.setInterval(logger::periodIntervalMs(txtSampInt->text()));
 }
 
 void frmLogger::commentChanged() {

@@ -1,8 +1,8 @@
 #pragma once
 #include "LogFile.h"
-#include "SampleCapture.h"
 #include "TrendGraph.h"
 #include "WindowClock.h"
+#include "core/LoggingRun.h"
 #include "core/MeterSession.h"
 #include "platform/PictureBox.h"
 #include "platform/Platform.h"
@@ -31,8 +31,8 @@ class frmLogger : public QWidget {
 public:
     // The window opens beside mainWindow, whose place and screen it reads; measures are taken
     // in twips by the main window's conversion.
-    frmLogger(core::MeterSession& session, platform::Platform& platform, const Twips& twips,
-              const QWidget* mainWindow, QWidget* parent = nullptr);
+    frmLogger(core::MeterSession& session, core::LoggingRun& run, platform::Platform& platform,
+              const Twips& twips, const QWidget* mainWindow, QWidget* parent = nullptr);
     ~frmLogger() override;
 
     // Opens the window beside the main window; an open window is left as it is.
@@ -65,15 +65,13 @@ public:
     // The time boxes' reset: mask removed, text emptied, mask set again, box shown.
     void resetTimeBox(QLineEdit* box);
 
-    logger::SampleCapture& capture() { return *capture_; }
+    logger::SampleCapture& capture() { return run_.capture(); }
 
 signals:
     // The main window is to move up by this many twips (negative: down).
     void moveMainRequested(int twips);
     // The main window's title is to carry this text after its caption (empty: the caption only).
     void runTitleChanged(const QString& suffix);
-    // Cancel after a failed file creation: the program is to end by its whole Quit.
-    void quitRequested();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -108,10 +106,7 @@ private:
     platform::Platform& platform_;
     Twips twips_;
     const QWidget* mainWindow_;
-    // The samples are taken from the main window's current reading.
-    meterlink::CurrentReadingSource readingSource_;
-    logger::SampleCapture* capture_ = nullptr;
-    std::function<void()> endProgram_;
+    core::LoggingRun& run_;
     bool open_ = false;
     bool movedMainDown_ = false;
     bool closingForQuit_ = false;

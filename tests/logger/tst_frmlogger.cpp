@@ -28,14 +28,13 @@ class tst_frmlogger : public QObject {
         connect(&window, &frmLogger::moveMainRequested, [&main](int t) { main.moveUp(t); });
         connect(&window, &frmLogger::runTitleChanged,
                 [&main](const QString& suffix) { main.showRunInTitle(suffix); });
-        connect(&window, &frmLogger::quitRequested, [&main] { ++main.quits; });
     }
 
     struct Rig {
         explicit Rig(double dpi = 96) : main(platform, dpi) { wire(window, main); }
         doubles::FakePlatform platform;
         LiveMain main;
-        frmLogger window{main.session, platform.platform, main.scale, &main.window};
+        frmLogger window{main.session, main.run, platform.platform, main.scale, &main.window};
         template <typename T> T* child(const char* name) {
             return window.findChild<T*>(QString::fromLatin1(name));
         }
@@ -72,7 +71,7 @@ class tst_frmlogger : public QObject {
         platform::QtDialogs dialogs;
         platform::Platform services{fakes.messages, dialogs,      fakes.sound,
                                     fakes.clock,    fakes.serial, fakes.shell};
-        frmLogger window(main.session, services, main.scale, &main.window);
+        frmLogger window(main.session, main.run, services, main.scale, &main.window);
         wire(window, main);
         const QString path = dir_.filePath(chosen);
         if (exists)

@@ -1,0 +1,69 @@
+#include "core/LoggingRun.h"
+#include "logger/CreateLogDatabase.h"
+#include "logger/LoggerRules.h"
+#include <QTimer>
+
+namespace core {
+
+LoggingRun::LoggingRun(MeterSession& session, platform::Clock& clock,
+                       platform::MessageBox& messages, QObject* parent)
+    : QObject(parent), run_(session.state().logger), clock_(clock), messages_(messages),
+      readingSource_(session.state().reading, session.state().link) {
+    QTimer& logClock = session.logClock();
+    capture_ = new logger::SampleCapture(readingSource_, run_, logClock, clock, messages, this);
+    connect(capture_, &logger::SampleCapture::sampleWritten, this, &LoggingRun::sampleTaken);
+    connect(capture_, &logger::SampleCapture::runFailed, this,
+            [this] { emit stopped(StopReason::WriteFailed); });
+    // Each tick first goes to the window, which may have a timed stop due at that second.
+    disconnect(&logClock, nullptr, capture_, nullptr);
+    connect(&logClock, &QTimer::timeout, this, &LoggingRun::sampleDue);
+}
+
+LoggingRun::~LoggingRun() {
+    capture_->end();
+}
+
+bool LoggingRun::open(const QString& path, const QString& comment, qint32 intervalMs) {
+    run_.LogFileError = false;
+    run_.LoggingActive = true;
+    const logfile::RunInfo info{logfile::infoDateText(clock_.now().date()),
+                                comment.left(logger::CommentMaxLength)};
+    // Cancel on a creation error ends the program through the whole Quit, once this handler
+    // has returned, so the settings are saved and every window closes in its order.
+    const auto endProgram = [this] {
+        QTimer::singleShot(0, this, [this] { emit quitRequested(); });
+    };
+    std::optional<db::Connection> file =
+        logger::CreateLogDatabase(run_, messages_, path, info, endProgram);
+    if (run_.LogFileError || !file) {
+        // LogFilePath keeps the last file that worked, whose folder is the one stored.
+        run_.LogFileError = true;
+        run_.LoggingActive = false;
+        return false;
+    }
+    run_.LogFilePath = path;
+    run_.LogIntervalMs = intervalMs;
+    capture_->begin(std::move(*file));
+    return true;
+}
+
+void LoggingRun::startSampling() {
+    if (capture_->GetRowofData())
+        capture_->startClock();
+}
+
+void LoggingRun::takeSample() {
+    capture_->GetRowofData();
+}
+
+void LoggingRun::stop() {
+    run_.LoggingActive = false;
+    capture_->end();
+}
+
+void LoggingRun::setInterval(qint32 intervalMs) {
+    if (!run_.LoggingActive)
+        run_.LogIntervalMs = intervalMs;
+}
+
+} // namespace core
