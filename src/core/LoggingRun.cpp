@@ -14,9 +14,19 @@ LoggingRun::LoggingRun(MeterSession& session, platform::Clock& clock,
     connect(capture_, &logger::SampleCapture::sampleWritten, this, &LoggingRun::sampleTaken);
     connect(capture_, &logger::SampleCapture::runFailed, this,
             [this] { emit stopped(StopReason::WriteFailed); });
-    // Each tick first goes to the window, which may have a timed stop due at that second.
+    // Each sample first asks whether a timed run has reached its stop second: the window clock's
+    // tick for that second may come a moment after the sample clock's.
     disconnect(&logClock, nullptr, capture_, nullptr);
-    connect(&logClock, &QTimer::timeout, this, &LoggingRun::sampleDue);
+    connect(&logClock, &QTimer::timeout, this, [this] {
+        const QTime now = clock_.now().time();
+        if (times_ && run_.LoggingActive && lastTick_.isValid() &&
+            logger::timedStep(times_->first, times_->second, lastTick_, now, true) ==
+                logger::TimedStep::Stop) {
+            emit timedStopDue();
+            return;
+        }
+        takeSample();
+    });
 }
 
 LoggingRun::~LoggingRun() {
@@ -59,6 +69,14 @@ void LoggingRun::takeSample() {
 void LoggingRun::stop() {
     run_.LoggingActive = false;
     capture_->end();
+}
+
+logger::TimedStep LoggingRun::clockTicked(const QTime& now) {
+    const QTime previous = lastTick_.isValid() ? lastTick_ : now;
+    lastTick_ = now;
+    if (!times_)
+        return logger::TimedStep::None;
+    return logger::timedStep(times_->first, times_->second, previous, now, run_.LoggingActive);
 }
 
 void LoggingRun::setInterval(qint32 intervalMs) {

@@ -1,17 +1,21 @@
 #pragma once
 #include "core/MeterSession.h"
+#include "logger/LoggerRules.h"
 #include "logger/SampleCapture.h"
 #include "meterlink/ReadingSource.h"
 #include "platform/Clock.h"
 #include "platform/MessageBox.h"
 #include <QObject>
 #include <QString>
+#include <QTime>
+#include <optional>
+#include <utility>
 
 namespace core {
 
 // A logging run on the meter session: its log file, the sample capture from the session's
-// reading and the sample clock (tmrLogClock). The logger window starts and stops it and keeps
-// the timed start and stop; the run announces each sample, each clock tick and its end.
+// reading, the sample clock (tmrLogClock) and the timed start and stop. The logger window starts
+// and stops it and shows it; the run announces each sample, a timed stop that is due and its end.
 class LoggingRun : public QObject {
     Q_OBJECT
 public:
@@ -30,7 +34,7 @@ public:
     // been told, and a Cancel there asks for the program's end (quitRequested, once the
     // caller has returned). Otherwise the run is active on that file with that period.
     bool open(const QString& path, const QString& comment, qint32 intervalMs);
-    // The first sample at once, then one on every tick the window passes on (takeSample).
+    // The first sample at once, then one on every tick of the sample clock.
     void startSampling();
     // Writes one sample from the current reading.
     void takeSample();
@@ -41,11 +45,19 @@ public:
     void setLogFilePath(const QString& path) { run_.LogFilePath = path; }
     void setInterval(qint32 intervalMs);
 
+    // The start and stop times of day of a timed run, as typed; nothing outside the timer mode.
+    void setTimes(std::optional<std::pair<QString, QString>> times) { times_ = std::move(times); }
+    // A tick of the window clock at now: what the times ask for since the tick before, so a tick
+    // that comes late (a message box held the thread) still sees a time it skipped over.
+    logger::TimedStep clockTicked(const QTime& now);
+    // The window clock counts again from now (the timer mode was just chosen).
+    void restartClockAt(const QTime& now) { lastTick_ = now; }
+
 signals:
     void sampleTaken(int count);
     void stopped(StopReason reason);
-    // The sample clock ticked: a sample is due unless a timed stop has come.
-    void sampleDue();
+    // The stop time of a timed run has come; the sample of that tick is not taken.
+    void timedStopDue();
     void quitRequested();
 
 private:
@@ -54,6 +66,8 @@ private:
     platform::MessageBox& messages_;
     meterlink::CurrentReadingSource readingSource_;
     logger::SampleCapture* capture_ = nullptr;
+    std::optional<std::pair<QString, QString>> times_;
+    QTime lastTick_;
 };
 
 } // namespace core

@@ -36,9 +36,7 @@ frmLogger::frmLogger(core::MeterSession& session, core::LoggingRun& run,
         if (reason == core::LoggingRun::StopReason::WriteFailed)
             runFailed();
     });
-    // Each sample first asks whether a timed run has reached its stop second: the window clock's
-    // tick for that second may come a moment after the sample clock's.
-    connect(&run_, &core::LoggingRun::sampleDue, this, &frmLogger::sampleClockTick);
+    connect(&run_, &core::LoggingRun::timedStopDue, this, &frmLogger::finishTimedRun);
 
     tmrRealTime = new logger::WindowClock(platform_.clock, QStringLiteral("tmrRealTime"), this);
     connect(tmrRealTime, &logger::WindowClock::ticked, this, &frmLogger::tmrRealTime_Timer);
@@ -327,7 +325,8 @@ void frmLogger::optTimer_Click() {
     }
     lblRealTime->setText(now);
     lblRealTime->show();
-    lastTick_ = platform_.clock.now().time();
+    run_.restartClockAt(platform_.clock.now().time());
+    timesToRun();
 }
 
 std::optional<QString> frmLogger::boxPath() const {
@@ -348,10 +347,8 @@ void frmLogger::tmrRealTime_Timer() {
     const QTime now = platform_.clock.now().time();
     lblRealTime->setText(logger::timeBoxText(now));
     BlinkPhase = !BlinkPhase;
-    // A tick that comes late (a message box held the thread) still starts or stops the run at
-    // a time it skipped over.
-    const QTime previous = lastTick_.isValid() ? lastTick_ : now;
-    lastTick_ = now;
+    timesToRun();
+    const logger::TimedStep step = run_.clockTicked(now);
 
     if (optTimer->isChecked()) {
         const QString S = mskStartTime->text();
@@ -366,7 +363,6 @@ void frmLogger::tmrRealTime_Timer() {
         } else {
             cmdStart->setEnabled(false);
         }
-        const logger::TimedStep step = logger::timedStep(S, E, previous, now, run.LoggingActive);
         if (step == logger::TimedStep::Start) {
             cmdStart_Click();
             if (run.LoggingActive) {
@@ -419,16 +415,11 @@ void frmLogger::finishTimedRun() {
                             platform::Buttons::OkOnly, logger::ApplicationTitle);
 }
 
-void frmLogger::sampleClockTick() {
-    const LoggerRunState& run = shared_.logger;
-    const QTime now = platform_.clock.now().time();
-    if (optTimer->isChecked() && run.LoggingActive && lastTick_.isValid() &&
-        logger::timedStep(mskStartTime->text(), mskEndTime->text(), lastTick_, now, true) ==
-            logger::TimedStep::Stop) {
-        finishTimedRun();
-        return;
-    }
-    run_.takeSample();
+void frmLogger::timesToRun() {
+    if (optTimer->isChecked())
+        run_.setTimes(std::pair{mskStartTime->text(), mskEndTime->text()});
+    else
+        run_.setTimes(std::nullopt);
 }
 
 // ---- Period and comment boxes ----

@@ -96,8 +96,8 @@ private:
     void hideTimedControls();
     // The timed stop's steps and its completion message.
     void finishTimedRun();
-    // A tick of the sample clock: one sample, or the timed stop when its second has come.
-    void sampleClockTick();
+    // The time boxes' texts to the run, while the timer mode is chosen.
+    void timesToRun();
     // The file the Data File box names, a relative name taken in the current log file's folder.
     std::optional<QString> boxPath() const;
 
@@ -111,7 +111,6 @@ private:
     bool movedMainDown_ = false;
     bool closingForQuit_ = false;
     bool BlinkPhase = false;
-    QTime lastTick_;
     bool runInTitle_ = false;
     QString axesUnits_; // the unit text the grid was last drawn for
 

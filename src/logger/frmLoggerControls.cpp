@@ -157,6 +157,9 @@ void frmLogger::buildControls() {
     connect(cmdReturn, &QPushButton::clicked, this, &frmLogger::returnToMain);
     connect(optManual, &QRadioButton::clicked, this, &frmLogger::optManual_Click);
     connect(optTimer, &QRadioButton::clicked, this, &frmLogger::optTimer_Click);
+    connect(optTimer, &QRadioButton::toggled, this, &frmLogger::timesToRun);
+    for (QLineEdit* box : {mskStartTime, mskEndTime})
+        connect(box, &QLineEdit::textChanged, this, &frmLogger::timesToRun);
     connect(txtSampInt, &QLineEdit::returnPressed, txtComment, [this] { txtComment->setFocus(); });
     connect(txtComment, &QLineEdit::textChanged, this, &frmLogger::commentChanged);
     connect(picGraph_, &platform::PictureBox::mouseDown, this,
