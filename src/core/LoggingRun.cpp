@@ -7,10 +7,19 @@ namespace core {
 
 LoggingRun::LoggingRun(MeterSession& session, platform::Clock& clock,
                        platform::MessageBox& messages, QObject* parent)
-    : QObject(parent), run_(session.state().logger), clock_(clock), messages_(messages),
-      readingSource_(session.state().reading, session.state().link) {
-    QTimer& logClock = session.logClock();
-    capture_ = new logger::SampleCapture(readingSource_, run_, logClock, clock, messages, this);
+    : QObject(parent), run_(session.state().logger), clock_(clock), messages_(messages) {
+    sessionReading_.emplace(session.state().reading, session.state().link);
+    attach(*sessionReading_, session.logClock());
+}
+
+LoggingRun::LoggingRun(meterlink::ReadingSource& source, LoggerRunState& run, QTimer& logClock,
+                       platform::Clock& clock, platform::MessageBox& messages, QObject* parent)
+    : QObject(parent), run_(run), clock_(clock), messages_(messages) {
+    attach(source, logClock);
+}
+
+void LoggingRun::attach(meterlink::ReadingSource& source, QTimer& logClock) {
+    capture_ = new logger::SampleCapture(source, run_, logClock, clock_, messages_, this);
     connect(capture_, &logger::SampleCapture::sampleWritten, this, &LoggingRun::sampleTaken);
     connect(capture_, &logger::SampleCapture::runFailed, this,
             [this] { emit stopped(StopReason::WriteFailed); });
@@ -57,9 +66,17 @@ bool LoggingRun::open(const QString& path, const QString& comment, qint32 interv
     return true;
 }
 
+void LoggingRun::begin(db::Connection file) {
+    capture_->begin(std::move(file));
+}
+
 void LoggingRun::startSampling() {
     if (capture_->GetRowofData())
         capture_->startClock();
+}
+
+void LoggingRun::startClock() {
+    capture_->startClock();
 }
 
 void LoggingRun::takeSample() {
@@ -69,6 +86,7 @@ void LoggingRun::takeSample() {
 void LoggingRun::stop() {
     run_.LoggingActive = false;
     capture_->end();
+    emit stopped(StopReason::Requested);
 }
 
 logger::TimedStep LoggingRun::clockTicked(const QTime& now) {

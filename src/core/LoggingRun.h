@@ -13,16 +13,22 @@
 
 namespace core {
 
-// A logging run on the meter session: its log file, the sample capture from the session's
-// reading, the sample clock (tmrLogClock) and the timed start and stop. The logger window starts
-// and stops it and shows it; the run announces each sample, a timed stop that is due and its end.
+// A logging run: its log file, the sample capture from a reading, the sample clock and the timed
+// start and stop. The logger window runs one on the meter session (tmrLogClock, the current
+// reading, the times of its time boxes); voltrane-log runs one on its own reading and clock, with
+// its own end rules on each tick. The run announces each sample, a timed stop that is due and
+// its end.
 class LoggingRun : public QObject {
     Q_OBJECT
 public:
     enum class StopReason { Requested, WriteFailed };
+    Q_ENUM(StopReason)
 
     LoggingRun(MeterSession& session, platform::Clock& clock, platform::MessageBox& messages,
                QObject* parent = nullptr);
+    // A run on a reading, run state and sample clock of the caller's own.
+    LoggingRun(meterlink::ReadingSource& source, LoggerRunState& run, QTimer& logClock,
+               platform::Clock& clock, platform::MessageBox& messages, QObject* parent = nullptr);
     ~LoggingRun() override;
 
     const LoggerRunState& state() const { return run_; }
@@ -34,11 +40,15 @@ public:
     // been told, and a Cancel there asks for the program's end (quitRequested, once the
     // caller has returned). Otherwise the run is active on that file with that period.
     bool open(const QString& path, const QString& comment, qint32 intervalMs);
+    // Takes a log file made by the caller (voltrane-log makes it with its first sample).
+    void begin(db::Connection file);
     // The first sample at once, then one on every tick of the sample clock.
     void startSampling();
+    // The sample clock on with LogIntervalMs, as a precise timer.
+    void startClock();
     // Writes one sample from the current reading.
     void takeSample();
-    // Clock off and file released; the rows stay in the file.
+    // Clock off and file released; the rows stay in the file (stopped, Requested).
     void stop();
 
     // The file and period the next run starts from; a run going on keeps its own period.
@@ -55,16 +65,20 @@ public:
 
 signals:
     void sampleTaken(int count);
+    // The run has ended: asked to, or because a row could not be written (the user has been
+    // told, the rows before are kept).
     void stopped(StopReason reason);
     // The stop time of a timed run has come; the sample of that tick is not taken.
     void timedStopDue();
     void quitRequested();
 
 private:
+    void attach(meterlink::ReadingSource& source, QTimer& logClock);
+
     LoggerRunState& run_;
     platform::Clock& clock_;
     platform::MessageBox& messages_;
-    meterlink::CurrentReadingSource readingSource_;
+    std::optional<meterlink::CurrentReadingSource> sessionReading_;
     logger::SampleCapture* capture_ = nullptr;
     std::optional<std::pair<QString, QString>> times_;
     QTime lastTick_;
