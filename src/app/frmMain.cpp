@@ -74,10 +74,13 @@ frmMain::frmMain(platform::Platform& platform, QWidget* parent)
 }
 
 frmMain::~frmMain() {
-    // The other windows hold a reference to this one: they go first.
+    // The other windows hold references to the session and the run: they go first, then the
+    // run, which stops the session's sample clock as it ends.
     grapher_.reset();
     logger_.reset();
     control_.reset();
+    delete run_;
+    run_ = nullptr;
 }
 
 // ---------------------------------------------------------------------------------------------
