@@ -1,5 +1,5 @@
 #include "MainTexts.h"
-#include "app/SharedState.h"
+#include "core/SessionState.h"
 #include "meterlink/LinkWatchdog.h"
 #include "platform/MessageText.h"
 

@@ -1,25 +1,19 @@
 #include "frmMain.h"
 #include "MainTexts.h"
-#include "PortAssignDialog.h"
 #include "control/frmControl.h"
 #include "display/AlarmPanel.h"
 #include "display/Colour.h"
-#include "display/TrendScale.h"
 #include "grapher/frmGrapher.h"
 #include "logger/frmLogger.h"
-#include "meterlink/MeterLink.h"
 #include "meterlink/PortConnection.h"
 #include "platform/UnexpectedError.h"
 #include "settings/SettingsStore.h"
 #include <QAction>
 #include <QApplication>
-#include <QCheckBox>
 #include <QCloseEvent>
 #include <QFrame>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMenu>
-#include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
@@ -27,19 +21,10 @@
 namespace {
 
 constexpr int DisplayPoints = 72;
-// Buttons, threshold boxes and alarm labels.
-constexpr double ControlPoints = 9;
 // The window's outer size counts its frame and title bar, which Qt keeps outside the window's
 // own geometry: a fixed dialog frame of this size is taken off.
 constexpr int FrameWidthTwips = 165;
 constexpr int FrameHeightTwips = 465;
-
-QFont controlFont() {
-    QFont font(QStringLiteral("Times New Roman"));
-    font.setPointSizeF(ControlPoints);
-    font.setBold(true);
-    return font;
-}
 
 double screenDpi() {
     const QScreen* screen = QGuiApplication::primaryScreen();
@@ -54,14 +39,9 @@ frmMain::frmMain(platform::Platform& platform, QWidget* parent)
     setAttribute(Qt::WA_QuitOnClose, false);
     buildControls();
     buildMenus();
+    session_ = new core::MeterSession(platform_.serial, platform_.clock, platform_.messages, this);
     buildTimers();
 
-    link_ = std::make_unique<meterlink::MeterLink>(platform_.serial, platform_.clock,
-                                                   state_.reading, state_.link);
-    connect(link_.get(), &meterlink::MeterLink::lineCompleted, this,
-            [this] { cmdLogger->setEnabled(true); });
-    cycle_ = std::make_unique<DisplayCycle>(state_, platform_.clock,
-                                            static_cast<DisplayCycleView&>(*this));
     AlarmWidgets widgets;
     widgets.cmdAlarms = cmdAlarms;
     widgets.txtHiAlarm = txtHiAlarm;
@@ -72,162 +52,35 @@ frmMain::frmMain(platform::Platform& platform, QWidget* parent)
     widgets.chkLoSet = chkLoSet;
     alarms_ = std::make_unique<AlarmPanel>(widgets, platform_.sound, platform_.messages,
                                            platform_.dialogs, AlarmWavPath_);
-    watchdog_ = std::make_unique<meterlink::LinkWatchdog>(
-        state_.link, state_.reading, platform_.serial, platform_.messages, platform_.clock,
-        static_cast<meterlink::LinkWatchdogHost&>(*this));
+    connectSession();
 
-    control_ = std::make_unique<frmControl>(*this, platform_);
-    logger_ = std::make_unique<frmLogger>(*this, platform_);
-    grapher_ = std::make_unique<frmGrapher>(*this, platform_);
+    control_ = std::make_unique<frmControl>(*session_, platform_, twips_);
+    connect(control_.get(), &frmControl::opening, this, &frmMain::closeLoggerByReturn);
+    connect(control_.get(), &frmControl::optionApplied, this, &frmMain::activate);
+    run_ = new core::LoggingRun(*session_, platform_.clock, platform_.messages, this);
+    connect(run_, &core::LoggingRun::quitRequested, this, &frmMain::quitProgram);
+    logger_ = std::make_unique<frmLogger>(*session_, *run_, platform_, twips_, this);
+    connect(logger_.get(), &frmLogger::moveMainRequested, this, &frmMain::moveUp);
+    connect(logger_.get(), &frmLogger::runTitleChanged, this,
+            [this](const QString& suffix) { setWindowTitle(maintexts::WindowCaption + suffix); });
+    SessionState& state = session_->state();
+    frmGrapher::MainSide side{twips_, this, [&state] { return state.display.TrendUnits; },
+                              [&state] { return state.logger.LogFilePath; }};
+    grapher_ = std::make_unique<frmGrapher>(std::move(side), platform_);
+    connect(grapher_.get(), &frmGrapher::liveDisplayDue, this, &frmMain::startDisplayCycle);
+    connect(grapher_.get(), &frmGrapher::quitRequested, this, &frmMain::quitProgram);
+    connect(grapher_.get(), &frmGrapher::graphFileChosen, this,
+            [&state](const QString& path) { state.GraphFilePath = path; });
 }
 
 frmMain::~frmMain() {
-    // The other windows hold a reference to this one: they go first.
+    // The other windows hold references to the session and the run: they go first, then the
+    // run, which stops the session's sample clock as it ends.
     grapher_.reset();
     logger_.reset();
     control_.reset();
-}
-
-// ---------------------------------------------------------------------------------------------
-// Building the window
-
-void frmMain::buildControls() {
-    auto* central = new QWidget(this);
-    central->setObjectName(QStringLiteral("centralArea"));
-    setCentralWidget(central);
-
-    auto label = [central](const char* name) {
-        auto* widget = new QLabel(central);
-        widget->setObjectName(QLatin1String(name));
-        return widget;
-    };
-    auto button = [central](const char* name, const char* caption, const char* tip) {
-        auto* widget = new QPushButton(QString::fromLatin1(caption), central);
-        widget->setObjectName(QLatin1String(name));
-        widget->setToolTip(QString::fromLatin1(tip));
-        widget->setFont(controlFont());
-        return widget;
-    };
-
-    Label1 = label("Label1");
-    Label2 = label("Label2");
-    Label3 = label("Label3");
-    for (QLabel* display : {Label1, Label2}) {
-        display->setAlignment(Qt::AlignCenter);
-        display->setAutoFillBackground(true);
-    }
-    Label2->hide();
-
-    cmdLogger = button("cmdLogger", "&Log Magnitude(s)",
-                       "Start Logging Data to the Screen or to a File, Analyze Logged Data");
-    cmdLogger->setEnabled(false);
-    cmdMeterSettings =
-        button("cmdMeterSettings", "Meter Control", "Set the Meter's Function and Reading Rate");
-    cmdAlarms = button("cmdAlarms", "&Alarms", "Show or Hide the Hi/Lo Alarm Thresholds");
-    cmdQuit = button("cmdQuit", "&Quit", "Exit the Program");
-
-    lblHiThresh = label("lblHiThresh");
-    lblLoThresh = label("lblLoThresh");
-    for (QLabel* alarmLabel : {lblHiThresh, lblLoThresh}) {
-        alarmLabel->setFont(controlFont());
-        alarmLabel->hide();
-    }
-    txtHiAlarm = new QLineEdit(central);
-    txtHiAlarm->setObjectName(QStringLiteral("txtHiAlarm"));
-    txtLowAlarm = new QLineEdit(central);
-    txtLowAlarm->setObjectName(QStringLiteral("txtLowAlarm"));
-    for (QLineEdit* box : {txtHiAlarm, txtLowAlarm}) {
-        box->setFont(controlFont());
-        box->hide();
-    }
-    chkHiSet = new QCheckBox(central);
-    chkHiSet->setObjectName(QStringLiteral("chkHiSet"));
-    chkLoSet = new QCheckBox(central);
-    chkLoSet->setObjectName(QStringLiteral("chkLoSet"));
-    for (QCheckBox* arm : {chkHiSet, chkLoSet}) {
-        arm->setEnabled(false);
-        arm->hide();
-    }
-
-    Line1 = new QFrame(central);
-    Line1->setObjectName(QStringLiteral("Line1"));
-    Line1->setFrameShape(QFrame::NoFrame);
-    Line1->setAutoFillBackground(true);
-
-    connect(cmdLogger, &QPushButton::clicked, this, [this] { logger_->openWindow(); });
-    connect(cmdMeterSettings, &QPushButton::clicked, this, [this] { control_->openWindow(); });
-    connect(cmdQuit, &QPushButton::clicked, this, &frmMain::quitProgram);
-}
-
-void frmMain::buildMenus() {
-    auto action = [this](QMenu* menu, const char* name, const char* caption) {
-        auto* entry = menu->addAction(QString::fromLatin1(caption));
-        entry->setObjectName(QLatin1String(name));
-        return entry;
-    };
-    auto submenu = [](QMenu* parent, const char* name, const char* caption) {
-        auto* menu = parent->addMenu(QString::fromLatin1(caption));
-        menu->setObjectName(QLatin1String(name));
-        return menu;
-    };
-
-    QMenu* mnuFile = menuBar()->addMenu(QStringLiteral("&File"));
-    mnuFile->setObjectName(QStringLiteral("mnuFile"));
-    connect(action(mnuFile, "mnuLogger", "Logger"), &QAction::triggered, this,
-            [this] { logger_->openWindow(); });
-    mnuOpen = action(mnuFile, "mnuOpen", "&Open and Graph Logged Data");
-    connect(mnuOpen, &QAction::triggered, this, &frmMain::mnuOpen_Click);
-    connect(action(mnuFile, "mnuExit", "Exit"), &QAction::triggered, this, &frmMain::quitProgram);
-
-    QMenu* Edit = menuBar()->addMenu(QStringLiteral("&Edit"));
-    Edit->setObjectName(QStringLiteral("Edit"));
-    QMenu* mnuComm = submenu(Edit, "mnuComm", "&RS-232");
-    for (int n = 1; n <= 8; ++n) {
-        QAction* item = mnuComm->addAction(QStringLiteral("Com%1").arg(n));
-        item->setObjectName(QStringLiteral("mnuCom%1").arg(n));
-        item->setCheckable(true);
-        item->setEnabled(false);
-        connect(item, &QAction::triggered, this, [this, n] { mnuComm_Click(n); });
-        mnuCom[n - 1] = item;
-    }
-    // What each number stands for, and assigning devices to them (probed again after OK).
-    AttachPortAssignment(mnuComm, this,
-                         [this, mnuComm] { ReprobePortMenu(mnuComm, platform_.serial); });
-    connect(action(Edit, "mnuFont", "Font"), &QAction::triggered, this, &frmMain::mnuFont_Click);
-    QMenu* mnuColor = submenu(Edit, "mnuColor", "&Colors");
-    QMenu* mnuBackground = submenu(mnuColor, "mnuBackground", "Background");
-    QMenu* mnuForeground = submenu(mnuColor, "mnuForeground", "Foreground");
-    for (const DisplayAppearance::Entry& entry : DisplayAppearance::Entries()) {
-        QAction* item =
-            action(entry.background ? mnuBackground : mnuForeground, entry.name, entry.caption);
-        item->setCheckable(true);
-        const QString name = QLatin1String(entry.name);
-        connect(item, &QAction::triggered, this, [this, name] { colour_Click(name); });
-    }
-    connect(action(Edit, "mnuAlarm", "&Alarm Sound"), &QAction::triggered, this,
-            [this] { alarms_->chooseSoundFile(); });
-
-    QMenu* mnuHelp = menuBar()->addMenu(QStringLiteral("&Help"));
-    mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
-    connect(action(mnuHelp, "mnuContents", "Contents"), &QAction::triggered, this,
-            &frmMain::mnuContents_Click);
-    connect(action(mnuHelp, "mnuAbout", "About"), &QAction::triggered, this,
-            &frmMain::mnuAbout_Click);
-}
-
-void frmMain::buildTimers() {
-    auto timer = [this](const char* name) {
-        auto* t = new QTimer(this);
-        t->setObjectName(QLatin1String(name));
-        return t;
-    };
-    tmrDispUpdate = timer("tmrDispUpdate");
-    tmrLogClock = timer("tmrLogClock");
-    tmrWait = timer("tmrWait");
-    tmrWait->setInterval(250);
-    tmrWait->setSingleShot(true);
-    connect(tmrDispUpdate, &QTimer::timeout, this, &frmMain::tmrDispUpdate_Timer);
-    connect(tmrWait, &QTimer::timeout, this, &frmMain::tmrWait_Timer);
+    delete run_;
+    run_ = nullptr;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -244,50 +97,50 @@ bool frmMain::openWindow() {
     }
 
     // 2. State.
-    state_.display = DisplayShared{};
-    state_.display.NewTrendScale = 0;
+    SessionState& state = session_->state();
+    state.display = DisplayShared{};
+    state.display.NewTrendScale = 0;
 
-    // 3. Colours and their check marks; Line1 in white.
+    // 3. Colours and their check marks; separatorLine in white.
     appearance_.setStored(settings::ReadBackgroundColour(), settings::ReadForegroundColour());
     applyMenuChecks();
-    QPalette linePalette = Line1->palette();
+    QPalette linePalette = separatorLine->palette();
     linePalette.setColor(QPalette::Window, colour::toQColor(colour::White));
-    Line1->setPalette(linePalette);
+    separatorLine->setPalette(linePalette);
 
     // 4. Port number, port menu, probe.
-    CommPortNo_ = settings::ReadCommPort();
-    if (CommPortNo_ >= meterlink::FirstPort && CommPortNo_ <= meterlink::LastPort)
-        checkPortItem(CommPortNo_);
+    session_->setCommPortNo(settings::ReadCommPort());
+    const qint16 portNo = session_->CommPortNo();
+    if (portNo >= meterlink::FirstPort && portNo <= meterlink::LastPort)
+        checkPortItem(portNo);
     const QList<bool> present = meterlink::ProbePorts(platform_.serial);
     for (int n = 0; n < present.size() && n < int(mnuCom.size()); ++n)
         if (present[n])
             mnuCom[n]->setEnabled(true);
 
     // 5. Open the port; a failure ends the program.
-    if (const int code = platform_.serial.open(CommPortNo_); code != platform::SerialError::None) {
+    if (const int code = platform_.serial.open(portNo); code != platform::SerialError::None) {
         startupFailed(code);
         return false;
     }
 
     // 6. Timers.
-    tmrDispUpdate->setInterval(200);
-    tmrLogClock->setInterval(1000);
-    tmrLogClock->stop();
+    session_->resetTimers();
 
     // 7. Displays, buttons and alarm controls.
     QFont displayFont(settings::ReadFontFace());
     displayFont.setPointSize(DisplayPoints);
-    Label1->setFont(displayFont);
-    QFont secondaryFont = Label2->font();
+    primaryReading->setFont(displayFont);
+    QFont secondaryFont = secondaryReading->font();
     secondaryFont.setFamily(settings::ReadFontFace());
-    Label2->setFont(secondaryFont);
+    secondaryReading->setFont(secondaryFont);
     applyColours();
     applyLayout();
 
     // 8. Silence counters; the display cycle starts.
-    state_.link.NoReplyCount = 0;
-    state_.link.NoReplyLimit = 35;
-    tmrDispUpdate->start();
+    state.link.NoReplyCount = 0;
+    state.link.NoReplyLimit = 35;
+    session_->startDisplayCycle();
 
     // 9. Caption, visible.
     setWindowTitle(maintexts::WindowCaption);
@@ -295,13 +148,13 @@ bool frmMain::openWindow() {
 
     // 10. Alarm sound and data folder.
     AlarmWavPath_ = settings::ReadAlarmWav();
-    state_.logger.LogFilePath = settings::ReadLogFilePath();
+    state.logger.LogFilePath = settings::ReadLogFilePath();
     settingsLoaded_ = true;
 
     // 11. Histories, then the meter's start-up commands.
-    state_.display.PriHistory.fill(0);
-    state_.display.SecHistory.fill(0);
-    link_->SendStartupCommands();
+    state.display.PriHistory.fill(0);
+    state.display.SecHistory.fill(0);
+    session_->SendStartupCommands();
 
     // 12. The meter control window's presets: fast rate, AC volts.
     control_->selectOption(QStringLiteral("optFast"));
@@ -318,7 +171,7 @@ void frmMain::startupFailed(int code) {
     platform_.messages.show(meterlink::StartupErrorText(code), platform::Buttons::OkOnly,
                             meterlink::StartupErrorTitle, platform::Icon::None);
     alarms_->stopSound();
-    tmrDispUpdate->stop();
+    session_->stopDisplayCycle();
     quitting_ = true;
     closeOtherWindows();
     // The closing step stores settings only once they have all been read: a failed start
@@ -336,11 +189,11 @@ void frmMain::quitProgram() {
         return;
     quitting_ = true;
     alarms_->stopSound();
-    tmrDispUpdate->stop();
+    session_->stopDisplayCycle();
     platform_.serial.close();
     closeOtherWindows();
     closingStep();
-    tmrLogClock->stop();
+    session_->logClock().stop();
     tmrWait->stop();
     hide();
     endProgram(0);
@@ -354,12 +207,12 @@ void frmMain::closeOtherWindows() {
 
 void frmMain::closingStep() {
     if (settingsLoaded_) {
-        settings::SaveSetting(QStringLiteral("CommPort"), QString::number(CommPortNo_));
+        settings::SaveSetting(QStringLiteral("CommPort"), QString::number(session_->CommPortNo()));
         settings::SaveSetting(QStringLiteral("BGColor"),
                               QString::number(appearance_.BackgroundColour()));
         settings::SaveSetting(QStringLiteral("FGColor"),
                               QString::number(appearance_.ForegroundColour()));
-        settings::SaveSetting(QStringLiteral("Font"), Label1->font().family());
+        settings::SaveSetting(QStringLiteral("Font"), primaryReading->font().family());
         settings::SaveSetting(QStringLiteral("AlarmWav"), AlarmWavPath_);
     }
     alarms_->stopSound();
@@ -380,18 +233,10 @@ void frmMain::closeEvent(QCloseEvent* event) {
 }
 
 // ---------------------------------------------------------------------------------------------
-// MainWindowApi
-
-void frmMain::SendMeterCommand(const QString& text) {
-    link_->SendMeterCommand(text);
-}
-
-void frmMain::ResetMaxMin() {
-    ::ResetMaxMin(state_.display);
-}
+// What the other windows ask for
 
 void frmMain::setRateLine(const QString& text) {
-    Label3->setText(text);
+    rateLine->setText(text);
     placeRateLine();
 }
 
@@ -400,21 +245,12 @@ void frmMain::moveUp(int twips) {
 }
 
 void frmMain::startDisplayCycle() {
-    tmrDispUpdate->start();
-}
-
-void frmMain::stopDisplayCycle() {
-    tmrDispUpdate->stop();
+    session_->startDisplayCycle();
 }
 
 void frmMain::closeLoggerByReturn() {
     if (logger_->isOpen())
         logger_->returnToMain();
-}
-
-void frmMain::requestTrendRescale() {
-    if (state_.logger.LoggerOpen)
-        logger_->startRescaleTimer();
 }
 
 void frmMain::activate() {
@@ -426,80 +262,57 @@ void frmMain::activate() {
 // The display cycle and the watchdog
 
 void frmMain::tmrDispUpdate_Timer() {
-    cycle_->tick();
+    session_->tick();
+}
+
+void frmMain::connectSession() {
+    core::MeterSession* session = session_;
+    connect(session, &core::MeterSession::replyReceived, this,
+            [this] { cmdLogger->setEnabled(true); });
+    connect(session, &core::MeterSession::primaryFontSizeChanged, this,
+            &frmMain::setPrimaryFontSize);
+    connect(session, &core::MeterSession::primaryTextChanged, primaryReading, &QLabel::setText);
+    connect(session, &core::MeterSession::secondaryTextChanged, secondaryReading, &QLabel::setText);
+    connect(session, &core::MeterSession::layoutChanged, this, &frmMain::showLayout);
+    connect(session, &core::MeterSession::graphOpenAllowed, mnuOpen, &QAction::setEnabled);
+    connect(session, &core::MeterSession::traceDue, this, [this] { logger_->drawTrendTrace(); });
+    connect(session, &core::MeterSession::alarmCheckDue, this,
+            [this](float snapshot) { alarms_->evaluate(snapshot); });
+    connect(session, &core::MeterSession::followedUnitChanged, this,
+            [this] { alarms_->clearAlarms(); });
+    connect(session, &core::MeterSession::rescaleDue, this,
+            [this] { logger_->startRescaleTimer(); });
+    connect(session, &core::MeterSession::rateLineChanged, this, &frmMain::setRateLine);
+    connect(session, &core::MeterSession::ticked, this, [this] { alarms_->blinkTrippedLabels(); });
+    connect(session, &core::MeterSession::displayTextsReplaced, this, &frmMain::setDisplayTexts);
+    connect(session, &core::MeterSession::linkLost, this, &frmMain::disableLoggerButton);
+    connect(session, &core::MeterSession::wentOffline, this, &frmMain::disableMeterControls);
 }
 
 void frmMain::setPrimaryFontSize(int points) {
-    if (Label1->font().pointSize() == points)
+    if (primaryReading->font().pointSize() == points)
         return;
-    QFont font = Label1->font();
+    QFont font = primaryReading->font();
     font.setPointSize(points);
-    Label1->setFont(font);
+    primaryReading->setFont(font);
 }
 
-void frmMain::setPrimaryText(const QString& text) {
-    Label1->setText(text);
-}
-
-void frmMain::setSecondaryText(const QString& text) {
-    Label2->setText(text);
-}
-
-void frmMain::ShowDualLayout() {
-    layout_.ShowDualLayout();
+void frmMain::showLayout(bool dual) {
+    if (dual)
+        layout_.ShowDualLayout();
+    else
+        layout_.ShowSingleLayout();
     applyLayout();
 }
 
-void frmMain::ShowSingleLayout() {
-    layout_.ShowSingleLayout();
-    applyLayout();
-}
-
-void frmMain::setOpenMenuEnabled(bool enabled) {
-    mnuOpen->setEnabled(enabled);
-}
-
-void frmMain::drawTrendTrace() {
-    logger_->drawTrendTrace();
-}
-
-void frmMain::evaluateAlarms() {
-    alarms_->evaluate(state_.display.PriSnapshot);
-}
-
-void frmMain::clearAlarms() {
-    alarms_->clearAlarms();
-}
-
-void frmMain::startTrendRescale() {
-    logger_->startRescaleTimer();
-}
-
-void frmMain::runWatchdog() {
-    watchdog_->check();
-}
-
-void frmMain::blinkTrippedAlarms() {
-    alarms_->blinkTrippedLabels();
-}
-
-void frmMain::setDisplayTexts(const QString& label1, const QString& label2) {
-    Label1->setText(label1);
-    Label2->setText(label2);
+void frmMain::setDisplayTexts(const QString& primary, const QString& secondary) {
+    primaryReading->setText(primary);
+    secondaryReading->setText(secondary);
 }
 
 void frmMain::disableLoggerButton() {
     cmdLogger->setPalette(QApplication::palette(cmdLogger));
     cmdLogger->setEnabled(false);
-}
-
-void frmMain::resetReceiveState() {
-    link_->ResetReceiveState();
-}
-
-void frmMain::stopTimers() {
-    tmrDispUpdate->stop();
-    tmrLogClock->stop();
 }
 
 void frmMain::disableMeterControls() {
@@ -523,10 +336,10 @@ void frmMain::applyLayout() {
         if (auto* widget = centralWidget()->findChild<QWidget*>(name))
             widget->setGeometry(twips_.toPixels(rect));
     placeRateLine();
-    QFont font = Label2->font();
+    QFont font = secondaryReading->font();
     font.setPointSize(DisplayPoints);
-    Label2->setFont(font);
-    Label2->setVisible(layout_.label2Visible());
+    secondaryReading->setFont(font);
+    secondaryReading->setVisible(layout_.label2Visible());
 }
 
 void frmMain::placeRateLine() {
@@ -534,12 +347,12 @@ void frmMain::placeRateLine() {
     // was measured with, or a larger scale, would clip the text, so it takes what its font
     // needs. Nothing lies to its right, and below it there is room for a taller font.
     QRect place = twips_.toPixels(layout_.rect(QStringLiteral("Label3")));
-    place.setSize(place.size().expandedTo(Label3->sizeHint()));
-    Label3->setGeometry(place);
+    place.setSize(place.size().expandedTo(rateLine->sizeHint()));
+    rateLine->setGeometry(place);
 }
 
 void frmMain::applyColours() {
-    for (QLabel* display : {Label1, Label2}) {
+    for (QLabel* display : {primaryReading, secondaryReading}) {
         QPalette palette = display->palette();
         palette.setColor(QPalette::Window, colour::toQColor(appearance_.BackgroundColour()));
         palette.setColor(QPalette::WindowText, colour::toQColor(appearance_.ForegroundColour()));
@@ -569,16 +382,17 @@ void frmMain::colour_Click(const QString& entryName) {
 }
 
 void frmMain::mnuFont_Click() {
-    const platform::DialogResult result = platform_.dialogs.chooseFontFace(Label1->font().family());
+    const platform::DialogResult result =
+        platform_.dialogs.chooseFontFace(primaryReading->font().family());
     if (result.ok()) {
-        QFont primary = Label1->font();
+        QFont primary = primaryReading->font();
         primary.setFamily(result.value);
         primary.setPointSize(DisplayPoints);
-        Label1->setFont(primary);
-        QFont secondary = Label2->font();
-        secondary.setFamily(Label1->font().family());
+        primaryReading->setFont(primary);
+        QFont secondary = secondaryReading->font();
+        secondary.setFamily(primaryReading->font().family());
         secondary.setPointSize(DisplayPoints);
-        Label2->setFont(secondary);
+        secondaryReading->setFont(secondary);
     } else if (!result.cancelled()) {
         showUnexpectedError(result.errorCode);
     }
@@ -593,7 +407,7 @@ void frmMain::checkPortItem(int portNo) {
 }
 
 void frmMain::mnuComm_Click(int portNo) {
-    const int code = meterlink::SwitchPort(platform_.serial, CommPortNo_, qint16(portNo));
+    const int code = session_->switchPort(qint16(portNo));
     checkPortItem(portNo);
     if (code != platform::SerialError::None)
         platform_.messages.show(meterlink::PortSwitchErrorText(code, portNo),
@@ -609,15 +423,15 @@ void frmMain::mnuOpen_Click() {
     request.title = maintexts::OpenForGraphTitle;
     request.defaultExt = QStringLiteral(".vtd|");
     request.filter = QStringLiteral("vtd|*.vtd|MDB|*.mdb");
-    request.initialPath = state_.logger.LogFilePath;
+    request.initialPath = session_->state().logger.LogFilePath;
     const platform::DialogResult result = platform_.dialogs.openFile(request);
     if (result.ok()) {
-        state_.GraphFilePath = result.value;
-        tmrDispUpdate->stop();
-        Label1->setText(maintexts::LoadingText);
+        session_->state().GraphFilePath = result.value;
+        session_->stopDisplayCycle();
+        primaryReading->setText(maintexts::LoadingText);
         tmrWait->start();
         // Draws the text now; the grapher opens from tmrWait once it is on screen.
-        Label1->repaint();
+        primaryReading->repaint();
     } else if (!result.cancelled()) {
         showUnexpectedError(result.errorCode);
     }
@@ -626,11 +440,11 @@ void frmMain::mnuOpen_Click() {
 void frmMain::tmrWait_Timer() {
     tmrWait->stop();
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    grapher_->loadFromMain();
+    grapher_->loadFromMain(session_->state().GraphFilePath);
     QApplication::restoreOverrideCursor();
     // A file the grapher refused leaves its window closed; the live display then goes on
     // instead of standing at "Loading Data..." until Quit.
-    if (!quitting_ && !grapher_->isOpen() && !tmrDispUpdate->isActive())
+    if (!quitting_ && !grapher_->isOpen() && !session_->displayCycleRunning())
         startDisplayCycle();
 }
 

@@ -1,12 +1,10 @@
 #pragma once
-#include "app/MainWindowApi.h"
-#include "app/SharedState.h"
+#include "core/LoggingRun.h"
+#include "core/MeterSession.h"
 #include "display/DisplayAppearance.h"
-#include "display/DisplayCycle.h"
 #include "display/MainLayout.h"
-#include "display/Twips.h"
-#include "meterlink/LinkWatchdog.h"
 #include "platform/Platform.h"
+#include "platform/Twips.h"
 #include <QMainWindow>
 #include <array>
 #include <memory>
@@ -22,17 +20,11 @@ class QPushButton;
 class frmControl;
 class frmGrapher;
 class frmLogger;
-namespace meterlink {
-class MeterLink;
-}
 
 // The main window: the two large reading displays, the command buttons, the alarm controls and
-// the menus. It owns the serial link, the timers and the state the other windows share, and
-// runs the opening, the 200 ms display cycle, the layouts, the colours and Quit.
-class frmMain : public QMainWindow,
-                public MainWindowApi,
-                private DisplayCycleView,
-                private meterlink::LinkWatchdogHost {
+// the menus. It shows the meter session's state, and runs the opening, the layouts, the colours
+// and Quit.
+class frmMain : public QMainWindow {
     Q_OBJECT
 public:
     explicit frmMain(platform::Platform& platform, QWidget* parent = nullptr);
@@ -45,20 +37,16 @@ public:
     bool hasEnded() const { return ended_; }
     int exitCode() const { return exitCode_; }
 
-    // MainWindowApi
-    SharedState& shared() override { return state_; }
-    void SendMeterCommand(const QString& text) override;
-    void ResetMaxMin() override;
-    void setRateLine(const QString& text) override;
-    void moveUp(int twips) override;
-    void startDisplayCycle() override;
-    void stopDisplayCycle() override;
-    QTimer& logClock() override { return *tmrLogClock; }
-    void closeLoggerByReturn() override;
-    void requestTrendRescale() override;
-    void activate() override;
-    void quitProgram() override;
-    QWidget* mainWidget() override { return this; }
+    // The state the windows share, and what they ask of the main window by their signals.
+    SessionState& shared() { return session_->state(); }
+    // The rate line under the readings (Label3).
+    void setRateLine(const QString& text);
+    void moveUp(int twips);
+    void startDisplayCycle();
+    // Closes the logger window by the steps of its own Return button, if it is open.
+    void closeLoggerByReturn();
+    void activate();
+    void quitProgram();
 
     // Keeps the foreground Black and White entries from matching the background.
     void NoSameFGBG();
@@ -76,17 +64,16 @@ public:
     void colour_Click(const QString& entryName);
 
     // State of the window that no other window writes.
-    qint16 CommPortNo() const { return CommPortNo_; }
+    qint16 CommPortNo() const { return session_->CommPortNo(); }
     const QString& AlarmWavPath() const { return AlarmWavPath_; }
     const DisplayAppearance& appearance() const { return appearance_; }
     const MainLayout& layout() const { return layout_; }
-    const Twips& twips() const override { return twips_; }
-    bool dualLayoutShown() const override { return layout_.dualShown(); }
+    const Twips& twips() const { return twips_; }
 
     frmControl& control() { return *control_; }
     frmLogger& logger() { return *logger_; }
     frmGrapher& grapher() { return *grapher_; }
-    meterlink::MeterLink& meterLink() { return *link_; }
+    core::MeterSession& session() { return *session_; }
 
 signals:
     // The program ends: main() leaves its event loop with this code.
@@ -96,31 +83,18 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    // DisplayCycleView and LinkWatchdogHost
-    void setPrimaryFontSize(int points) override;
-    void setPrimaryText(const QString& text) override;
-    void setSecondaryText(const QString& text) override;
-    void ShowDualLayout() override;
-    void ShowSingleLayout() override;
-    void setOpenMenuEnabled(bool enabled) override;
-    void drawTrendTrace() override;
-    void evaluateAlarms() override;
-    void clearAlarms() override;
-    void startTrendRescale() override;
-    void runWatchdog() override;
-    void blinkTrippedAlarms() override;
-    void setDisplayTexts(const QString& label1, const QString& label2) override;
-    void disableLoggerButton() override;
-    void resetReceiveState() override;
-    void stopTimers() override;
-    void disableMeterControls() override;
-    int commPortNo() const override { return CommPortNo_; }
+    void connectSession();
+    void showLayout(bool dual);
+    void setPrimaryFontSize(int points);
+    void setDisplayTexts(const QString& primary, const QString& secondary);
+    void disableLoggerButton();
+    void disableMeterControls();
 
     void buildControls();
     void buildMenus();
     void buildTimers();
     void applyLayout();
-    // Label3 at its place, wide and tall enough for its text in its font.
+    // rateLine at its place, wide and tall enough for its text in its font.
     void placeRateLine();
     void applyWindowSize();
     void applyColours();
@@ -133,20 +107,20 @@ private:
     void showUnexpectedError(int errorNumber);
 
     platform::Platform& platform_;
-    SharedState state_;
     Twips twips_;
     MainLayout layout_;
     DisplayAppearance appearance_;
-    qint16 CommPortNo_ = 1;
     QString AlarmWavPath_;
     bool settingsLoaded_ = false;
     bool quitting_ = false;
     bool ended_ = false;
     int exitCode_ = 0;
 
-    QLabel* Label1 = nullptr;
-    QLabel* Label2 = nullptr;
-    QLabel* Label3 = nullptr;
+    // The widgets keep their control names as objectName ("Label1"...), which the layout, the
+    // tests and the accessibility tree find them by.
+    QLabel* primaryReading = nullptr;   // Label1
+    QLabel* secondaryReading = nullptr; // Label2
+    QLabel* rateLine = nullptr;         // Label3
     QPushButton* cmdLogger = nullptr;
     QPushButton* cmdMeterSettings = nullptr;
     QPushButton* cmdAlarms = nullptr;
@@ -157,17 +131,14 @@ private:
     QLineEdit* txtLowAlarm = nullptr;
     QCheckBox* chkHiSet = nullptr;
     QCheckBox* chkLoSet = nullptr;
-    QFrame* Line1 = nullptr;
-    QTimer* tmrDispUpdate = nullptr;
-    QTimer* tmrLogClock = nullptr;
+    QFrame* separatorLine = nullptr; // Line1
     QTimer* tmrWait = nullptr;
     QAction* mnuOpen = nullptr;
     std::array<QAction*, 8> mnuCom{};
 
-    std::unique_ptr<meterlink::MeterLink> link_;
-    std::unique_ptr<DisplayCycle> cycle_;
+    core::MeterSession* session_ = nullptr;
+    core::LoggingRun* run_ = nullptr;
     std::unique_ptr<AlarmPanel> alarms_;
-    std::unique_ptr<meterlink::LinkWatchdog> watchdog_;
     std::unique_ptr<frmControl> control_;
     std::unique_ptr<frmLogger> logger_;
     std::unique_ptr<frmGrapher> grapher_;

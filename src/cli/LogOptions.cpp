@@ -1,5 +1,5 @@
 #include "cli/LogOptions.h"
-#include "control/MeterOptions.h"
+#include "core/MeterOptions.h"
 #include "logger/LoggerRules.h"
 #include "platform/ProgramVersion.h"
 #include <QCommandLineParser>
@@ -15,8 +15,8 @@ QString commandKey(const QString& text) {
     return QString(text).remove(u' ').toUpper();
 }
 
-const control::MeterOption* findOption(control::MeterOption::Kind kind, const QString& command) {
-    for (const control::MeterOption& option : control::MeterOptions())
+const core::MeterOption* findOption(core::MeterOption::Kind kind, const QString& command) {
+    for (const core::MeterOption& option : core::MeterOptions())
         if (option.kind == kind && commandKey(option.command) == commandKey(command))
             return &option;
     return nullptr;
@@ -34,8 +34,8 @@ std::optional<QTime> clockTime(const QString& text) {
 
 QString functionList() {
     QStringList names;
-    for (const control::MeterOption& option : control::MeterOptions())
-        if (option.kind == control::MeterOption::Kind::Function)
+    for (const core::MeterOption& option : core::MeterOptions())
+        if (option.kind == core::MeterOption::Kind::Function)
             names << QLatin1Char('"') + option.command + QLatin1Char('"');
     return names.join(QStringLiteral(", "));
 }
@@ -158,16 +158,16 @@ ParsedArguments parseArguments(const QStringList& arguments, int storedPort) {
     // The silence tolerated follows the link watchdog: 35 ticks until a rate is chosen, then the
     // rate's limit; the pairs of AC volts and frequency set their own.
     if (parser.isSet(rate)) {
-        const control::MeterOption* option = findOption(
-            control::MeterOption::Kind::Rate, QStringLiteral("RATE ") + parser.value(rate));
+        const core::MeterOption* option =
+            findOption(core::MeterOption::Kind::Rate, QStringLiteral("RATE ") + parser.value(rate));
         if (!option)
             return usage(QStringLiteral("The rate must be S, M or F."));
         options.rateCommand = option->command;
         options.silenceLimit = option->silenceLimit;
     }
     if (parser.isSet(function)) {
-        const control::MeterOption* option =
-            findOption(control::MeterOption::Kind::Function, parser.value(function));
+        const core::MeterOption* option =
+            findOption(core::MeterOption::Kind::Function, parser.value(function));
         if (!option)
             return usage(QStringLiteral("Unknown function; use one of ") + functionList() +
                          QLatin1Char('.'));

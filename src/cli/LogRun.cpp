@@ -62,11 +62,11 @@ LogRun::LogRun(const LogOptions& options, platform::SerialPort& port, platform::
       statusLine_(statusLine && !options.quiet), link_(port, clock, reading_, counters_),
       latest_(reading_, clock, SilenceToleratedMs(options.silenceLimit)),
       gate_(latest_, options.functionCommand), messages_(std::make_unique<ConsoleMessages>(*this)),
-      capture_(gate_, run_, logClock_, clock, *messages_) {
+      loggingRun_(gate_, run_, logClock_, clock, *messages_) {
     logClock_.setTimerType(Qt::PreciseTimer);
-    // The run takes each tick in place of the capture's own slot, so a tick that falls at or
-    // after the end takes no further sample.
-    disconnect(&logClock_, nullptr, &capture_, nullptr);
+    // This run takes each tick in place of the logging run's own slot, so a tick that falls at
+    // or after the end takes no further sample, and the first sample also makes the file.
+    disconnect(&logClock_, nullptr, &loggingRun_, nullptr);
     connect(&logClock_, &QTimer::timeout, this, [this] {
         if (endDue(clock_.now()))
             finish(ExitDone);
@@ -78,20 +78,24 @@ LogRun::LogRun(const LogOptions& options, platform::SerialPort& port, platform::
         if (!begun_ && !startAt_ && !finished_ && gate_.sampleReading())
             begin();
     });
-    connect(&capture_, &logger::SampleCapture::rowWritten, this, &LogRun::writeCsv);
-    connect(&capture_, &logger::SampleCapture::sampleWritten, this, [this](int count) {
+    connect(&loggingRun_.capture(), &logger::SampleCapture::rowWritten, this, &LogRun::writeCsv);
+    connect(&loggingRun_, &core::LoggingRun::sampleTaken, this, [this](int count) {
         if (options_.samples && count >= *options_.samples)
             finish(ExitDone);
     });
     connect(
-        &capture_, &logger::SampleCapture::runFailed, this, [this] { finish(ExitFailed); },
+        &loggingRun_, &core::LoggingRun::stopped, this,
+        [this](core::LoggingRun::StopReason reason) {
+            if (reason == core::LoggingRun::StopReason::WriteFailed)
+                finish(ExitFailed);
+        },
         Qt::QueuedConnection);
     watchTimer_.setInterval(WatchEveryMs);
     connect(&watchTimer_, &QTimer::timeout, this, &LogRun::watch);
 }
 
 LogRun::~LogRun() {
-    capture_.end();
+    loggingRun_.stop();
 }
 
 QString LogRun::portName() const {
@@ -278,19 +282,19 @@ void LogRun::begin() {
         announceStop(*begun_);
     takeSample();
     if (!finished_)
-        capture_.startClock();
+        loggingRun_.startClock();
 }
 
 void LogRun::takeSample() {
     if (!fileCreated_ && (!gate_.sampleReading() || !createFile()))
         return;
-    capture_.GetRowofData();
+    loggingRun_.takeSample();
 }
 
 bool LogRun::createFile() {
     const QString date = logfile::infoDateText(begun_->date());
     try {
-        capture_.begin(
+        loggingRun_.begin(
             logfile::createLogFile(options_.file, logfile::RunInfo{date, options_.comment}));
     } catch (const db::Error& error) {
         message(fileErrorText(error.number(), options_.file));
@@ -327,8 +331,7 @@ void LogRun::finish(int exitCode) {
         return;
     finished_ = true;
     watchTimer_.stop();
-    capture_.end();
-    run_.LoggingActive = false;
+    loggingRun_.stop();
     port_.close();
     // A file of this run's own without a row (its first row failed) would only be refused by
     // the grapher and block the name.

@@ -2,9 +2,9 @@
 #include "cli/FunctionGate.h"
 #include "cli/LatestReading.h"
 #include "cli/LogOptions.h"
+#include "core/LoggingRun.h"
 #include "grapher/LogColumns.h"
 #include "logger/LoggerRunState.h"
-#include "logger/SampleCapture.h"
 #include "meterlink/CurrentReading.h"
 #include "meterlink/LinkCounters.h"
 #include "meterlink/MeterLink.h"
@@ -20,9 +20,10 @@
 namespace cli {
 
 // One unattended logging run: opens the port, sets the meter up, waits for the start (and for a
-// reading in the asked function), writes one row per period through the shared sample capture,
-// watches for silence (reopening the port every few seconds) and ends at the stop time, after the
-// duration or sample count, on requestStop() (SIGINT, SIGTERM) or when a row cannot be written.
+// reading in the asked function), writes one row per period through the logging run the logger
+// window uses, watches for silence (reopening the port every few seconds) and ends at the stop
+// time, after the duration or sample count, on requestStop() (SIGINT, SIGTERM) or when a row cannot
+// be written.
 //
 // The log file is created with its first row, so a run that ends before has left nothing behind.
 // Standard output gets the CSV lines (--csv), each as its row is committed; a failed write there
@@ -83,7 +84,7 @@ private:
     FunctionGate gate_;
     std::unique_ptr<ConsoleMessages> messages_;
     QTimer logClock_;
-    logger::SampleCapture capture_;
+    core::LoggingRun loggingRun_;
     QTimer watchTimer_;
     grapher::LogColumns csvRow_;
 

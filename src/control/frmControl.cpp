@@ -1,6 +1,6 @@
 #include "control/frmControl.h"
 
-#include "control/MeterOptions.h"
+#include "core/MeterOptions.h"
 #include "platform/PictureBox.h"
 
 #include <QButtonGroup>
@@ -30,11 +30,12 @@ constexpr qreal SmallestNotePoints = 6;
 constexpr int NoteFlags = Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap;
 } // namespace
 
-frmControl::frmControl(MainWindowApi& main, platform::Platform& platform, QWidget* parent)
-    : QWidget(parent, Qt::Window), main_(main), platform_(platform) {
+frmControl::frmControl(core::MeterSession& session, platform::Platform& platform,
+                       const Twips& twips, QWidget* parent)
+    : QWidget(parent, Qt::Window), session_(session), platform_(platform), twips_(twips) {
     setObjectName("frmControl");
     setWindowTitle("Voltrane RS-232 Meter Control");
-    setFixedSize(main_.twips().toPixels(ClientWidth), main_.twips().toPixels(ClientHeight));
+    setFixedSize(twips_.toPixels(ClientWidth), twips_.toPixels(ClientHeight));
     QFont small = font();
     small.setPointSizeF(8);
     setFont(small);
@@ -42,7 +43,7 @@ frmControl::frmControl(MainWindowApi& main, platform::Platform& platform, QWidge
 }
 
 QRect frmControl::place(int left, int top, int width, int height) const {
-    return main_.twips().toPixels(TwipsRect{left, top, width, height});
+    return twips_.toPixels(TwipsRect{left, top, width, height});
 }
 
 QFrame* frmControl::separator(const char* name, int top) {
@@ -55,13 +56,13 @@ QFrame* frmControl::separator(const char* name, int top) {
 }
 
 void frmControl::buildControls() {
-    Label12 = new QLabel(this);
-    Label12->setObjectName("Label12");
-    Label12->setWordWrap(true);
-    Label12->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Label12->setGeometry(place(150, 90, ClientWidth - 300, FirstRowY - 210));
+    setupNote = new QLabel(this);
+    setupNote->setObjectName("Label12");
+    setupNote->setWordWrap(true);
+    setupNote->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    setupNote->setGeometry(place(150, 90, ClientWidth - 300, FirstRowY - 210));
 
-    Line1 = separator("Line1", FirstRowY - 90);
+    functionSeparator = separator("Line1", FirstRowY - 90);
 
     functionGroup_ = new QButtonGroup(this);
     functionGroup_->setExclusive(true);
@@ -69,18 +70,18 @@ void frmControl::buildControls() {
     rateGroup_->setExclusive(true);
 
     const int rateTop = FirstRowY + 8 * RowHeight + 150;
-    Line2 = separator("Line2", rateTop - 90);
-    Frame1 = new QFrame(this);
-    Frame1->setObjectName("Frame1");
-    Frame1->setFrameShape(QFrame::Box);
-    Frame1->setGeometry(place(LeftButtonX - 60, rateTop, ButtonSize + 120, 3 * RowHeight + 90));
+    rateSeparator = separator("Line2", rateTop - 90);
+    rateFrame = new QFrame(this);
+    rateFrame->setObjectName("Frame1");
+    rateFrame->setFrameShape(QFrame::Box);
+    rateFrame->setGeometry(place(LeftButtonX - 60, rateTop, ButtonSize + 120, 3 * RowHeight + 90));
 
-    const QList<control::MeterOption>& options = control::MeterOptions();
+    const QList<core::MeterOption>& options = core::MeterOptions();
     for (int i = 0; i < options.size(); ++i) {
-        if (options[i].kind == control::MeterOption::Kind::Rate) {
+        if (options[i].kind == core::MeterOption::Kind::Rate) {
             const int row = i - FirstRateRow;
             rateGroup_->addButton(
-                addOption(i, place(60, 60 + row * RowHeight, ButtonSize, ButtonSize), Frame1,
+                addOption(i, place(60, 60 + row * RowHeight, ButtonSize, ButtonSize), rateFrame,
                           place(LeftButtonX + LabelGap + 90, rateTop + 60 + row * RowHeight, 2475,
                                 ButtonSize)));
         } else {
@@ -94,19 +95,19 @@ void frmControl::buildControls() {
         }
     }
 
-    Label13 = new QLabel(control::ManualsPageUrl, this);
-    Label13->setObjectName("Label13");
-    Label13->setWordWrap(true);
-    Label13->setGeometry(place(3075, rateTop, ClientWidth - 3150, 2 * RowHeight));
-    Label13->setCursor(Qt::PointingHandCursor);
-    Label13->setToolTip("Open the Fluke manuals page in your browser");
-    QPalette linkPalette = Label13->palette();
+    manualsLink = new QLabel(core::ManualsPageUrl, this);
+    manualsLink->setObjectName("Label13");
+    manualsLink->setWordWrap(true);
+    manualsLink->setGeometry(place(3075, rateTop, ClientWidth - 3150, 2 * RowHeight));
+    manualsLink->setCursor(Qt::PointingHandCursor);
+    manualsLink->setToolTip("Open the Fluke manuals page in your browser");
+    QPalette linkPalette = manualsLink->palette();
     linkPalette.setColor(QPalette::WindowText, QColor(0, 0, 255));
-    Label13->setPalette(linkPalette);
-    QFont underlined = Label13->font();
+    manualsLink->setPalette(linkPalette);
+    QFont underlined = manualsLink->font();
     underlined.setUnderline(true);
-    Label13->setFont(underlined);
-    Label13->installEventFilter(this);
+    manualsLink->setFont(underlined);
+    manualsLink->installEventFilter(this);
 
     cmdReturn = new QPushButton("&Return", this);
     cmdReturn->setObjectName("cmdReturn");
@@ -117,7 +118,7 @@ void frmControl::buildControls() {
 
 QRadioButton* frmControl::addOption(int index, const QRect& buttonRect, QWidget* buttonParent,
                                     const QRect& labelRect) {
-    const control::MeterOption& option = control::MeterOptions()[index];
+    const core::MeterOption& option = core::MeterOptions()[index];
     auto* button = new QRadioButton(buttonParent);
     button->setObjectName(option.objectName);
     button->setGeometry(buttonRect);
@@ -163,23 +164,25 @@ void frmControl::chooseOption(QRadioButton* button) {
 }
 
 void frmControl::applyOption(QRadioButton* button) {
-    if (const control::MeterOption* option = control::FindMeterOption(button->objectName()))
-        control::ApplyMeterOption(*option, main_);
+    if (const core::MeterOption* option = core::FindMeterOption(button->objectName())) {
+        session_.applyMeterOption(*option);
+        emit optionApplied();
+    }
 }
 
 void frmControl::openWindow() {
     if (isOpen())
         return;
-    Label12->setText(control::SetupNote());
+    setupNote->setText(core::SetupNote());
     fitNote();
-    for (QFrame* line : {Line1, Line2}) {
+    for (QFrame* line : {functionSeparator, rateSeparator}) {
         QPalette palette = line->palette();
         palette.setColor(QPalette::WindowText, Qt::white);
         line->setPalette(palette);
     }
     // Only an open logger window is closed (and the main window moved back with it), so
     // opening this window again does not walk the main window up the screen.
-    main_.closeLoggerByReturn();
+    emit opening();
     show();
 }
 
@@ -187,14 +190,14 @@ void frmControl::fitNote() {
     // The note's place is fixed, while wider desktop fonts and scaled screens wrap it onto more
     // lines: it steps down from the window's size until its last line shows.
     QFont note = font();
-    const QRect room = Label12->contentsRect();
+    const QRect room = setupNote->contentsRect();
     for (qreal points = note.pointSizeF(); points >= SmallestNotePoints; points -= 0.25) {
         note.setPointSizeF(points);
-        if (QFontMetrics(note).boundingRect(room, NoteFlags, Label12->text()).height() <=
+        if (QFontMetrics(note).boundingRect(room, NoteFlags, setupNote->text()).height() <=
             room.height())
             break;
     }
-    Label12->setFont(note);
+    setupNote->setFont(note);
 }
 
 bool frmControl::isOpen() const {
@@ -229,14 +232,14 @@ void frmControl::closeEvent(QCloseEvent* event) {
 }
 
 void frmControl::openManualsPage() {
-    platform_.shell.openUrl(QUrl(control::ManualsPageUrl));
+    platform_.shell.openUrl(QUrl(core::ManualsPageUrl));
 }
 
 bool frmControl::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::MouseButtonRelease ||
         static_cast<QMouseEvent*>(event)->button() != Qt::LeftButton)
         return QWidget::eventFilter(watched, event);
-    if (watched == Label13) {
+    if (watched == manualsLink) {
         openManualsPage();
         return true;
     }

@@ -1,6 +1,7 @@
 #pragma once
-#include "app/MainWindowApi.h"
+#include "core/MeterSession.h"
 #include "platform/Platform.h"
+#include "platform/Twips.h"
 #include <QHash>
 #include <QWidget>
 
@@ -15,10 +16,12 @@ class QRadioButton;
 class frmControl : public QWidget {
     Q_OBJECT
 public:
-    frmControl(MainWindowApi& main, platform::Platform& platform, QWidget* parent = nullptr);
+    // Measures are taken in twips by the main window's conversion.
+    frmControl(core::MeterSession& session, platform::Platform& platform, const Twips& twips,
+               QWidget* parent = nullptr);
 
     // Opens the window; an open window is left as it is (not brought to the front). Opening
-    // closes the logger window by its own Return steps, so the two are not open together.
+    // announces itself first (opening).
     void openWindow();
     bool isOpen() const;
     // Selects an option button by its objectName ("optFast", "optVAC"), sending its command.
@@ -27,8 +30,15 @@ public:
     void hideWindow();
     void closeWindow();
 
-    // Label13's click: the meter maker's manuals page in the user's browser.
+    // manualsLink's click: the meter maker's manuals page in the user's browser.
     void openManualsPage();
+
+signals:
+    // The window is about to show: the logger window is to close by its Return steps, so the
+    // two are not open together.
+    void opening();
+    // An option's command went out: the main window is to be active again.
+    void optionApplied();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -47,13 +57,14 @@ private:
     void chooseOption(QRadioButton* button);
     void applyOption(QRadioButton* button);
 
-    MainWindowApi& main_;
+    core::MeterSession& session_;
     platform::Platform& platform_;
-    QLabel* Label12 = nullptr;
-    QLabel* Label13 = nullptr;
-    QFrame* Line1 = nullptr;
-    QFrame* Line2 = nullptr;
-    QFrame* Frame1 = nullptr;
+    Twips twips_;
+    QLabel* setupNote = nullptr;         // Label12
+    QLabel* manualsLink = nullptr;       // Label13
+    QFrame* functionSeparator = nullptr; // Line1
+    QFrame* rateSeparator = nullptr;     // Line2
+    QFrame* rateFrame = nullptr;         // Frame1
     QPushButton* cmdReturn = nullptr;
     QButtonGroup* functionGroup_ = nullptr;
     QButtonGroup* rateGroup_ = nullptr;

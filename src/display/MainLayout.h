@@ -1,5 +1,5 @@
 #pragma once
-#include "Twips.h"
+#include "platform/Twips.h"
 #include <QString>
 #include <QStringList>
 #include <map>

@@ -1,12 +1,14 @@
 #pragma once
-#include "app/MainWindowApi.h"
+#include "grapher/GraphExports.h"
 #include "grapher/GraphPicture.h"
 #include "grapher/GraphView.h"
 #include "grapher/LogFileReader.h"
 #include "platform/PictureBox.h"
 #include "platform/Platform.h"
+#include "platform/Twips.h"
 
 #include <QMainWindow>
+#include <functional>
 #include <memory>
 
 class QAction;
@@ -20,11 +22,19 @@ class QPushButton;
 class frmGrapher : public QMainWindow {
     Q_OBJECT
 public:
-    frmGrapher(MainWindowApi& main, platform::Platform& platform, QWidget* parent = nullptr);
+    // What the grapher reads of the main window and the live meter.
+    struct MainSide {
+        Twips twips;                          // the main window's measure
+        const QWidget* window = nullptr;      // whose width the grapher takes
+        std::function<QString()> liveUnits;   // the unit the live trend follows
+        std::function<QString()> logFilePath; // where the open dialog starts
+    };
+
+    frmGrapher(MainSide main, platform::Platform& platform, QWidget* parent = nullptr);
     ~frmGrapher() override;
 
-    // Window load: loads the main window's GraphFilePath, then restarts the display cycle.
-    void loadFromMain();
+    // Window load: loads the file the main window chose, then asks for the live display again.
+    void loadFromMain(const QString& path);
     bool isOpen() const;
     // Closing at Quit: the window's own closing step (stores "DataFilePath").
     void closeWindow();
@@ -53,12 +63,21 @@ public:
     void picGraph_MouseDown(double x);
     void KeyDown(int key);
 
+signals:
+    // The live display is to go on (after a load from the main window, or a refused one).
+    void liveDisplayDue();
+    // A file without tables came from the main window: the program ends.
+    void quitRequested();
+    // The Open button chose another file to graph.
+    void graphFileChosen(const QString& path);
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    static constexpr int CommentMaxLength = 255;
     enum class LoadFrom { MainWindow, OpenMenu };
     void buildWidgets();
     void resetForLoad();
@@ -75,8 +94,10 @@ private:
     void setTitle(const QString& suffix = QString());
     QString graphFilePath() const;
 
-    MainWindowApi& main_;
+    MainSide main_;
+    QString graphFilePath_;
     platform::Platform& platform_;
+    grapher::GraphExports exports_;
     std::unique_ptr<grapher::LoadedLog> log_;
     grapher::GraphView view_;
     bool loaded_ = false;
@@ -87,7 +108,7 @@ private:
     QLabel* lblDate_ = nullptr;
     QLineEdit* txtComment_ = nullptr;
     QLabel* lblTitle_ = nullptr;
-    QLabel* Label10_ = nullptr;
+    QLabel* dataSetName_ = nullptr; // Label10
     QLabel* lblMax_ = nullptr;
     QLabel* lblMidHigh_ = nullptr;
     QLabel* lblMid_ = nullptr;

@@ -103,9 +103,4 @@ void DrawTrendTrace(platform::PictureBox& pic, const DisplayShared& display) {
         pic.drawPolyline(points, colour);
 }
 
-void ClearTrendHistory(DisplayShared& display) {
-    display.PriHistory.fill(0);
-    display.SecHistory.fill(0);
-}
-
 } // namespace logger

@@ -1,5 +1,5 @@
 #pragma once
-#include "display/DisplayShared.h"
+#include "core/DisplayShared.h"
 #include "logger/ScientificText.h"
 #include "platform/PictureBox.h"
 #include <QString>
@@ -32,8 +32,5 @@ TrendLabels DrawTrendAxes(platform::PictureBox& picGraph, float proposed, const 
 // newest at x = 239, older values leftwards, in TrendColour. Values above the top edge and
 // values of exactly 0 are skipped; the line goes on from the last point drawn.
 void DrawTrendTrace(platform::PictureBox& picGraph, const DisplayShared& display);
-
-// All 240 values of both histories to 0.
-void ClearTrendHistory(DisplayShared& display);
 
 } // namespace logger

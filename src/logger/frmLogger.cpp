@@ -1,5 +1,4 @@
 #include "frmLogger.h"
-#include "CreateLogDatabase.h"
 #include "LoggerRules.h"
 #include "platform/ButtonFace.h"
 #include "platform/UnexpectedError.h"
@@ -23,25 +22,21 @@ const QColor Red(255, 0, 0);
 
 } // namespace
 
-frmLogger::frmLogger(MainWindowApi& main, platform::Platform& platform, QWidget* parent)
-    : QWidget(parent, Qt::Window), main_(main), platform_(platform),
-      readingSource_(main.shared().reading, main.shared().link),
-      // Cancel on a creation error ends the program through the whole Quit, once this handler
-      // has returned, so the settings are saved and every window closes in its order.
-      endProgram_(
-          [&main] { QTimer::singleShot(0, main.mainWidget(), [&main] { main.quitProgram(); }); }) {
+frmLogger::frmLogger(core::MeterSession& session, core::LoggingRun& run,
+                     platform::Platform& platform, const Twips& twips, const QWidget* mainWindow,
+                     QWidget* parent)
+    : QWidget(parent, Qt::Window), session_(session), shared_(session.state()), platform_(platform),
+      twips_(twips), mainWindow_(mainWindow), run_(run) {
     setObjectName(QStringLiteral("frmLogger"));
     setWindowTitle(QStringLiteral("Voltrane Logger - Pri/Sec Display Values"));
     buildControls();
 
-    capture_ = new logger::SampleCapture(readingSource_, main_.shared().logger, main_.logClock(),
-                                         platform_.clock, platform_.messages, this);
-    connect(capture_, &logger::SampleCapture::sampleWritten, this, &frmLogger::showSampleCount);
-    connect(capture_, &logger::SampleCapture::runFailed, this, &frmLogger::runFailed);
-    // Each sample first asks whether a timed run has reached its stop second: the window clock's
-    // tick for that second may come a moment after the sample clock's.
-    disconnect(&main_.logClock(), nullptr, capture_, nullptr);
-    connect(&main_.logClock(), &QTimer::timeout, this, &frmLogger::sampleClockTick);
+    connect(&run_, &core::LoggingRun::sampleTaken, this, &frmLogger::showSampleCount);
+    connect(&run_, &core::LoggingRun::stopped, this, [this](core::LoggingRun::StopReason reason) {
+        if (reason == core::LoggingRun::StopReason::WriteFailed)
+            runFailed();
+    });
+    connect(&run_, &core::LoggingRun::timedStopDue, this, &frmLogger::finishTimedRun);
 
     tmrRealTime = new logger::WindowClock(platform_.clock, QStringLiteral("tmrRealTime"), this);
     connect(tmrRealTime, &logger::WindowClock::ticked, this, &frmLogger::tmrRealTime_Timer);
@@ -53,16 +48,16 @@ frmLogger::frmLogger(MainWindowApi& main, platform::Platform& platform, QWidget*
 }
 
 frmLogger::~frmLogger() {
-    capture_->end();
+    run_.capture().end();
     showRunInMainTitle(false);
 }
 
 // ---- Opening and closing ----
 
 void frmLogger::place() {
-    QWidget* mainWindow = main_.mainWidget();
-    const int height = main_.twips().toPixels(WindowHeightTwips);
-    const int shift = main_.twips().toPixels(MainShiftTwips);
+    const QWidget* mainWindow = mainWindow_;
+    const int height = twips_.toPixels(WindowHeightTwips);
+    const int shift = twips_.toPixels(MainShiftTwips);
     const QRect mainRect = mainWindow ? mainWindow->frameGeometry() : QRect(0, 0, 640, 480);
     const QScreen* screen =
         mainWindow && mainWindow->screen() ? mainWindow->screen() : QApplication::primaryScreen();
@@ -71,7 +66,7 @@ void frmLogger::place() {
     movedMainDown_ = false;
     if (screenWidth > 1024) {
         top = mainRect.top() - height + shift;
-        main_.moveUp(-MainShiftTwips);
+        emit moveMainRequested(-MainShiftTwips);
         movedMainDown_ = true;
     }
     if (top <= 0)
@@ -83,19 +78,19 @@ void frmLogger::place() {
 void frmLogger::openWindow() {
     if (open_)
         return;
-    LoggerRunState& run = main_.shared().logger;
+    LoggerRunState& run = shared_.logger;
     place();
     picGraph_->setBackColour(quint32(settings::ReadBackgroundColour()));
     if (!run.LoggingActive) {
         showFreshControls();
-        run.LogFilePath = settings::ReadLogFilePath();
+        run_.setLogFilePath(settings::ReadLogFilePath());
         txtFilePath->setText(run.LogFilePath);
         txtSampInt->setText(logger::periodText(run.LogIntervalMs));
     } else {
         showSampleCount(run.SampleCount);
     }
-    DrawTrendAxes(main_.shared().display.NewTrendScale);
-    main_.shared().display.RescalePending = false;
+    DrawTrendAxes(shared_.display.NewTrendScale);
+    session_.setRescalePending(false);
     BlinkPhase = false;
     tmrReScale->stop();
     open_ = true;
@@ -112,8 +107,8 @@ void frmLogger::showFreshControls() {
     txtComment->clear();
     optManual->setChecked(true);
     optManual_Click();
-    Label5->setStyleSheet(QString());
-    Label5->setText(QStringLiteral("Logger Start/Stop Control"));
+    runStatus->setStyleSheet(QString());
+    runStatus->setText(QStringLiteral("Logger Start/Stop Control"));
     cmdStart->setFont(QFont());
     cmdStart->setText(QStringLiteral("Start Logging"));
     platform::SetButtonFace(cmdStop, QColor());
@@ -128,7 +123,7 @@ void frmLogger::showFreshControls() {
 void frmLogger::keepClockForState() {
     // The window clock shows the time and the graph's rescales while the window is open, and
     // watches a run (a timed stop) while it goes on with the window closed.
-    if (!open_ && !main_.shared().logger.LoggingActive)
+    if (!open_ && !shared_.logger.LoggingActive)
         tmrRealTime->stop();
     else if (!tmrRealTime->isActive())
         tmrRealTime->start();
@@ -136,7 +131,7 @@ void frmLogger::keepClockForState() {
 
 void frmLogger::saveDataFolder() {
     // The folder of the file last logged into or chosen, not a text typed and never used.
-    settings::SaveDataFolderOf(main_.shared().logger.LogFilePath);
+    settings::SaveDataFolderOf(shared_.logger.LogFilePath);
 }
 
 void frmLogger::returnToMain() {
@@ -144,27 +139,27 @@ void frmLogger::returnToMain() {
         return;
     // Only the move the opening made is undone, so the main window never creeps upwards.
     if (movedMainDown_)
-        main_.moveUp(MainShiftTwips);
+        emit moveMainRequested(MainShiftTwips);
     movedMainDown_ = false;
-    main_.shared().logger.LoggerOpen = false;
+    shared_.logger.LoggerOpen = false;
     open_ = false;
     tmrReScale->stop();
     saveDataFolder();
     hide();
-    if (main_.shared().logger.LoggingActive)
+    if (shared_.logger.LoggingActive)
         showRunInMainTitle(true);
     keepClockForState();
 }
 
 void frmLogger::closeWindow() {
-    if (capture_->capturing() || main_.shared().logger.LoggingActive)
+    if (run_.capturing() || run_.active())
         cmdStop_Click();
     tmrRealTime->stop();
     tmrReScale->stop();
     if (open_)
         saveDataFolder();
     open_ = false;
-    main_.shared().logger.LoggerOpen = false;
+    shared_.logger.LoggerOpen = false;
     closingForQuit_ = true;
     close();
     closingForQuit_ = false;
@@ -184,11 +179,11 @@ void frmLogger::cmdBrowse_Click() {
     request.title = QStringLiteral("Select Data File....");
     request.defaultExt = QStringLiteral("vtd");
     request.filter = QStringLiteral("vtd|*.vtd|MDB|*.mdb");
-    request.initialPath = main_.shared().logger.LogFilePath;
+    request.initialPath = shared_.logger.LogFilePath;
     request.mustExist = false; // a run creates its file, so the usual choice is a new name
     const platform::DialogResult result = platform_.dialogs.openFile(request);
     if (result.ok()) {
-        main_.shared().logger.LogFilePath = result.value;
+        run_.setLogFilePath(result.value);
         txtFilePath->setText(result.value);
     } else if (result.status == platform::DialogResult::Status::Failed) {
         platform::ShowUnexpectedError(platform_.messages, result.errorCode);
@@ -197,8 +192,7 @@ void frmLogger::cmdBrowse_Click() {
 }
 
 void frmLogger::cmdStart_Click() {
-    LoggerRunState& run = main_.shared().logger;
-    if (run.LoggingActive)
+    if (run_.active())
         return;
     const std::optional<QString> path = boxPath();
     if (!path) {
@@ -208,33 +202,20 @@ void frmLogger::cmdStart_Click() {
     }
     txtFilePath->setText(*path);
     tmrRealTime->start();
-    run.LogFileError = false;
-    run.LoggingActive = true;
-    const logfile::RunInfo info{logfile::infoDateText(platform_.clock.now().date()),
-                                txtComment->text().left(logger::CommentMaxLength)};
-    std::optional<db::Connection> file =
-        logger::CreateLogDatabase(run, platform_.messages, *path, info, endProgram_);
-    if (run.LogFileError || !file) {
-        // LogFilePath keeps the last file that worked, whose folder is the one stored.
-        run.LogFileError = true;
-        run.LoggingActive = false;
+    // The period is taken corrected, even if the box was not left before Start.
+    const QString period = logger::correctedPeriodText(txtSampInt->text());
+    if (!run_.open(*path, txtComment->text(), logger::periodIntervalMs(period))) {
         keepClockForState();
         return;
     }
-    run.LogFilePath = *path;
     cmdReturn->setEnabled(false);
     cmdBrowse->setEnabled(false);
-    // The period is taken corrected, even if the box was not left before Start.
-    txtSampInt->setText(logger::correctedPeriodText(txtSampInt->text()));
-    run.LogIntervalMs = logger::periodIntervalMs(txtSampInt->text());
-    capture_->begin(std::move(*file));
+    txtSampInt->setText(period);
     showRunControls();
     showSampleCount(0);
     lblSamples->show();
     lblSampCount->show();
-    if (!capture_->GetRowofData())
-        return; // the run has been stopped and the user told
-    capture_->startClock();
+    run_.startSampling();
 }
 
 void frmLogger::showRunControls() {
@@ -246,16 +227,14 @@ void frmLogger::showRunControls() {
 }
 
 void frmLogger::cmdStop_Click() {
-    LoggerRunState& run = main_.shared().logger;
-    run.LoggingActive = false;
-    capture_->end();
+    run_.stop();
     showIdleControls();
     showRunInMainTitle(false);
 }
 
 void frmLogger::showIdleControls() {
-    Label5->setStyleSheet(QStringLiteral("color: black;"));
-    Label5->setText(QStringLiteral("Sampling Control:"));
+    runStatus->setStyleSheet(QStringLiteral("color: black;"));
+    runStatus->setText(QStringLiteral("Sampling Control:"));
     mskStartTime->setEnabled(true);
     mskEndTime->setEnabled(true);
     cmdReturn->setEnabled(true);
@@ -279,23 +258,19 @@ void frmLogger::runFailed() {
 
 void frmLogger::showSampleCount(int count) {
     lblSampCount->setText(QString::number(count));
-    if (!open_ && main_.shared().logger.LoggingActive)
+    if (!open_ && shared_.logger.LoggingActive)
         showRunInMainTitle(true);
 }
 
 void frmLogger::showRunInMainTitle(bool show) {
-    QWidget* mainWindow = main_.mainWidget();
-    if (!mainWindow)
-        return;
     if (show) {
-        if (mainTitle_.isNull())
-            mainTitle_ = mainWindow->windowTitle();
-        mainWindow->setWindowTitle(mainTitle_ + QStringLiteral(" - Logging: ") +
-                                   QString::number(main_.shared().logger.SampleCount) +
-                                   QStringLiteral(" samples"));
-    } else if (!mainTitle_.isNull()) {
-        mainWindow->setWindowTitle(mainTitle_);
-        mainTitle_ = QString();
+        runInTitle_ = true;
+        emit runTitleChanged(QStringLiteral(" - Logging: ") +
+                             QString::number(shared_.logger.SampleCount) +
+                             QStringLiteral(" samples"));
+    } else if (runInTitle_) {
+        runInTitle_ = false;
+        emit runTitleChanged(QString());
     }
 }
 
@@ -316,7 +291,7 @@ void frmLogger::hideTimedControls() {
 void frmLogger::optManual_Click() {
     optManual->setChecked(true);
     platform::SetButtonFace(cmdStart, Green);
-    cmdStart->setEnabled(!main_.shared().logger.LoggingActive);
+    cmdStart->setEnabled(!shared_.logger.LoggingActive);
     cmdStop->setEnabled(true);
     hideTimedControls();
     keepClockForState();
@@ -325,7 +300,7 @@ void frmLogger::optManual_Click() {
 void frmLogger::optTimer_Click() {
     optTimer->setChecked(true);
     tmrRealTime->start();
-    const QString path = boxPath().value_or(main_.shared().logger.LogFilePath);
+    const QString path = boxPath().value_or(shared_.logger.LogFilePath);
     if (QFileInfo::exists(path)) {
         platform_.messages.show(logger::fileExistsText(path), platform::Buttons::OkOnly,
                                 logger::FileExistsTitle);
@@ -350,11 +325,12 @@ void frmLogger::optTimer_Click() {
     }
     lblRealTime->setText(now);
     lblRealTime->show();
-    lastTick_ = platform_.clock.now().time();
+    run_.restartClockAt(platform_.clock.now().time());
+    timesToRun();
 }
 
 std::optional<QString> frmLogger::boxPath() const {
-    return logger::logPathFromBox(txtFilePath->text(), main_.shared().logger.LogFilePath);
+    return logger::logPathFromBox(txtFilePath->text(), shared_.logger.LogFilePath);
 }
 
 void frmLogger::resetTimeBox(QLineEdit* box) {
@@ -365,16 +341,14 @@ void frmLogger::resetTimeBox(QLineEdit* box) {
 }
 
 void frmLogger::tmrRealTime_Timer() {
-    LoggerRunState& run = main_.shared().logger;
-    DisplayShared& display = main_.shared().display;
+    LoggerRunState& run = shared_.logger;
+    DisplayShared& display = shared_.display;
     // A fresh reading: the display cycle's clock text may still show the second before.
     const QTime now = platform_.clock.now().time();
     lblRealTime->setText(logger::timeBoxText(now));
     BlinkPhase = !BlinkPhase;
-    // A tick that comes late (a message box held the thread) still starts or stops the run at
-    // a time it skipped over.
-    const QTime previous = lastTick_.isValid() ? lastTick_ : now;
-    lastTick_ = now;
+    timesToRun();
+    const logger::TimedStep step = run_.clockTicked(now);
 
     if (optTimer->isChecked()) {
         const QString S = mskStartTime->text();
@@ -389,7 +363,6 @@ void frmLogger::tmrRealTime_Timer() {
         } else {
             cmdStart->setEnabled(false);
         }
-        const logger::TimedStep step = logger::timedStep(S, E, previous, now, run.LoggingActive);
         if (step == logger::TimedStep::Start) {
             cmdStart_Click();
             if (run.LoggingActive) {
@@ -404,34 +377,34 @@ void frmLogger::tmrRealTime_Timer() {
         }
     }
 
-    Label5->setStyleSheet(QStringLiteral("color: black;"));
+    runStatus->setStyleSheet(QStringLiteral("color: black;"));
     if (!run.LoggingActive)
-        Label5->setText(QStringLiteral("Logger Start/Stop Control"));
+        runStatus->setText(QStringLiteral("Logger Start/Stop Control"));
     else
-        Label5->setText(BlinkPhase ? QStringLiteral("Sampling in Progress!") : QString());
+        runStatus->setText(BlinkPhase ? QStringLiteral("Sampling in Progress!") : QString());
 
     if (!open_)
         return; // the graph is not shown; the display cycle does not draw it either
     if (lblType->text() != display.TrendUnits) {
         lblType->setText(display.TrendUnits);
-        display.RescalePending = true;
+        session_.setRescalePending(true);
     }
     if (display.RescalePending) {
         DrawTrendAxes(display.NewTrendScale);
         lblRescale->show();
-        display.RescalePending = false;
+        session_.setRescalePending(false);
     } else {
         lblRescale->hide();
     }
-    if (!main_.shared().reading.DualDisplay) {
+    if (!shared_.reading.DualDisplay) {
         display.TrendTrace = 1;
         display.TrendColour = logger::PrimaryTraceColour;
-        Label12->clear();
+        traceName->clear();
     }
 }
 
 void frmLogger::finishTimedRun() {
-    LoggerRunState& run = main_.shared().logger;
+    LoggerRunState& run = shared_.logger;
     platform::SetButtonFace(cmdStop, Red);
     cmdStop->setEnabled(true);
     cmdStop_Click();
@@ -442,24 +415,18 @@ void frmLogger::finishTimedRun() {
                             platform::Buttons::OkOnly, logger::ApplicationTitle);
 }
 
-void frmLogger::sampleClockTick() {
-    const LoggerRunState& run = main_.shared().logger;
-    const QTime now = platform_.clock.now().time();
-    if (optTimer->isChecked() && run.LoggingActive && lastTick_.isValid() &&
-        logger::timedStep(mskStartTime->text(), mskEndTime->text(), lastTick_, now, true) ==
-            logger::TimedStep::Stop) {
-        finishTimedRun();
-        return;
-    }
-    capture_->GetRowofData();
+void frmLogger::timesToRun() {
+    if (optTimer->isChecked())
+        run_.setTimes(std::pair{mskStartTime->text(), mskEndTime->text()});
+    else
+        run_.setTimes(std::nullopt);
 }
 
 // ---- Period and comment boxes ----
 
 void frmLogger::periodBoxLeft() {
     txtSampInt->setText(logger::correctedPeriodText(txtSampInt->text()));
-    if (!main_.shared().logger.LoggingActive)
-        main_.shared().logger.LogIntervalMs = logger::periodIntervalMs(txtSampInt->text());
+    run_.setInterval(logger::periodIntervalMs(txtSampInt->text()));
 }
 
 void frmLogger::commentChanged() {

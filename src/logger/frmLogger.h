@@ -1,11 +1,12 @@
 #pragma once
 #include "LogFile.h"
-#include "SampleCapture.h"
 #include "TrendGraph.h"
 #include "WindowClock.h"
-#include "app/MainWindowApi.h"
+#include "core/LoggingRun.h"
+#include "core/MeterSession.h"
 #include "platform/PictureBox.h"
 #include "platform/Platform.h"
+#include "platform/Twips.h"
 #include <QTime>
 #include <QWidget>
 #include <functional>
@@ -22,12 +23,16 @@ class QAction;
 //
 // The window object lives as long as the main window. Closing it (Return, the menu's Return or
 // its close box) only hides it: a run goes on, its window clock keeps watching a timed stop,
-// and while the window is hidden the main window's title shows the run and its sample count.
+// and while the window is hidden it asks for the run and its sample count in the main window's
+// title.
 // Opening the window again during a run shows the run's controls as they are.
 class frmLogger : public QWidget {
     Q_OBJECT
 public:
-    frmLogger(MainWindowApi& main, platform::Platform& platform, QWidget* parent = nullptr);
+    // The window opens beside mainWindow, whose place and screen it reads; measures are taken
+    // in twips by the main window's conversion.
+    frmLogger(core::MeterSession& session, core::LoggingRun& run, platform::Platform& platform,
+              const Twips& twips, const QWidget* mainWindow, QWidget* parent = nullptr);
     ~frmLogger() override;
 
     // Opens the window beside the main window; an open window is left as it is.
@@ -60,7 +65,13 @@ public:
     // The time boxes' reset: mask removed, text emptied, mask set again, box shown.
     void resetTimeBox(QLineEdit* box);
 
-    logger::SampleCapture& capture() { return *capture_; }
+    logger::SampleCapture& capture() { return run_.capture(); }
+
+signals:
+    // The main window is to move up by this many twips (negative: down).
+    void moveMainRequested(int twips);
+    // The main window's title is to carry this text after its caption (empty: the caption only).
+    void runTitleChanged(const QString& suffix);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -85,23 +96,22 @@ private:
     void hideTimedControls();
     // The timed stop's steps and its completion message.
     void finishTimedRun();
-    // A tick of the sample clock: one sample, or the timed stop when its second has come.
-    void sampleClockTick();
+    // The time boxes' texts to the run, while the timer mode is chosen.
+    void timesToRun();
     // The file the Data File box names, a relative name taken in the current log file's folder.
     std::optional<QString> boxPath() const;
 
-    MainWindowApi& main_;
+    core::MeterSession& session_;
+    SessionState& shared_;
     platform::Platform& platform_;
-    // The samples are taken from the main window's current reading.
-    meterlink::CurrentReadingSource readingSource_;
-    logger::SampleCapture* capture_ = nullptr;
-    std::function<void()> endProgram_;
+    Twips twips_;
+    const QWidget* mainWindow_;
+    core::LoggingRun& run_;
     bool open_ = false;
     bool movedMainDown_ = false;
     bool closingForQuit_ = false;
     bool BlinkPhase = false;
-    QTime lastTick_;
-    QString mainTitle_;
+    bool runInTitle_ = false;
     QString axesUnits_; // the unit text the grid was last drawn for
 
     QLineEdit* txtFilePath = nullptr;
@@ -121,9 +131,9 @@ private:
     QLabel* lblRealTime = nullptr;
     QLabel* lblSamples = nullptr;
     QLabel* lblSampCount = nullptr;
-    QLabel* Label5 = nullptr;
+    QLabel* runStatus = nullptr; // Label5
     QLabel* lblType = nullptr;
-    QLabel* Label12 = nullptr;
+    QLabel* traceName = nullptr; // Label12
     QLabel* lblRescale = nullptr;
     std::array<QLabel*, 5> axisLabels{}; // lblMax, lblMidHigh, lblMid, lblMidLow, lblMin
     platform::PictureBox* picGraph_ = nullptr;

@@ -73,14 +73,14 @@ void frmLogger::buildControls() {
     cmdReturn->setToolTip(QStringLiteral("Close Logger Window and Return to the Main Window"));
     lblSamples = label(QStringLiteral("Samples"), QStringLiteral("lblSamples"));
     lblSampCount = label(QString(), QStringLiteral("lblSampCount"));
-    Label5 = label(QStringLiteral("Logger Start/Stop Control"), QStringLiteral("Label5"));
+    runStatus = label(QStringLiteral("Logger Start/Stop Control"), QStringLiteral("Label5"));
     for (QLabel* blue : {lblRealTime, lblReal, lblSamples, lblSampCount})
         blue->setStyleSheet(Blue);
 
     const QString graphTip = QStringLiteral("Click to toggle between Primary and Secondary");
     lblType = label(QString(), QStringLiteral("lblType"));
     lblType->setToolTip(graphTip);
-    Label12 = label(QString(), QStringLiteral("Label12"));
+    traceName = label(QString(), QStringLiteral("Label12"));
     lblRescale = label(QStringLiteral("RESCALE"), QStringLiteral("lblRescale"));
     lblRescale->setStyleSheet(Blue);
     lblRescale->hide();
@@ -106,7 +106,7 @@ void frmLogger::buildControls() {
     auto* control = new QFrame;
     control->setFrameShape(QFrame::StyledPanel);
     auto* controlGrid = new QGridLayout(control);
-    controlGrid->addWidget(Label5, 0, 0, 1, 4);
+    controlGrid->addWidget(runStatus, 0, 0, 1, 4);
     controlGrid->addWidget(optManual, 1, 0);
     controlGrid->addWidget(optTimer, 1, 1);
     controlGrid->addWidget(lblStart, 2, 0);
@@ -122,7 +122,7 @@ void frmLogger::buildControls() {
 
     auto* graphHeader = new QHBoxLayout;
     graphHeader->addWidget(lblType);
-    graphHeader->addWidget(Label12);
+    graphHeader->addWidget(traceName);
     graphHeader->addWidget(lblRescale);
     auto* axis = new QVBoxLayout;
     for (QLabel* l : axisLabels) {
@@ -157,6 +157,9 @@ void frmLogger::buildControls() {
     connect(cmdReturn, &QPushButton::clicked, this, &frmLogger::returnToMain);
     connect(optManual, &QRadioButton::clicked, this, &frmLogger::optManual_Click);
     connect(optTimer, &QRadioButton::clicked, this, &frmLogger::optTimer_Click);
+    connect(optTimer, &QRadioButton::toggled, this, &frmLogger::timesToRun);
+    for (QLineEdit* box : {mskStartTime, mskEndTime})
+        connect(box, &QLineEdit::textChanged, this, &frmLogger::timesToRun);
     connect(txtSampInt, &QLineEdit::returnPressed, txtComment, [this] { txtComment->setFocus(); });
     connect(txtComment, &QLineEdit::textChanged, this, &frmLogger::commentChanged);
     connect(picGraph_, &platform::PictureBox::mouseDown, this,

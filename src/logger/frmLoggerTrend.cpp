@@ -15,18 +15,18 @@ void frmLogger::startRescaleTimer() {
 
 void frmLogger::drawTrendTrace() {
     if (picGraph_)
-        logger::DrawTrendTrace(*picGraph_, main_.shared().display);
+        logger::DrawTrendTrace(*picGraph_, shared_.display);
 }
 
 void frmLogger::redrawForNewSize() {
     // The grid lies at fixed fractions of the surface: the same axes again at the new size.
-    DisplayShared& display = main_.shared().display;
+    DisplayShared& display = shared_.display;
     logger::DrawTrendAxes(*picGraph_, display.TrendScale, axesUnits_, display.TrendScale);
     drawTrendTrace();
 }
 
 void frmLogger::DrawTrendAxes(float scale) {
-    DisplayShared& display = main_.shared().display;
+    DisplayShared& display = shared_.display;
     axesUnits_ = display.TrendUnits;
     const logger::TrendLabels labels =
         logger::DrawTrendAxes(*picGraph_, scale, display.TrendUnits, display.TrendScale);
@@ -37,36 +37,31 @@ void frmLogger::DrawTrendAxes(float scale) {
 }
 
 void frmLogger::toggleTrace(bool fromTypeLabel) {
-    SharedState& shared = main_.shared();
+    SessionState& shared = shared_;
     if (fromTypeLabel)
-        shared.link.NoReplyCount = 0;
+        session_.restartSilenceCount();
     if (shared.reading.DualDisplay && shared.display.TrendTrace == 1) {
-        shared.display.TrendTrace = 2;
-        shared.display.TrendColour = logger::SecondaryTraceColour;
-        Label12->setText(QStringLiteral("Secondary"));
+        session_.followTrace(2, logger::SecondaryTraceColour);
+        traceName->setText(QStringLiteral("Secondary"));
     } else if (shared.reading.DualDisplay) {
-        shared.display.TrendTrace = 1;
-        shared.display.TrendColour = logger::PrimaryTraceColour;
-        Label12->setText(QStringLiteral("Primary"));
+        session_.followTrace(1, logger::PrimaryTraceColour);
+        traceName->setText(QStringLiteral("Primary"));
     } else {
-        shared.display.TrendTrace = 1;
-        shared.display.TrendColour = logger::PrimaryTraceColour;
-        Label12->clear();
+        session_.followTrace(1, logger::PrimaryTraceColour);
+        traceName->clear();
     }
-    logger::ClearTrendHistory(shared.display);
-    main_.ResetMaxMin();
+    session_.restartTrend();
     DrawTrendAxes(shared.display.NewTrendScale);
     tmrReScale->start();
     if (fromTypeLabel)
-        shared.link.NoReplyCount = 0;
+        session_.restartSilenceCount();
 }
 
 void frmLogger::tmrReScale_Timer() {
-    SharedState& shared = main_.shared();
-    shared.link.NoReplyCount = 0;
-    logger::ClearTrendHistory(shared.display);
-    main_.ResetMaxMin();
+    SessionState& shared = shared_;
+    session_.restartSilenceCount();
+    session_.restartTrend();
     DrawTrendAxes(shared.display.NewTrendScale);
     tmrReScale->stop();
-    shared.link.NoReplyCount = 0;
+    session_.restartSilenceCount();
 }

@@ -1,7 +1,7 @@
 #include "Doubles.h"
-#include "RecordingMain.h"
 #include "WidgetPixels.h"
 #include "control/frmControl.h"
+#include "core/MeterSession.h"
 #include "platform/PictureBox.h"
 
 #include <QAccessible>
@@ -14,18 +14,27 @@
 #include <QTest>
 
 namespace {
-// The control window beside a main window of a chosen resolution that records what it is asked.
-struct Rig : RecordingMain {
-    explicit Rig(double dpi = 96) : scale(dpi) {}
+// The control window on a real session at a chosen resolution, recording what the two announce.
+struct Rig {
+    explicit Rig(double dpi = 96) : scale(dpi) {
+        QObject::connect(&session, &core::MeterSession::rateLineChanged,
+                         [this](const QString& text) { rateLine = text; });
+        QObject::connect(&session, &core::MeterSession::rescaleDue, [this] { calls << "rescale"; });
+        QObject::connect(&window, &frmControl::optionApplied, [this] { calls << "activate"; });
+    }
+    // The commands written to the meter, each without its carriage return.
+    QStringList commands() const {
+        QStringList sent = QString::fromLatin1(fakes.serial.written).split('\r');
+        sent.removeLast();
+        return sent;
+    }
+    doubles::FakePlatform fakes;
+    core::MeterSession session{fakes.serial, fakes.clock, fakes.messages};
+    SessionState& state = session.state();
     Twips scale;
     QString rateLine;
     QStringList calls; // "rescale" and "activate", in order
-    doubles::FakePlatform fakes;
-    frmControl window{*this, fakes.platform};
-    void setRateLine(const QString& text) override { rateLine = text; }
-    void requestTrendRescale() override { calls << "rescale"; }
-    void activate() override { calls << "activate"; }
-    const Twips& twips() const override { return scale; }
+    frmControl window{session, fakes.platform, scale};
     QRadioButton* option(const QString& name) { return window.findChild<QRadioButton*>(name); }
 };
 } // namespace
@@ -85,7 +94,7 @@ private slots:
         QCOMPARE(accessible->text(QAccessible::Name), label);
         if (way == "arrow") // the option above, checked without a click, sends once
             rig.option("optVAC")->setChecked(true);
-        rig.commands.clear();
+        rig.fakes.serial.written.clear();
         rig.calls.clear();
         rig.state.link.NoReplyLimit = 10;
         rig.state.link.NoReplyCount = 7;
@@ -105,7 +114,7 @@ private slots:
             }
         };
         choose();
-        QCOMPARE(rig.commands, QStringList{command});
+        QCOMPARE(rig.commands(), QStringList{command});
         QVERIFY(button->isChecked());
         // Chosen again with the logger open: sent again, and a function rescales its graph.
         rig.state.logger.LoggerOpen = true;
@@ -113,7 +122,7 @@ private slots:
             choose();
         else
             rig.window.selectOption(name);
-        QCOMPARE(rig.commands, QStringList(2, command));
+        QCOMPARE(rig.commands(), QStringList(2, command));
         QCOMPARE(int(rig.state.link.NoReplyLimit), limit);
         QCOMPARE(int(rig.state.link.NoReplyCount), rate ? 0 : 7);
         QCOMPARE(rig.rateLine,
@@ -134,7 +143,7 @@ private slots:
         rig.window.selectOption("optFast");
         rig.window.selectOption("optVAC");
         QVERIFY(rig.window.isOpen());
-        QCOMPARE(rig.commands, QStringList({"RATE F", "VAC"}));
+        QCOMPARE(rig.commands(), QStringList({"RATE F", "VAC"}));
         QVERIFY(rig.window.findChild<QLabel*>("Label12")->text().startsWith(
             "Note: Setup MUST be performed manually on the meter:\r\n\r\nSet the Fluke 45"));
         rig.window.selectOption("optDiode"); // the two groups are exclusive apart

@@ -1,6 +1,6 @@
 #include "Doubles.h"
+#include "core/DisplayCycle.h"
 #include "display/DisplayAppearance.h"
-#include "display/DisplayCycle.h"
 #include <QTest>
 
 namespace {
@@ -34,7 +34,7 @@ public:
 };
 
 struct Rig {
-    SharedState state;
+    SessionState state;
     doubles::FakeClock clock;
     RecordingView view;
     DisplayCycle cycle{state, clock, view};

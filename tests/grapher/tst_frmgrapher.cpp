@@ -1,7 +1,7 @@
 #include "Doubles.h"
 #include "GrapherTestFiles.h"
+#include "LiveMain.h"
 #include "RealFileDialog.h"
-#include "RecordingMain.h"
 #include "grapher/GraphPicture.h"
 #include "grapher/GrapherTexts.h"
 #include "grapher/LogFileReader.h"
@@ -26,9 +26,9 @@ private slots:
     void init() {
         dir_ = std::make_unique<QTemporaryDir>();
         fake_ = std::make_unique<doubles::FakePlatform>();
-        main_ = std::make_unique<RecordingMain>();
+        main_ = std::make_unique<LiveMain>(*fake_);
         main_->state.reading.ShownUnits = "V";
-        grapher_ = std::make_unique<frmGrapher>(*main_, fake_->platform);
+        makeGrapher(fake_->platform);
         // 1000 samples of both signs, -4.00 to 5.99 volts DC, single display.
         std::vector<Sample> samples;
         for (int i = 0; i < 1000; ++i)
@@ -42,7 +42,8 @@ private slots:
         load(path("run2.mdb")); // a copy already: it cannot be copied again
         QVERIFY(!grapher_->findChild<QAction*>("mnuCAccess")->isEnabled());
         main_->scale = Twips(144);
-        load(path("run1.vtd")); // the next load starts afresh
+        makeGrapher(fake_->platform); // the next load starts afresh, at 144 dpi
+        load(path("run1.vtd"));
         QVERIFY(grapher_->findChild<QAction*>("mnuCAccess")->isEnabled());
         QCOMPARE(grapher_->height(), 915); // 9150 twips at the main window's 144 dpi
         QVERIFY(grapher_->isOpen() && grapher_->isVisible());
@@ -298,7 +299,7 @@ private slots:
         QFile::copy(path("run1.vtd"), path("run2.vtd"));
         real_.emplace(platform::Platform{fake_->messages, dialogs_, fake_->sound, fake_->clock,
                                          fake_->serial, fake_->shell});
-        grapher_ = std::make_unique<frmGrapher>(*main_, *real_);
+        makeGrapher(*real_);
         main_->state.logger.LogFilePath = path("Test.vtd");
         load(path("run1.vtd"));
         for (const auto& [typed, shown] :
@@ -403,9 +404,22 @@ private:
     QString path(const QString& name) const {
         return dir_->filePath(name);
     }
+    // The grapher wired to the main side as the program wires it.
+    void makeGrapher(platform::Platform& services) {
+        LiveMain& main = *main_;
+        frmGrapher::MainSide side{main.scale, &main.window,
+                                  [&main] { return main.state.display.TrendUnits; },
+                                  [&main] { return main.state.logger.LogFilePath; }};
+        grapher_.reset();
+        grapher_ = std::make_unique<frmGrapher>(std::move(side), services);
+        connect(grapher_.get(), &frmGrapher::liveDisplayDue, [&main] { ++main.displayStarts; });
+        connect(grapher_.get(), &frmGrapher::quitRequested, [&main] { ++main.quits; });
+        connect(grapher_.get(), &frmGrapher::graphFileChosen,
+                [&main](const QString& path) { main.state.GraphFilePath = path; });
+    }
     void load(const QString& file) {
         main_->state.GraphFilePath = file;
-        grapher_->loadFromMain();
+        grapher_->loadFromMain(file);
     }
     void openFromDialog(const QString& file) {
         fake_->dialogs.fileResults.enqueue({platform::DialogResult::Status::Ok, file});
@@ -445,7 +459,7 @@ private:
     std::optional<platform::Platform> real_; // the fakes, with the real file dialogs
     std::unique_ptr<QTemporaryDir> dir_;
     std::unique_ptr<doubles::FakePlatform> fake_;
-    std::unique_ptr<RecordingMain> main_;
+    std::unique_ptr<LiveMain> main_;
     std::unique_ptr<frmGrapher> grapher_;
 };
 

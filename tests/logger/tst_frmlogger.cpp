@@ -1,7 +1,7 @@
 #include "Doubles.h"
+#include "LiveMain.h"
 #include "LogQuery.h"
 #include "RealFileDialog.h"
-#include "RecordingMain.h"
 #include "WidgetPixels.h"
 #include "logger/LoggerRules.h"
 #include "logger/frmLogger.h"
@@ -23,10 +23,18 @@ class tst_frmlogger : public QObject {
 
     QTemporaryDir dir_;
 
+    // A logger window wired to a live main side as the program wires it.
+    static void wire(frmLogger& window, LiveMain& main) {
+        connect(&window, &frmLogger::moveMainRequested, [&main](int t) { main.moveUp(t); });
+        connect(&window, &frmLogger::runTitleChanged,
+                [&main](const QString& suffix) { main.showRunInTitle(suffix); });
+    }
+
     struct Rig {
-        RecordingMain main;
+        explicit Rig(double dpi = 96) : main(platform, dpi) { wire(window, main); }
         doubles::FakePlatform platform;
-        frmLogger window{main, platform.platform};
+        LiveMain main;
+        frmLogger window{main.session, main.run, platform.platform, main.scale, &main.window};
         template <typename T> T* child(const char* name) {
             return window.findChild<T*>(QString::fromLatin1(name));
         }
@@ -58,12 +66,13 @@ class tst_frmlogger : public QObject {
 
     // One case of browseNamesANewOrAnExistingFile, in a window of its own.
     void browseAndStart(const QString& typed, const QString& chosen, bool exists) {
-        RecordingMain main;
         doubles::FakePlatform fakes;
+        LiveMain main(fakes);
         platform::QtDialogs dialogs;
         platform::Platform services{fakes.messages, dialogs,      fakes.sound,
                                     fakes.clock,    fakes.serial, fakes.shell};
-        frmLogger window(main, services);
+        frmLogger window(main.session, main.run, services, main.scale, &main.window);
+        wire(window, main);
         const QString path = dir_.filePath(chosen);
         if (exists)
             QFile(path).open(QIODevice::WriteOnly);
@@ -137,8 +146,7 @@ private slots:
     // with no run; the comment is cut, and the trace's name switches to the other reading of a
     // dual display, clearing the history.
     void anIdleWindow() {
-        Rig rig;
-        rig.main.scale = Twips(144);
+        Rig rig(144);
         rig.window.openWindow();
         QCOMPARE(rig.window.x(), rig.main.window.x());
         QCOMPARE(rig.window.height(), 455); // 4550 twips at the main window's 144 dpi
@@ -173,7 +181,6 @@ private slots:
             QCOMPARE(rig.child<QLabel>("Label12")->text(), QString(label));
         }
         QCOMPARE(rig.main.state.display.PriHistory[0], 0.f);
-        QCOMPARE(rig.main.resetMaxMinCalls, 3);
 
         // Return undoes exactly the move the opening made; closed and idle, the clock stops.
         rig.window.returnToMain();

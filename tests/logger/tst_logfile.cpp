@@ -1,12 +1,14 @@
 #include "Doubles.h"
 #include "LogQuery.h"
-#include "RecordingMain.h"
+#include "core/SessionState.h"
 #include "logger/CreateLogDatabase.h"
 #include "logger/SampleCapture.h"
+#include "meterlink/ReadingSource.h"
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 // The log file, the database layer under it and the sample capture that writes it, read back
 // with plain SQL: what a tick writes, what it skips, and what a failing write leaves behind.
@@ -16,8 +18,18 @@ class tst_logfile : public QObject {
     QTemporaryDir dir_;
     QString pathOf(const QString& name) const { return dir_.filePath(name); }
 
+    // The capture on the shared state, its own sample clock and the fakes.
+    struct Main {
+        Main() {
+            state.reading.PriUnits = " VDC";
+            state.reading.PriValue = 1.5f;
+        }
+        SessionState state;
+        meterlink::CurrentReadingSource source{state.reading, state.link};
+        QTimer clock;
+    };
     struct Rig {
-        RecordingMain main;
+        Main main;
         doubles::FakeClock clock;
         doubles::FakeMessageBox messages;
         logger::SampleCapture capture{main.source, main.state.logger, main.clock, clock, messages};

@@ -130,11 +130,11 @@ private slots:
 
             p.main.control().selectOption("optVandF");
             QTRY_VERIFY_WITH_TIMEOUT(p.label("Label2")->text().endsWith("HZ"), LinkTimeoutMs);
-            QVERIFY(p.main.dualLayoutShown() && !p.label("Label2")->isHidden());
+            QVERIFY(p.main.layout().dualShown() && !p.label("Label2")->isHidden());
             QCOMPARE(p.main.height() - singleHeight, p.main.twips().toPixels(1650));
             p.main.control().selectOption("optVDC");
             QTRY_VERIFY_WITH_TIMEOUT(p.label("Label1")->text().endsWith("VDC"), LinkTimeoutMs);
-            QTRY_VERIFY_WITH_TIMEOUT(!p.main.dualLayoutShown(), LinkTimeoutMs);
+            QTRY_VERIFY_WITH_TIMEOUT(!p.main.layout().dualShown(), LinkTimeoutMs);
             QCOMPARE(p.main.height(), singleHeight);
             QCOMPARE(sim.logged(), startUp + "VAC; FREQ2\rVDC\r");
             QVERIFY(p.fake.messages.shown.isEmpty());
@@ -190,9 +190,9 @@ private slots:
         QVERIFY(p.waitFor(RunReadings[0].second));
         const QDateTime runStart = p.fake.clock.now();
         p.in(window, "cmdStart")->click(); // writes the first sample at once
-        QVERIFY(p.run().LoggingActive && p.main.logClock().isActive());
+        QVERIFY(p.run().LoggingActive && p.main.session().logClock().isActive());
         // The test ticks the sample clock itself, each time the next reading is on hand.
-        p.main.logClock().stop();
+        p.main.session().logClock().stop();
         for (int i = 1; i < RunSamples; ++i) {
             QVERIFY(p.waitFor(RunReadings[i].second));
             p.fake.clock.advance(250);
@@ -292,7 +292,7 @@ private slots:
             second();
         QVERIFY(p.run().LoggingActive);
         second();
-        QVERIFY(!p.run().LoggingActive && !p.main.logClock().isActive());
+        QVERIFY(!p.run().LoggingActive && !p.main.session().logClock().isActive());
         QCOMPARE(p.fake.messages.shown.size(), 2);
         QCOMPARE(p.fake.messages.shown[1].title, QString("Voltrane"));
         const int samples = p.run().SampleCount;

@@ -11,7 +11,7 @@ QString withoutBlanks(QString text) {
 
 } // namespace
 
-DisplayCycle::DisplayCycle(SharedState& state, platform::Clock& clock, DisplayCycleView& view)
+DisplayCycle::DisplayCycle(SessionState& state, platform::Clock& clock, DisplayCycleView& view)
     : state_(state), clock_(clock), view_(view) {}
 
 QString DisplayCycle::PrimaryText(const CurrentReading& reading) {

@@ -1,8 +1,6 @@
-#include "control/MeterOptions.h"
+#include "core/MeterOptions.h"
 
-#include "app/MainWindowApi.h"
-
-namespace control {
+namespace core {
 
 namespace {
 using Kind = MeterOption::Kind;
@@ -65,22 +63,6 @@ const MeterOption* FindMeterOption(const QString& objectName) {
     return nullptr;
 }
 
-void ApplyMeterOption(const MeterOption& option, MainWindowApi& main) {
-    main.SendMeterCommand(option.command);
-    SharedState& shared = main.shared();
-    if (option.kind == MeterOption::Kind::Function) {
-        if (shared.logger.LoggerOpen)
-            main.requestTrendRescale();
-        if (option.silenceLimit != 0)
-            shared.link.NoReplyLimit = option.silenceLimit;
-    } else {
-        shared.link.NoReplyLimit = option.silenceLimit;
-        shared.link.NoReplyCount = 0;
-        main.setRateLine(option.rateLine);
-    }
-    main.activate();
-}
-
 QString SetupNote() {
     const QString crlf2 = QStringLiteral("\r\n\r\n");
     return QStringLiteral("Note: Setup MUST be performed manually on the meter:") + crlf2 +
@@ -93,4 +75,4 @@ QString SetupNote() {
            crlf2 + QStringLiteral("Fluke 45 Users Manual P. 5-2 to 5-4");
 }
 
-} // namespace control
+} // namespace core

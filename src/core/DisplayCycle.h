@@ -1,10 +1,10 @@
 #pragma once
-#include "app/SharedState.h"
+#include "core/SessionState.h"
 #include "platform/Clock.h"
 #include <QString>
 
-// What one tick of the display cycle asks of the main window and its neighbours. The main
-// window implements it; tests implement it with a recorder.
+// What one tick of the display cycle asks of the views. The meter session implements it by
+// signals; tests implement it with a recorder.
 class DisplayCycleView {
 public:
     virtual ~DisplayCycleView() = default;
@@ -32,7 +32,7 @@ public:
 // The 200 ms refresh of everything that depends on the current reading.
 class DisplayCycle {
 public:
-    DisplayCycle(SharedState& state, platform::Clock& clock, DisplayCycleView& view);
+    DisplayCycle(SessionState& state, platform::Clock& clock, DisplayCycleView& view);
 
     // One tick. A tick that is reached again while one is running (a modal question inside
     // the watchdog runs the event loop) is skipped, so no second question can stack up.
@@ -51,7 +51,7 @@ public:
 private:
     void run();
 
-    SharedState& state_;
+    SessionState& state_;
     platform::Clock& clock_;
     DisplayCycleView& view_;
     QString watchedUnits_;

@@ -3,11 +3,9 @@
 #include <QString>
 #include <QtGlobal>
 
-class MainWindowApi;
-
 // The meter control window's eighteen choices and what choosing one does, kept apart from the
 // window so the rules can be exercised without one.
-namespace control {
+namespace core {
 
 struct MeterOption {
     enum class Kind { Function, Rate };
@@ -29,15 +27,9 @@ const QList<MeterOption>& MeterOptions();
 // nullptr when no option has that name.
 const MeterOption* FindMeterOption(const QString& objectName);
 
-// Sends the option's command through the main window and applies its further effects:
-// a function asks the logger's trend graph to rescale (while the logger is open); the two
-// volts-and-frequency pairs and the rates set the silence limit; a rate also restarts the
-// silence count and shows its rate line. The main window is made active again at the end.
-void ApplyMeterOption(const MeterOption& option, MainWindowApi& main);
-
 // The text of Label12: what must be set up by hand on the meter.
 QString SetupNote();
 // The meter maker's public manuals page, shown in Label13.
 inline const QString ManualsPageUrl = QStringLiteral("https://www.fluke.com/en-us/support/manuals");
 
-} // namespace control
+} // namespace core

@@ -1,5 +1,5 @@
 #pragma once
-#include "display/DisplayShared.h"
+#include "core/DisplayShared.h"
 
 // The trend graph's scale check: proposes a new full scale when the followed history outgrows
 // the current one or has shrunk to half of it.

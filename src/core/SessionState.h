@@ -1,14 +1,14 @@
 #pragma once
-#include "display/DisplayShared.h"
+#include "core/DisplayShared.h"
 #include "logger/LoggerRunState.h"
 #include "meterlink/CurrentReading.h"
 #include "meterlink/LinkCounters.h"
 #include "platform/ProgramVersion.h"
 #include <QString>
 
-// The state the main window shares with the other windows, grouped by the subsystem that
-// writes it. Owned by frmMain; the other windows reach it through MainWindowApi.
-struct SharedState {
+// The live session's data that the windows show, grouped by the subsystem that writes it.
+// Owned by the meter session.
+struct SessionState {
     CurrentReading reading;
     LinkCounters link;
     DisplayShared display;

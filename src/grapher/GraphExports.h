@@ -1,0 +1,42 @@
+#pragma once
+#include "grapher/GraphPicture.h"
+#include "grapher/LogFileReader.h"
+#include "platform/Dialogs.h"
+#include "platform/MessageBox.h"
+#include <QString>
+#include <functional>
+
+namespace grapher {
+
+// The wait cursor for the length of a handler.
+class Hourglass {
+public:
+    Hourglass();
+    ~Hourglass();
+    Hourglass(const Hourglass&) = delete;
+    Hourglass& operator=(const Hourglass&) = delete;
+};
+
+// What the grapher writes from a loaded log file: the CSV copy, the database copy and the
+// picture, each with its questions, retries and closing message. The window keeps the graph.
+class GraphExports {
+public:
+    GraphExports(platform::MessageBox& messages, platform::Dialogs& dialogs);
+
+    // Writes <file>.csv beside the log file, a failed write offered again. False when the user
+    // gave up (the window then returns); true after the done message.
+    bool writeCsv(const QString& logPath, const LoadedLog& log);
+    // Copies the log file to <file>.mdb and reads it again. A failed copy is told here and
+    // leaves copyFailed set; otherwise the fresh read is returned (its error for the window).
+    LoadResult copyDatabase(const QString& logPath, bool& copyFailed);
+    void copyDone();
+    // Asks where, then writes the picture, a failed write offered again; Cancel gives up only
+    // the picture.
+    void savePicture(const QString& logPath, const std::function<GraphPicture()>& picture);
+
+private:
+    platform::MessageBox& messages_;
+    platform::Dialogs& dialogs_;
+};
+
+} // namespace grapher
