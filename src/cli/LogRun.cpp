@@ -62,17 +62,20 @@ LogRun::LogRun(const LogOptions& options, platform::SerialPort& port, platform::
       statusLine_(statusLine && !options.quiet), link_(port, clock, reading_, counters_),
       latest_(reading_, clock, SilenceToleratedMs(options.silenceLimit)),
       gate_(latest_, options.functionCommand), messages_(std::make_unique<ConsoleMessages>(*this)),
-      loggingRun_(gate_, run_, logClock_, clock, *messages_) {
+      loggingRun_(gate_, run_, logClock_, clock, *messages_),
+      realTime_(clock, QStringLiteral("realTimeClock")) {
     logClock_.setTimerType(Qt::PreciseTimer);
-    // This run takes each tick in place of the logging run's own slot, so a tick that falls at
-    // or after the end takes no further sample, and the first sample also makes the file.
-    disconnect(&logClock_, nullptr, &loggingRun_, nullptr);
-    connect(&logClock_, &QTimer::timeout, this, [this] {
-        if (endDue(clock_.now()))
+    // A tick that falls at or after the end of the duration takes no further sample, and the
+    // first sample also makes the file.
+    loggingRun_.setBeforeSample([this] {
+        if (durationDone(clock_.now())) {
             finish(ExitDone);
-        else
-            takeSample();
+            return false;
+        }
+        return readyToSample();
     });
+    connect(&loggingRun_, &core::LoggingRun::timedStopDue, this, [this] { finish(ExitDone); });
+    connect(&realTime_, &logger::WindowClock::ticked, this, &LogRun::clockTicked);
     connect(&link_, &meterlink::MeterLink::lineCompleted, &latest_, &LatestReading::lineCompleted);
     connect(&latest_, &LatestReading::readingArrived, this, [this] {
         if (!begun_ && !startAt_ && !finished_ && gate_.sampleReading())
@@ -151,9 +154,21 @@ std::optional<int> LogRun::start() {
     if (options_.start) {
         startAt_ = nextAt(launched_, *options_.start);
         message(QStringLiteral("Waiting to start at ") + startAt_->toString(Qt::ISODate));
+    } else {
+        // Without a start time the run is under way from the launch: a stop time that comes
+        // while it still waits for its first reading ends it too.
+        run_.LoggingActive = true;
     }
-    if (options_.stop)
-        stopAt_ = nextAt(startAt_.value_or(launched_), *options_.stop);
+    if (options_.start || options_.stop) {
+        const auto text = [](const std::optional<QTime>& time) {
+            return time ? time->toString(QStringLiteral("HH:mm:ss")) : QString();
+        };
+        loggingRun_.setTimes(std::pair{text(options_.start), text(options_.stop)});
+        // Counted from the launch, so a start time within the launch second is tomorrow's, as
+        // the waiting message says.
+        loggingRun_.restartClockAt(launched_.time());
+        realTime_.start();
+    }
     // Without a start time a duration counts from the first reading, not known yet.
     if (startAt_ || !options_.durationMs)
         announceStop(startAt_.value_or(launched_));
@@ -163,7 +178,9 @@ std::optional<int> LogRun::start() {
 }
 
 void LogRun::announceStop(const QDateTime& from) {
-    std::optional<QDateTime> end = stopAt_;
+    std::optional<QDateTime> end;
+    if (options_.stop)
+        end = nextAt(startAt_.value_or(launched_), *options_.stop);
     if (options_.durationMs) {
         const QDateTime after = from.addMSecs(*options_.durationMs);
         if (!end || after < *end)
@@ -200,9 +217,7 @@ bool LogRun::refuseTakenName() {
     return true;
 }
 
-bool LogRun::endDue(const QDateTime& now) const {
-    if (stopAt_ && now >= *stopAt_)
-        return true;
+bool LogRun::durationDone(const QDateTime& now) const {
     return begun_ && options_.durationMs && begun_->msecsTo(now) >= *options_.durationMs;
 }
 
@@ -212,14 +227,10 @@ void LogRun::watch() {
     const QDateTime now = clock_.now();
     if (refuseTakenName())
         return;
-    if (endDue(now)) {
+    if (durationDone(now)) {
         finish(ExitDone);
         return;
     }
-    if (!begun_ && startAt_ && now >= *startAt_)
-        begin();
-    if (finished_)
-        return;
 
     const bool silent = latest_.silent(launched_);
     if (silent && !reportedSilent_) {
@@ -266,6 +277,17 @@ void LogRun::showStatus(const QDateTime& now) {
     statusShown_ = true;
 }
 
+void LogRun::clockTicked() {
+    // A fresh reading: the tick comes just after its second began.
+    const logger::TimedStep step = loggingRun_.clockTicked(clock_.now().time());
+    if (finished_)
+        return;
+    if (step == logger::TimedStep::Start && !begun_)
+        begin();
+    else if (step == logger::TimedStep::Stop)
+        finish(ExitDone);
+}
+
 void LogRun::message(const QString& text) {
     QByteArray bytes = text.toUtf8() + '\n';
     if (statusShown_) {
@@ -280,15 +302,14 @@ void LogRun::begin() {
     run_.LoggingActive = true;
     if (!startAt_ && options_.durationMs)
         announceStop(*begun_);
-    takeSample();
+    if (readyToSample())
+        loggingRun_.takeSample();
     if (!finished_)
         loggingRun_.startClock();
 }
 
-void LogRun::takeSample() {
-    if (!fileCreated_ && (!gate_.sampleReading() || !createFile()))
-        return;
-    loggingRun_.takeSample();
+bool LogRun::readyToSample() {
+    return fileCreated_ || (gate_.sampleReading() && createFile());
 }
 
 bool LogRun::createFile() {
@@ -331,6 +352,7 @@ void LogRun::finish(int exitCode) {
         return;
     finished_ = true;
     watchTimer_.stop();
+    realTime_.stop();
     loggingRun_.stop();
     port_.close();
     // A file of this run's own without a row (its first row failed) would only be refused by

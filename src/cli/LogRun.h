@@ -5,6 +5,7 @@
 #include "core/LoggingRun.h"
 #include "grapher/LogColumns.h"
 #include "logger/LoggerRunState.h"
+#include "logger/WindowClock.h"
 #include "meterlink/CurrentReading.h"
 #include "meterlink/LinkCounters.h"
 #include "meterlink/MeterLink.h"
@@ -22,7 +23,8 @@ namespace cli {
 // One unattended logging run: opens the port, sets the meter up, waits for the start (and for a
 // reading in the asked function), writes one row per period through the logging run the logger
 // window uses, watches for silence (reopening the port every few seconds) and ends at the stop
-// time, after the duration or sample count, on requestStop() (SIGINT, SIGTERM) or when a row cannot
+// time (the window's timed start and stop rule, on a clock of its own ticking after each second),
+// after the duration or sample count, on requestStop() (SIGINT, SIGTERM) or when a row cannot
 // be written.
 //
 // The log file is created with its first row, so a run that ends before has left nothing behind.
@@ -57,13 +59,14 @@ private:
     void sendSetup();
     void watch();
     void begin();
-    void takeSample();
+    bool readyToSample();
+    void clockTicked();
     bool createFile();
     bool refuseTakenName();
     void announceStop(const QDateTime& from);
     void writeOut(const QByteArray& bytes);
     void finish(int exitCode);
-    bool endDue(const QDateTime& now) const;
+    bool durationDone(const QDateTime& now) const;
     void writeCsv(const logfile::SampleRow& row);
     void message(const QString& text);
     void showStatus(const QDateTime& now);
@@ -85,12 +88,12 @@ private:
     std::unique_ptr<ConsoleMessages> messages_;
     QTimer logClock_;
     core::LoggingRun loggingRun_;
+    logger::WindowClock realTime_;
     QTimer watchTimer_;
     grapher::LogColumns csvRow_;
 
     QDateTime launched_;
     std::optional<QDateTime> startAt_;
-    std::optional<QDateTime> stopAt_;
     std::optional<QDateTime> begun_;
     QDateTime lastReopen_;
     QDateTime lastStatus_;

@@ -34,7 +34,8 @@ void LoggingRun::attach(meterlink::ReadingSource& source, QTimer& logClock) {
             emit timedStopDue();
             return;
         }
-        takeSample();
+        if (!beforeSample_ || beforeSample_())
+            takeSample();
     });
 }
 

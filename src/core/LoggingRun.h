@@ -8,6 +8,7 @@
 #include <QObject>
 #include <QString>
 #include <QTime>
+#include <functional>
 #include <optional>
 #include <utility>
 
@@ -16,8 +17,8 @@ namespace core {
 // A logging run: its log file, the sample capture from a reading, the sample clock and the timed
 // start and stop. The logger window runs one on the meter session (tmrLogClock, the current
 // reading, the times of its time boxes); voltrane-log runs one on its own reading and clock, with
-// its own end rules on each tick. The run announces each sample, a timed stop that is due and
-// its end.
+// its own end rules asked before each tick's sample. The run announces each sample, a timed stop
+// that is due and its end.
 class LoggingRun : public QObject {
     Q_OBJECT
 public:
@@ -62,6 +63,9 @@ public:
     logger::TimedStep clockTicked(const QTime& now);
     // The window clock counts again from now (the timer mode was just chosen).
     void restartClockAt(const QTime& now) { lastTick_ = now; }
+    // Asked on each tick of the sample clock once no timed stop is due: false takes no sample
+    // (the caller's own end rule has ended the run, or its file is not made yet).
+    void setBeforeSample(std::function<bool()> ready) { beforeSample_ = std::move(ready); }
 
 signals:
     void sampleTaken(int count);
@@ -82,6 +86,7 @@ private:
     logger::SampleCapture* capture_ = nullptr;
     std::optional<std::pair<QString, QString>> times_;
     QTime lastTick_;
+    std::function<bool()> beforeSample_;
 };
 
 } // namespace core

@@ -6,10 +6,10 @@ class QTimer;
 
 namespace logger {
 
-// The logger window's once-a-second clock. Each tick comes just after a second of the platform
-// clock has begun, so a fresh clock reading at the tick names that second, and a run started by
-// the tick stamps its first row with it. A fixed repeating timer would tick at any phase and
-// see a second up to a whole second late.
+// The once-a-second clock of timed runs, the logger window's and voltrane-log's. Each tick comes
+// just after a second of the platform clock has begun, so a fresh clock reading at the tick names
+// that second, and a run started by the tick stamps its first row with it. A fixed repeating timer
+// would tick at any phase and see a second up to a whole second late.
 class WindowClock : public QObject {
     Q_OBJECT
 public:

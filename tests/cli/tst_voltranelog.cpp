@@ -137,8 +137,8 @@ private slots:
 
     // The CSV copy goes out as each row is committed, and a failed write there (closed pipe,
     // full disk) ends only the copy, said once. Rows wait for the asked function. A run ended
-    // before its first sample leaves no file, and a file that appears under its name while it
-    // waits is someone else's.
+    // before its first sample (also by its stop time) leaves no file, and a file that appears
+    // under its name while it waits is someone else's.
     void csvCopyFunctionAndUnstartedRuns() {
         // Lines in the old function still come for a second after the function command.
         QStringList meter{"--interval", "40", "--script-once"};
@@ -179,6 +179,14 @@ private slots:
                      qPrintable(wait.err));
             QCOMPARE(QFile::exists(waiting), appears);
         }
+        // A stop time that comes while the run still waits for its first reading ends it.
+        sim.goSilent();
+        const QString unstarted = dir_.filePath("unstarted.vtd");
+        Logger stop({"-p", sim.ptyPath(), "--stop",
+                     QTime::currentTime().addSecs(2).toString("HH:mm:ss"), unstarted});
+        QVERIFY2(stop.finish() == 0 && stop.err.contains("No sample was taken"),
+                 qPrintable(stop.err));
+        QVERIFY(!QFile::exists(unstarted));
     }
 
     // Runs refused before any meter is opened; "@" names a new file beside an old one, and
