@@ -180,10 +180,11 @@ private slots:
             QCOMPARE(QFile::exists(waiting), appears);
         }
         // A stop time that comes while the run still waits for its first reading ends it.
-        sim.goSilent();
+        testsupport::MeterSimProcess off;
+        QVERIFY2(off.start({"--silent-after", "0", "--silent-for", "60"}), qPrintable(off.error()));
         const QString unstarted = dir_.filePath("unstarted.vtd");
-        Logger stop({"-p", sim.ptyPath(), "--stop",
-                     QTime::currentTime().addSecs(2).toString("HH:mm:ss"), unstarted});
+        Logger stop({"-p", off.ptyPath(), "--stop",
+                     QTime::currentTime().addSecs(3).toString("HH:mm:ss"), unstarted});
         QVERIFY2(stop.finish() == 0 && stop.err.contains("No sample was taken"),
                  qPrintable(stop.err));
         QVERIFY(!QFile::exists(unstarted));
