@@ -122,16 +122,18 @@ private slots:
 
         // The last reading before the pull is logged for at most 2 s of 0.25 s samples (plus
         // the row it came in), long before the silence is reported (3.2 s at the fast rate);
-        // rows resume with the second meter, each a dual row.
+        // rows resume with the second meter, as dual rows.
         const QStringList counts =
             logquery::rows(path, "SELECT count(*), sum(Value = (SELECT Value FROM LogData WHERE "
                                  "Value < 1.5 ORDER BY Sample DESC LIMIT 1)), sum(Value = 2), "
-                                 "min(Units2 = 'HZ' AND Value2 = 50) FROM LogData")
+                                 "sum(NOT (Units2 = 'HZ' AND Value2 = 50)) FROM LogData")
                 .value(0)
                 .split('|');
         QVERIFY2(counts.value(1).toInt() <= 9, qPrintable(counts.join(' ')));
         QVERIFY2(counts.value(2).toInt() >= 2, qPrintable(run.err));
-        QCOMPARE(counts.value(3), QString("1"));
+        // A port opened in the middle of a line may find its second half, a single reading:
+        // at most one such row for each of the two openings.
+        QVERIFY2(counts.value(3).toInt() <= 2, qPrintable(counts.join(' ')));
         QVERIFY2(run.err.contains(counts[0] + " samples written to "), qPrintable(run.err));
     }
 
