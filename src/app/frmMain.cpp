@@ -439,9 +439,8 @@ void frmMain::mnuOpen_Click() {
 
 void frmMain::tmrWait_Timer() {
     tmrWait->stop();
-    QApplication::setOverrideCursor(Qt::WaitCursor);
+    // No wait cursor: the read shows its own progress dialog.
     grapher_->loadFromMain(session_->state().GraphFilePath);
-    QApplication::restoreOverrideCursor();
     // A file the grapher refused leaves its window closed; the live display then goes on
     // instead of standing at "Loading Data..." until Quit.
     if (!quitting_ && !grapher_->isOpen() && !session_->displayCycleRunning())

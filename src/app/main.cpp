@@ -3,6 +3,7 @@
 #include "platform/QtClock.h"
 #include "platform/QtDialogs.h"
 #include "platform/QtMessageBox.h"
+#include "platform/QtProgressDialog.h"
 #include "platform/QtSerialPort.h"
 #include "platform/QtShell.h"
 #include "platform/QtSoundPlayer.h"
@@ -22,7 +23,8 @@ int main(int argc, char** argv) {
     platform::QtClock clock;
     platform::QtSerialPort serial;
     platform::QtShell shell;
-    platform::Platform services{messages, dialogs, sound, clock, serial, shell};
+    platform::QtProgressDialog progress;
+    platform::Platform services{messages, dialogs, sound, clock, serial, shell, progress};
 
     frmMain main(services);
     QObject::connect(&main, &frmMain::programEnded, &app,

@@ -1,6 +1,7 @@
 #include "grapher/GraphExports.h"
 #include "grapher/CsvExport.h"
 #include "grapher/GrapherTexts.h"
+#include "grapher/TaskRunner.h"
 #include <QApplication>
 #include <QFileInfo>
 
@@ -14,39 +15,40 @@ Hourglass::~Hourglass() {
     QApplication::restoreOverrideCursor();
 }
 
-GraphExports::GraphExports(platform::MessageBox& messages, platform::Dialogs& dialogs)
-    : messages_(messages), dialogs_(dialogs) {}
+GraphExports::GraphExports(platform::MessageBox& messages, platform::Dialogs& dialogs,
+                           platform::ProgressDialog& progress)
+    : messages_(messages), dialogs_(dialogs), progress_(progress) {}
 
-bool GraphExports::writeCsv(const QString& logPath, const LoadedLog& log) {
+GraphExports::CsvOutcome GraphExports::writeCsv(const QString& logPath, const LoadedLog& log) {
     const QString target = ExportPath(logPath, QStringLiteral("csv"));
     for (;;) {
-        int error;
-        {
-            Hourglass wait;
-            error = WriteCsvFile(target, log.info, log.columns, logPath);
-        }
+        const int error = TaskRunner(progress_).run(texts::WritingCsv, [&](Progress& progress) {
+            return WriteCsvFile(target, log.info, log.columns, logPath, &progress);
+        });
+        if (error == Cancelled)
+            return CsvOutcome::Cancelled;
         if (error == 0)
             break;
         const platform::Answer answer = messages_.show(
             texts::CsvError(error), platform::Buttons::RetryCancel, texts::CsvErrorTitle);
         if (answer != platform::Answer::Retry)
-            return false;
+            return CsvOutcome::GaveUp;
     }
     messages_.show(texts::CsvDone(), platform::Buttons::OkOnly, texts::CsvDoneTitle);
-    return true;
+    return CsvOutcome::Written;
 }
 
-LoadResult GraphExports::copyDatabase(const QString& logPath, bool& copyFailed) {
-    int error;
+LoadResult GraphExports::copyDatabase(const QString& logPath, bool& keepShown) {
+    const int error = TaskRunner(progress_).run(texts::CopyingDatabase, [&](Progress& progress) {
+        return CopyLogDatabase(logPath, ExportPath(logPath, QStringLiteral("mdb")), nullptr,
+                               &progress);
+    });
     LoadResult reloaded;
-    {
-        Hourglass wait;
-        error = CopyLogDatabase(logPath, ExportPath(logPath, QStringLiteral("mdb")));
-        if (error == 0)
-            reloaded = LoadLogFile(logPath);
-    }
-    copyFailed = error != 0;
-    if (copyFailed)
+    if (error == 0)
+        reloaded = TaskRunner(progress_).run(
+            texts::ReadingLog, [&](Progress& progress) { return LoadLogFile(logPath, &progress); });
+    keepShown = error != 0 || reloaded.error == Cancelled;
+    if (error != 0 && error != Cancelled)
         messages_.show(texts::CopyFailed(), platform::Buttons::OkOnly, texts::CopyFailedTitle);
     return reloaded;
 }

@@ -3,6 +3,7 @@
 #include "grapher/LogFileReader.h"
 #include "platform/Dialogs.h"
 #include "platform/MessageBox.h"
+#include "platform/ProgressDialog.h"
 #include <QString>
 #include <functional>
 
@@ -21,14 +22,18 @@ public:
 // picture, each with its questions, retries and closing message. The window keeps the graph.
 class GraphExports {
 public:
-    GraphExports(platform::MessageBox& messages, platform::Dialogs& dialogs);
+    GraphExports(platform::MessageBox& messages, platform::Dialogs& dialogs,
+                 platform::ProgressDialog& progress);
 
-    // Writes <file>.csv beside the log file, a failed write offered again. False when the user
-    // gave up (the window then returns); true after the done message.
-    bool writeCsv(const QString& logPath, const LoadedLog& log);
-    // Copies the log file to <file>.mdb and reads it again. A failed copy is told here and
-    // leaves copyFailed set; otherwise the fresh read is returned (its error for the window).
-    LoadResult copyDatabase(const QString& logPath, bool& copyFailed);
+    enum class CsvOutcome { Written, Cancelled, GaveUp };
+    // Writes <file>.csv beside the log file with progress, a failed write offered again.
+    // GaveUp after a failure the user did not retry (the window then returns); Cancelled
+    // leaves any earlier CSV as it was and says nothing.
+    CsvOutcome writeCsv(const QString& logPath, const LoadedLog& log);
+    // Copies the log file to <file>.mdb and reads it again, both with progress. A failed copy
+    // is told here; it and a cancel (silent) leave keepShown set: the file in memory stays on
+    // show. Otherwise the fresh read is returned (its error for the window).
+    LoadResult copyDatabase(const QString& logPath, bool& keepShown);
     void copyDone();
     // Asks where, then writes the picture, a failed write offered again; Cancel gives up only
     // the picture.
@@ -37,6 +42,7 @@ public:
 private:
     platform::MessageBox& messages_;
     platform::Dialogs& dialogs_;
+    platform::ProgressDialog& progress_;
 };
 
 } // namespace grapher

@@ -15,6 +15,11 @@ QString NotCreatedQuitting(); // a table is missing, opened from the main window
 QString UnknownError();
 QString DataIncompatible(); // a column is missing
 
+// What a long task shows while it runs.
+inline const QString ReadingLog = QStringLiteral("Reading the log file...");
+inline const QString WritingCsv = QStringLiteral("Writing the CSV file...");
+inline const QString CopyingDatabase = QStringLiteral("Copying the database...");
+
 // CSV export.
 inline const QString CsvDoneTitle = QStringLiteral(".CSV File Creation Successful!");
 QString CsvDone();

@@ -95,6 +95,10 @@ Layout layoutOf(const db::Statement& rows) {
 
 constexpr int ProgressStep = 4096;
 
+// How a reader thread leaves when another one failed: not a fault of its own, so it must not
+// stand for the file's fault (a Cancelled there would read as the user's cancel).
+struct StoppedByAnother {};
+
 // Everything a reader thread shares with the others: a stop for all when one fails or the
 // user cancels.
 struct Shared {
@@ -109,7 +113,7 @@ struct Shared {
         }
         sinceReport = 0;
         if (stop.load(std::memory_order_relaxed))
-            throw db::Error(Cancelled, QStringLiteral("Stopped"));
+            throw StoppedByAnother{};
     }
 };
 
@@ -271,6 +275,8 @@ bool readParallel(db::Connection& file, const QString& path, LogColumns& columns
     auto run = [&](size_t t) {
         try {
             readRange(path, sample, ranges[t], columns, parts[t], shared);
+        } catch (const StoppedByAnother&) {
+            // the thread that stopped it holds the fault
         } catch (...) {
             errors[t] = std::current_exception();
             shared.stop = true;
@@ -286,7 +292,7 @@ bool readParallel(db::Connection& file, const QString& path, LogColumns& columns
         columns.clear();
         return false;
     }
-    // The first fault in stored order is the file's fault; a stop is only its echo elsewhere.
+    // The first fault in stored order is the file's fault.
     for (const std::exception_ptr& e : errors)
         if (e)
             std::rethrow_exception(e);

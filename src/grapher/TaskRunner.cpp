@@ -11,12 +11,16 @@ void TaskRunner::runOnWorker(const QString& label, const std::function<void(Prog
     QEventLoop loop;
     QTimer poll;
     poll.setInterval(PollMs);
-    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+    const auto report = [&] {
         dialog_.setProgress(progress.done.load(), progress.total.load());
         if (dialog_.cancelled())
             progress.cancel();
-    });
+    };
+    QObject::connect(&poll, &QTimer::timeout, &loop, report);
     dialog_.begin(label);
+    // Once before the work starts: the bar starts at nothing done, and a dialog that already
+    // says cancel stops even a task too short to see a poll.
+    report();
     poll.start();
     std::thread worker([&] {
         work(progress);

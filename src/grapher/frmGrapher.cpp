@@ -4,7 +4,10 @@
 #include "grapher/CsvExport.h"
 #include "grapher/GraphExports.h"
 #include "grapher/GrapherTexts.h"
+#include "grapher/TaskRunner.h"
 #include "grapher/TracePlot.h"
+#include "grapher/ViewStatistics.h"
+#include "grapher/frmStatistics.h"
 #include "logger/DbError.h"
 #include "settings/SettingsStore.h"
 
@@ -20,7 +23,6 @@
 #include <QPushButton>
 
 using grapher::GraphView;
-using grapher::Hourglass;
 
 namespace {
 
@@ -67,7 +69,7 @@ QString CommentFailureReason(int number, const QString& detail) {
 
 frmGrapher::frmGrapher(MainSide main, platform::Platform& platform, QWidget* parent)
     : QMainWindow(parent), main_(std::move(main)), platform_(platform),
-      exports_(platform.messages, platform.dialogs) {
+      exports_(platform.messages, platform.dialogs, platform.progress) {
     setObjectName("frmGrapher");
     setWindowTitle(grapher::texts::Caption);
     buildWidgets();
@@ -103,6 +105,14 @@ void frmGrapher::resetForLoad() {
 }
 
 void frmGrapher::loadFromMain(const QString& path) {
+    grapher::LoadResult read = readLogFile(path);
+    if (read.error == grapher::Cancelled) {
+        // The main window already took the new path and stopped the live display.
+        if (log_)
+            emit graphFileChosen(graphFilePath_);
+        emit liveDisplayDue();
+        return;
+    }
     graphFilePath_ = path;
     // A file shown before is let go first: nothing of it is drawn again (a resize below) over
     // the reset state, and a refused new file leaves nothing of it behind.
@@ -141,7 +151,7 @@ void frmGrapher::loadFromMain(const QString& path) {
     view_.ViewEnd = 0;
     view_.LastClickX = 0;
     resetForLoad();
-    if (!loadFile(LoadFrom::MainWindow))
+    if (!loadFile(LoadFrom::MainWindow, std::move(read)))
         return;
     emit liveDisplayDue();
     show();
@@ -161,22 +171,26 @@ void frmGrapher::cmdOpen_Click() {
         failLoad(chosen.errorCode != 0 ? chosen.errorCode : -1, LoadFrom::OpenMenu);
         return;
     }
+    grapher::LoadResult read = readLogFile(chosen.value);
+    if (read.error == grapher::Cancelled)
+        return; // the earlier file stays, as if the dialog had been cancelled
     graphFilePath_ = chosen.value;
     emit graphFileChosen(chosen.value);
     resetForLoad();
-    if (loadFile(LoadFrom::OpenMenu)) {
+    if (loadFile(LoadFrom::OpenMenu, std::move(read))) {
         show();
         picGraph_->setFocus();
     }
 }
 
-bool frmGrapher::loadFile(LoadFrom from) {
+grapher::LoadResult frmGrapher::readLogFile(const QString& path) {
+    return grapher::TaskRunner(platform_.progress)
+        .run(grapher::texts::ReadingLog,
+             [&](grapher::Progress& progress) { return grapher::LoadLogFile(path, &progress); });
+}
+
+bool frmGrapher::loadFile(LoadFrom from, grapher::LoadResult result) {
     const QString path = graphFilePath();
-    grapher::LoadResult result;
-    {
-        Hourglass wait;
-        result = grapher::LoadLogFile(path);
-    }
     if (result.error != 0) {
         failLoad(result.error, from);
         return false;
@@ -234,6 +248,8 @@ void frmGrapher::unload() {
     if (loaded_ && !graphFilePath().isEmpty())
         settings::SaveDataFolderOf(graphFilePath());
     loaded_ = false;
+    if (statistics_)
+        statistics_->hide(); // a later file starts without the figures of this one
     view_.attach(nullptr);
     log_.reset();
     markerShown_ = false;
@@ -257,6 +273,27 @@ void frmGrapher::redraw() {
     if (!log_)
         return;
     drawView(view_.redraw(main_.liveUnits()));
+    showStatistics();
+}
+
+void frmGrapher::showStatistics() {
+    if (!statistics_ || !statistics_->isVisible())
+        return; // nothing computed while nobody looks
+    if (!log_) {
+        statistics_->clear();
+        return;
+    }
+    // The view's sign filter is the one drawn: units that cannot be negative force positive.
+    statistics_->setStatistics(grapher::ViewStatistics(
+        log_->columns, view_.DataSet, view_.ViewStart, view_.ViewEnd, view_.SignFilter));
+}
+
+void frmGrapher::mnuStatistics_Click() {
+    if (!statistics_)
+        statistics_ = new frmStatistics(this);
+    statistics_->show();
+    statistics_->raise();
+    showStatistics();
 }
 
 void frmGrapher::redrawForNewSize() {
@@ -304,11 +341,16 @@ void frmGrapher::drawView(const GraphView::Redraw& r) {
 void frmGrapher::mnuCDelimited_Click() {
     if (!log_)
         return;
-    if (!exports_.writeCsv(graphFilePath(), *log_)) {
+    switch (exports_.writeCsv(graphFilePath(), *log_)) {
+    case grapher::GraphExports::CsvOutcome::GaveUp:
         cmdReturn_Click();
-        return;
+        break;
+    case grapher::GraphExports::CsvOutcome::Written:
+        view_.currentRow = 0; // the export read every row
+        break;
+    case grapher::GraphExports::CsvOutcome::Cancelled:
+        break;
     }
-    view_.currentRow = 0; // the export read every row
 }
 
 void frmGrapher::mnuCAccess_Click() {
@@ -321,12 +363,14 @@ void frmGrapher::mnuCAccess_Click() {
     view_.MarkerX = 0;
     view_.MarkerValue = 0;
     markerShown_ = false;
-    bool copyFailed = false;
-    grapher::LoadResult reloaded = exports_.copyDatabase(path, copyFailed);
-    if (copyFailed) {
-        // The log file is untouched and still in memory: it stays on show.
+    const QString title = lblTitle_->text();
+    bool keepShown = false;
+    grapher::LoadResult reloaded = exports_.copyDatabase(path, keepShown);
+    if (keepShown) {
+        // The log file is untouched and still in memory: it stays on show, with the title
+        // that told its sign filter.
         redraw();
-        setTitle();
+        lblTitle_->setText(title);
         return;
     }
     if (reloaded.error != 0) {

@@ -12,6 +12,7 @@
 #include <memory>
 
 class QAction;
+class frmStatistics;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -34,6 +35,7 @@ public:
     ~frmGrapher() override;
 
     // Window load: loads the file the main window chose, then asks for the live display again.
+    // A cancelled read leaves the earlier file on show, or the window closed.
     void loadFromMain(const QString& path);
     bool isOpen() const;
     // Closing at Quit: the window's own closing step (stores "DataFilePath").
@@ -54,6 +56,7 @@ public:
     void mnuCDelimited_Click();
     void mnuCAccess_Click();
     void mnuPicture_Click();
+    void mnuStatistics_Click();
     // Ctrl+C: the picture to the clipboard.
     void copyPicture();
     void mnuAbout_Click();
@@ -68,7 +71,8 @@ signals:
     void liveDisplayDue();
     // A file without tables came from the main window: the program ends.
     void quitRequested();
-    // The Open button chose another file to graph.
+    // The Open button chose another file to graph (or, after a cancelled read from the main
+    // window, the file still shown).
     void graphFileChosen(const QString& path);
 
 protected:
@@ -81,12 +85,16 @@ private:
     enum class LoadFrom { MainWindow, OpenMenu };
     void buildWidgets();
     void resetForLoad();
-    bool loadFile(LoadFrom from);
+    // The slow part of a load, with progress and Cancel; nothing on show changes.
+    grapher::LoadResult readLogFile(const QString& path);
+    bool loadFile(LoadFrom from, grapher::LoadResult result);
     void failLoad(int error, LoadFrom from);
     void releaseAndClose();
     // The window's closing step: stores the data folder and lets go of the samples.
     void unload();
     void redraw();
+    // The statistics window, when open, shows the view just drawn.
+    void showStatistics();
     void redrawForNewSize();
     void drawView(const grapher::GraphView::Redraw& r);
     void showReadout(qint32 row, bool moveMarker, double markerX);
@@ -129,7 +137,9 @@ private:
     QAction* mnuCDelimited_ = nullptr;
     QAction* mnuCAccess_ = nullptr;
     QAction* mnuPicture_ = nullptr;
+    QAction* mnuStatistics_ = nullptr;
     QAction* mnuReturn_ = nullptr;
     QAction* mnuContents_ = nullptr;
     QAction* mnuAbout_ = nullptr;
+    frmStatistics* statistics_ = nullptr; // a tool window of the grapher, made on first use
 };

@@ -37,6 +37,7 @@ void frmGrapher::buildWidgets() {
     mnuCAccess_ =
         MakeAction(fileMenu, QStringLiteral("Convert Data to MS Access Database"), "mnuCAccess");
     mnuPicture_ = MakeAction(fileMenu, QStringLiteral("Save Graph as &Picture..."), "mnuPicture");
+    mnuStatistics_ = MakeAction(fileMenu, QStringLiteral("Statistics..."), "mnuStatistics");
     fileMenu->addSeparator();
     mnuReturn_ = MakeAction(fileMenu, QStringLiteral("&Return"), "mnuReturn");
     auto* helpMenu = menuBar()->addMenu(QStringLiteral("&Help"));
@@ -141,6 +142,7 @@ void frmGrapher::buildWidgets() {
     connect(mnuCDelimited_, &QAction::triggered, this, &frmGrapher::mnuCDelimited_Click);
     connect(mnuCAccess_, &QAction::triggered, this, &frmGrapher::mnuCAccess_Click);
     connect(mnuPicture_, &QAction::triggered, this, &frmGrapher::mnuPicture_Click);
+    connect(mnuStatistics_, &QAction::triggered, this, &frmGrapher::mnuStatistics_Click);
     auto* copy = new QShortcut(QKeySequence::Copy, this);
     copy->setObjectName("copyPicture");
     connect(copy, &QShortcut::activated, this, &frmGrapher::copyPicture);

@@ -2,6 +2,7 @@
 #include "Clock.h"
 #include "Dialogs.h"
 #include "MessageBox.h"
+#include "ProgressDialog.h"
 #include "SerialPort.h"
 #include "Shell.h"
 #include "SoundPlayer.h"
@@ -17,6 +18,7 @@ struct Platform {
     Clock& clock;
     SerialPort& serial;
     Shell& shell;
+    ProgressDialog& progress;
 };
 
 } // namespace platform

@@ -400,8 +400,8 @@ private slots:
     void alarmSoundAndFontDialogsAsShown() {
         doubles::FakePlatform fake;
         platform::QtDialogs dialogs;
-        platform::Platform withRealDialogs{fake.messages, dialogs,     fake.sound,
-                                           fake.clock,    fake.serial, fake.shell};
+        platform::Platform withRealDialogs{fake.messages, dialogs,    fake.sound,   fake.clock,
+                                           fake.serial,   fake.shell, fake.progress};
         frmMain main(withRealDialogs);
         QTemporaryDir dir;
         const QString bell = dir.filePath("bell.wav");

@@ -5,6 +5,7 @@
 #include "grapher/GraphPicture.h"
 #include "grapher/GrapherTexts.h"
 #include "grapher/LogFileReader.h"
+#include "grapher/StatisticsText.h"
 #include "grapher/frmGrapher.h"
 #include "logger/DbError.h"
 #include "platform/QtDialogs.h"
@@ -298,7 +299,7 @@ private slots:
     void openAndPictureThroughTheRealDialogs() {
         QFile::copy(path("run1.vtd"), path("run2.vtd"));
         real_.emplace(platform::Platform{fake_->messages, dialogs_, fake_->sound, fake_->clock,
-                                         fake_->serial, fake_->shell});
+                                         fake_->serial, fake_->shell, fake_->progress});
         makeGrapher(*real_);
         main_->state.logger.LogFilePath = path("Test.vtd");
         load(path("run1.vtd"));
@@ -391,6 +392,78 @@ private slots:
         QCOMPARE(ReadBytes(path(name)), before);
         QCOMPARE(QDir(dir_->path()).entryList(QDir::Files), files); // no temporary file left
         QVERIFY(grapher_->isOpen()); // giving up the picture keeps the graph
+    }
+
+    // Cancel in a long task: the earlier file with its view, title and path stays, nothing is
+    // said, an earlier export is left as it was, and the live display goes on after an open.
+    void cancelKeepsTheEarlierState_data() {
+        QTest::addColumn<QString>("task");
+        QTest::addColumn<QStringList>("begun"); // the last one is cancelled
+        using namespace grapher::texts;
+        QTest::newRow("open from the grapher") << "open" << QStringList{ReadingLog};
+        QTest::newRow("open and graph") << "main" << QStringList{ReadingLog};
+        QTest::newRow("open and graph, no grapher") << "first" << QStringList{ReadingLog};
+        QTest::newRow("CSV export") << "csv" << QStringList{WritingCsv};
+        QTest::newRow("database copy") << "mdb" << QStringList{CopyingDatabase};
+        QTest::newRow("read after the copy") << "mdb" << QStringList{CopyingDatabase, ReadingLog};
+    }
+    void cancelKeepsTheEarlierState() {
+        QFETCH(QString, task);
+        QFETCH(QStringList, begun);
+        QFile::copy(path("run1.vtd"), path("run2.vtd"));
+        QVERIFY(WriteBytes(path("run1.csv"), "earlier") && WriteBytes(path("run1.mdb"), "earlier"));
+        if (task != "first") {
+            load(path("run1.vtd"));
+            zoom(350.6, 450.4);
+            grapher_->cmdPlusMinus_Click();
+        }
+        const QStringList shown = labels({"lblTitle", "lblFileName", "lblMaxVal", "lblMin"});
+        const int displayStarts = main_->displayStarts;
+        doubles::FakeProgressDialog& progress = fake_->progress;
+        progress.begun.clear();
+        progress.ended = 0;
+        progress.cancelWhen = [&](qint64) { return progress.begun.size() == begun.size(); };
+        if (task == "open")
+            openFromDialog(path("run2.vtd"));
+        else if (task == "main" || task == "first")
+            load(path("run2.vtd"));
+        else if (task == "csv")
+            grapher_->mnuCDelimited_Click();
+        else
+            grapher_->mnuCAccess_Click();
+        QCOMPARE(progress.begun, begun);
+        QCOMPARE(progress.ended, progress.begun.size());
+        QVERIFY(fake_->messages.shown.isEmpty());
+        QCOMPARE(ReadBytes(path("run1.csv")), QByteArray("earlier"));
+        QCOMPARE(ReadBytes(path("run1.mdb")) == "earlier", begun.size() == 1);
+        QCOMPARE(main_->displayStarts, displayStarts + int(task == "main" || task == "first"));
+        QCOMPARE(grapher_->isOpen() && grapher_->isVisible(), task != "first");
+        if (task == "first")
+            return;
+        QCOMPARE(main_->state.GraphFilePath, path("run1.vtd"));
+        QCOMPARE(labels({"lblTitle", "lblFileName", "lblMaxVal", "lblMin"}), shown);
+    }
+
+    // The statistics window follows every change of the view and goes with the grapher.
+    void statisticsFollowTheView() {
+        load(path("run1.vtd"));
+        grapher_->findChild<QAction*>("mnuStatistics")->trigger();
+        // Each step changes the number of samples in view: 1000, 600 positive, fewer, 1000.
+        const std::function<void()> steps[] = {[] {}, [this] { grapher_->cmdPlusMinus_Click(); },
+                                               [this] { zoom(500.4, 700.4); },
+                                               [this] { grapher_->cmdReset_Click(); }};
+        for (const auto& step : steps) {
+            step();
+            const grapher::GraphView& v = grapher_->view();
+            const grapher::ViewStatistics view(grapher_->log()->columns, v.DataSet, v.ViewStart,
+                                               v.ViewEnd, v.SignFilter);
+            const auto t = grapher::StatisticsTexts::of(view);
+            QCOMPARE(labels({"lblSamples", "lblSpan", "lblMean", "lblMinimum"}),
+                     QStringList({t.samples, t.span, t.mean, t.minimum}));
+        }
+        QCOMPARE(text("lblSamples"), QString("1000"));
+        grapher_->cmdReturn_Click();
+        QVERIFY(!grapher_->findChild<QWidget*>("frmStatistics")->isVisible());
     }
 
 private:

@@ -69,8 +69,8 @@ class tst_frmlogger : public QObject {
         doubles::FakePlatform fakes;
         LiveMain main(fakes);
         platform::QtDialogs dialogs;
-        platform::Platform services{fakes.messages, dialogs,      fakes.sound,
-                                    fakes.clock,    fakes.serial, fakes.shell};
+        platform::Platform services{fakes.messages, dialogs,     fakes.sound,   fakes.clock,
+                                    fakes.serial,   fakes.shell, fakes.progress};
         frmLogger window(main.session, main.run, services, main.scale, &main.window);
         wire(window, main);
         const QString path = dir_.filePath(chosen);

@@ -138,7 +138,8 @@ struct FakePlatform {
     FakeClock clock;
     FakeSerialPort serial;
     FakeShell shell;
-    platform::Platform platform{messages, dialogs, sound, clock, serial, shell};
+    FakeProgressDialog progress;
+    platform::Platform platform{messages, dialogs, sound, clock, serial, shell, progress};
 };
 
 } // namespace doubles

@@ -16,6 +16,7 @@
 #include "grapher/frmGrapher.h"
 #include "logger/frmLogger.h"
 #include "platform/QtClock.h"
+#include "platform/QtProgressDialog.h"
 #include "platform/QtSerialPort.h"
 #include "platform/QtShell.h"
 #include "platform/QtSoundPlayer.h"
@@ -79,7 +80,8 @@ int main(int argc, char** argv) {
     platform::QtClock clock;
     platform::QtSerialPort serial;
     platform::QtShell shell;
-    platform::Platform services{messages, dialogs, sound, clock, serial, shell};
+    platform::QtProgressDialog progress;
+    platform::Platform services{messages, dialogs, sound, clock, serial, shell, progress};
 
     frmMain main(services);
     auto reportBoxes = [&messages] {

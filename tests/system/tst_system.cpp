@@ -56,8 +56,8 @@ bool startSim(testsupport::MeterSimProcess& sim, const QStringList& arguments, i
 struct Program {
     doubles::FakePlatform fake;
     platform::QtSerialPort serial;
-    platform::Platform services{fake.messages, fake.dialogs, fake.sound,
-                                fake.clock,    serial,       fake.shell};
+    platform::Platform services{fake.messages, fake.dialogs, fake.sound,   fake.clock,
+                                serial,        fake.shell,   fake.progress};
     frmMain main{services};
 
     template <typename T = QPushButton> T* in(QWidget& window, const char* name) {
