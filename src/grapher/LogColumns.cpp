@@ -213,6 +213,25 @@ void LogColumns::append(const Row& row) {
     summarize((pos - 1) / BlockRows, (pos - 1) / BlockRows + 1);
 }
 
+qint32 LogColumns::midnightsBetween(qint32 first, qint32 last) const {
+    if (midnightsFor_ != rowCount()) {
+        midnights_.clear();
+        qint32 previous = TimeElsewhere;
+        for (size_t i = 0; i < seconds_.size(); ++i) {
+            const qint32 s = seconds_[i];
+            if (s == TimeElsewhere)
+                continue;
+            if (previous != TimeElsewhere && qint64(previous) - s > 12 * 3600)
+                midnights_.push_back(qint32(i + 1));
+            previous = s;
+        }
+        midnightsFor_ = rowCount();
+    }
+    const auto from = std::upper_bound(midnights_.begin(), midnights_.end(), first);
+    const auto to = std::upper_bound(midnights_.begin(), midnights_.end(), last);
+    return qint32(std::max<std::ptrdiff_t>(to - from, 0));
+}
+
 void LogColumns::clear() {
     *this = LogColumns();
 }

@@ -117,6 +117,10 @@ public:
     };
     Extremes extremes(int dataSet, qint32 first, qint32 last) const;
 
+    // Midnights crossed from row first to row last of a time-of-day log: falls of more than 12
+    // hours from one row's time to the next (a clock set back an hour starts no new day).
+    qint32 midnightsBetween(qint32 first, qint32 last) const;
+
     // Bytes held per row by the columns (capacity included).
     double bytesPerRow() const;
 
@@ -137,6 +141,9 @@ private:
     std::vector<Block> blocks_[2];
     QList<QString> unitTexts_{QString()}; // index 0: NULL
     QList<QByteArray> unitUtf8_{QByteArray()};
+    // Found on first use, for the rows held then: a month at 0.25 s has some thirty.
+    mutable std::vector<qint32> midnights_;
+    mutable qint32 midnightsFor_ = -1;
 };
 
 } // namespace grapher

@@ -38,8 +38,11 @@ ViewStatistics::ViewStatistics(const LogColumns& columns, int dataSet, qint32 vi
     units = columns.units(dataSet, viewStart);
     if (!columns.timeStampNull(viewStart) && !columns.timeStampNull(viewEnd)) {
         double span = secondsOf(columns, viewEnd) - secondsOf(columns, viewStart);
-        if (span < 0 && columns.timeStamp(viewStart) < 1 && columns.timeStamp(viewEnd) < 1)
-            span += 86400;
+        if (columns.timeStamp(viewStart) < 1 && columns.timeStamp(viewEnd) < 1) {
+            span += 86400.0 * columns.midnightsBetween(viewStart, viewEnd);
+            if (span < 0) // the clock was set back within the view
+                span += 86400;
+        }
         spanSeconds = span;
     }
 

@@ -16,7 +16,7 @@ namespace grapher {
 // "negative" only readings <= 0, under "both" all.
 //
 // The time span runs from the view's first row to its last (time stamp plus milliseconds);
-// in a time-of-day log an end before the start crossed midnight once. It is empty when
+// in a time-of-day log every midnight crossed between them adds a day. It is empty when
 // either end has no time.
 //
 // The standard deviation is the sample one (n - 1; 0 for a single reading). Mean and spread

@@ -165,6 +165,16 @@ private slots:
         QCOMPARE(s.units, QString("VDC"));
     }
 
+    // A log of several days spans them: each midnight crossed adds a day, a clock set back an
+    // hour does not.
+    void statisticsSpanCountsMidnights() {
+        LogColumns c;
+        for (int hour : {22, 23, 0, 1, 23, 0, 12, 11})
+            c.append(LogColumns::Row{hour / 24.0, 0.f, QString("VDC"), 1.f, QString("N/A"), 0.f});
+        QCOMPARE(ViewStatistics(c, 1, 1, 8, SignBoth).spanSeconds, std::optional(37 * 3600.0));
+        QCOMPARE(ViewStatistics(c, 1, 2, 4, SignBoth).spanSeconds, std::optional(2 * 3600.0));
+    }
+
     // The statistics window reads like the meter: five digits and a multiplier letter, the
     // span in seconds or h:mm:ss, dashes where the view holds no reading.
     void statisticsWindow() {
