@@ -111,6 +111,9 @@ private slots:
         Logger run({"-p", link, "-i", "0.25", "--rate", "F", path});
         QTest::qWait(1000);
         first.stop();
+        // The device goes with its cable: a reopen must not find a terminal that another test's
+        // meter has taken over under the old number meanwhile.
+        QFile::remove(link);
         QTest::qWait(4200);
         plugIn(second, {"--reading", "+2.0000E+0 VDC,+5.0000E+1 HZ"});
         QVERIFY(second.waitForLogged("FORMAT 2\rRATE F\r"));
