@@ -64,7 +64,6 @@ LogRun::LogRun(const LogOptions& options, platform::SerialPort& port, platform::
       gate_(latest_, options.functionCommand), messages_(std::make_unique<ConsoleMessages>(*this)),
       loggingRun_(gate_, run_, logClock_, clock, *messages_),
       realTime_(clock, QStringLiteral("realTimeClock")) {
-    logClock_.setTimerType(Qt::PreciseTimer);
     // A tick that falls at or after the end of the duration takes no further sample, and the
     // first sample also makes the file.
     loggingRun_.setBeforeSample([this] {
